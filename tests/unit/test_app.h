@@ -1,0 +1,36 @@
+// The program started on the fake toolkit, for tests of whole commands.
+#pragma once
+
+#include "fake_toolkit.h"
+#include "shell/app.h"
+#include "shell/control_ids.h"
+#include "shell/program.h"
+
+namespace romprog::testing {
+
+// A machine without serial ports.
+class NoSerialPorts : public SerialPorts {
+ public:
+  std::unique_ptr<SerialPort> Open(const std::string&) override { return nullptr; }
+  void Pause(int) override {}
+  std::uint32_t TickCount() override { return 0; }
+};
+
+struct TestApp {
+  FakeToolkit ui;
+  NoSerialPorts noPorts;
+  App app;
+
+  explicit TestApp(SerialPorts* ports = nullptr) : app(ui, ports ? *ports : noPorts) {}
+  void Start() { StartUp(app); }
+  // Selects item `index` of the ROM-type selector (0 27C64, 1 27C128, 2 27C256).
+  void SelectChip(int index) { ui.SetState(id::kChipSelector, index); }
+  // Raises a control event as a click would, toggles flipping first.
+  void Click(int control) {
+    ui.events.push_back({EventKind::Control, control, -1, 0});
+    HandleEvent(app, ui.WaitForEvent());
+  }
+  std::uint8_t* buffer() { return app.state.ImageBuffer.data(); }
+};
+
+}  // namespace romprog::testing
