@@ -1,0 +1,96 @@
+#!/usr/bin/env bash
+# Starts romprog.exe under Wine with the programmer emulator attached as COM1.
+#
+#   scripts/run.sh [--port DEVICE] [--keep]
+#
+#   --port DEVICE  map a real serial device (e.g. /dev/ttyUSB0) as COM1
+#                  instead of the emulator
+#   --keep         on a machine without a display, keep the program running
+#                  on Xvfb after the screenshot (stop with Ctrl+C)
+#
+# The emulated chip lives in ${XDG_DATA_HOME:-~/.local/share}/romprog/chip.bin
+# and keeps its contents between runs.
+set -euo pipefail
+tree="$(cd "$(dirname "$0")/.." && pwd)"
+cd "$tree"
+
+port=""
+keep=0
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --port) port="${2:?--port needs a device}"; shift 2 ;;
+    --keep) keep=1; shift ;;
+    -h|--help) sed -n '2,13p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    *) echo "run: unknown option $1 (see --help)" >&2; exit 2 ;;
+  esac
+done
+
+bash scripts/setup.sh
+logs="$tree/build/logs"
+mkdir -p "$logs"
+for preset in win32 native; do
+  if ! { cmake --preset "$preset" && cmake --build --preset "$preset" -j 2; } \
+      >"$logs/run-$preset.log" 2>&1; then
+    tail -n 40 "$logs/run-$preset.log" >&2
+    echo "run: building $preset failed (log: $logs/run-$preset.log)" >&2
+    exit 1
+  fi
+done
+
+own_display=0
+if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
+  export ROMPROG_DISPLAY="$DISPLAY"
+  own_display=1
+else
+  export ROMPROG_DISPLAY=":57"
+fi
+export ROMPROG_WINEPREFIX="$tree/build/wine/run-prefix"
+source tests/gui/wine_env.sh
+echo "run: preparing Wine (the first time takes about half a minute)"
+romprog_wine_setup
+
+sim_pid=""
+cleanup() {
+  [ -n "$sim_pid" ] && kill "$sim_pid" 2>/dev/null && wait "$sim_pid" 2>/dev/null
+  return 0
+}
+trap cleanup EXIT
+
+if [ -n "$port" ]; then
+  [ -e "$port" ] || { echo "run: no such device: $port" >&2; exit 2; }
+  romprog_map_com 1 "$port"
+  echo "run: COM1 is $port"
+else
+  data="${XDG_DATA_HOME:-$HOME/.local/share}/romprog"
+  mkdir -p "$data" "$tree/build/run"
+  link="$tree/build/run/com1"
+  build/native/sim/romsim --chip "$data/chip.bin" --link "$link" \
+    --log "$tree/build/run/romsim.log" >"$tree/build/run/romsim.out" 2>&1 &
+  sim_pid=$!
+  for _ in $(seq 1 100); do [ -e "$link" ] && break; sleep 0.05; done
+  [ -e "$link" ] || { cat "$tree/build/run/romsim.out" >&2; exit 1; }
+  romprog_map_com 1 "$link"
+  echo "run: COM1 is the emulator (chip file $data/chip.bin, log build/run/romsim.log)"
+fi
+
+exe="$tree/build/win32/src/shell/win32/romprog.exe"
+if [ "$own_display" = 1 ]; then
+  wine "$exe"
+  exit 0
+fi
+
+wine "$exe" &
+app=$!
+shot="$tree/build/run/screenshot.png"
+# Windows inside Wine's virtual desktop are no X windows of their own: give
+# the program time to show its window before the screenshot.
+sleep 4
+import -display "$ROMPROG_DISPLAY" -window root "$shot"
+echo "run: no display here; romprog runs on Xvfb $ROMPROG_DISPLAY. Screenshot: $shot"
+if [ "$keep" = 1 ]; then
+  echo "run: press Ctrl+C to stop"
+  wait "$app" || true
+else
+  wineserver -k 2>/dev/null || true
+  wait "$app" 2>/dev/null || true
+fi
