@@ -11,21 +11,29 @@
 namespace romprog::sim {
 
 constexpr int kChipCapacity = 32768;
+constexpr std::uint8_t kAcknowledge = 0xAA;
+// What the device answers for a cell that did not take its value.
+constexpr std::uint8_t kCellFailed = 0x00;
 
 struct DeviceOptions {
-  int silentFrom = -1;         // stop answering at this data address (-1: never)
-  int silentCommand = 0;       // 1: never answer the command byte
-  int writeFailAt = -1;        // report a failed cell at this address (-1: never)
+  int silentFrom = -1;                       // stop answering at this data address (-1: never)
+  int silentCommand = 0;                     // 1: never answer the command byte
+  int writeFailAt = -1;                      // report a failed cell at this address (-1: never)
   std::optional<std::uint8_t> commandReply;  // reply to a command byte (default 0x00)
 };
 
 // What one exchange did, for the emulator's log and for tests.
 struct ExchangeLog {
   std::uint8_t command = 0;
-  int dataBytes = 0;      // data bytes sent (read) or received (write)
-  int acknowledges = 0;   // 0xAA received (read) or sent (write)
-  std::string ending;     // "complete", "rts-low", "silence", "bad-cell", "no-reply" ...
+  int dataBytes = 0;     // data bytes sent (read) or received (write)
+  int acknowledges = 0;  // 0xAA received (read) or sent (write)
+  std::string ending;    // "complete", "rts-low", "silence", "bad-cell", "no-reply" ...
+  int address = 0;       // the address in hand when the exchange ended
+  int programmed = 0;    // cells whose content changed (write)
 };
+
+// Size in bytes of the chip a command byte names, 0 for an unknown command.
+int ChipSizeOfCommand(std::uint8_t command);
 
 class DeviceModel {
  public:
@@ -44,6 +52,37 @@ class DeviceModel {
   std::array<std::uint8_t, kChipCapacity>& chip();
   const std::vector<ExchangeLog>& exchanges() const;
   void setOptions(const DeviceOptions& options);
+
+  // True while an exchange runs (between its command byte and its end).
+  bool InExchange() const { return state_ == State::Reading || state_ == State::Writing; }
+  // Bytes that arrived with no exchange to take them (RTS low, after a fault).
+  int ignoredBytes() const { return ignoredBytes_; }
+
+ private:
+  enum class State {
+    Idle,      // the next byte is a command (when RTS allows)
+    Reading,   // data byte `address_` sent, waiting for its acknowledge
+    Writing,   // waiting for the value of cell `address_`
+    Ignoring,  // the exchange is over for the device; wait for its framing to end
+  };
+
+  bool AcceptsCommand() const;
+  void StartExchange(std::uint8_t command, std::vector<std::uint8_t>& out);
+  void Acknowledged(std::vector<std::uint8_t>& out);
+  void Program(std::uint8_t value, std::vector<std::uint8_t>& out);
+  bool SilentAt(int address) const;
+  void Finish(const std::string& ending, State next);
+
+  std::array<std::uint8_t, kChipCapacity> chip_;
+  DeviceOptions options_;
+  std::vector<ExchangeLog> exchanges_;
+  ExchangeLog current_;
+  State state_ = State::Idle;
+  int size_ = 0;
+  int address_ = 0;
+  bool rtsFramed_ = false;  // the line has shown RTS once: follow it from then on
+  bool rtsHigh_ = false;
+  int ignoredBytes_ = 0;
 };
 
 }  // namespace romprog::sim
