@@ -11,6 +11,11 @@
 #include <cstdint>
 #include <string>
 
+// <windows.h> maps MessageBox to MessageBoxA/W; the operation below keeps its own name.
+#ifdef MessageBox
+#undef MessageBox
+#endif
+
 namespace romprog {
 
 using Text = std::string;            // Windows-1251 bytes

@@ -1,0 +1,18 @@
+// The program's entry point on Windows.
+#include <commctrl.h>
+#include <windows.h>
+
+#include "programmer/system_serial_ports.h"
+#include "shell/program.h"
+#include "shell/win32/win32_toolkit.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  INITCOMMONCONTROLSEX controls{};
+  controls.dwSize = sizeof(controls);
+  controls.dwICC =
+      ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS | ICC_BAR_CLASSES | ICC_STANDARD_CLASSES;
+  InitCommonControlsEx(&controls);
+  romprog::win32::Win32Toolkit toolkit(instance);
+  std::unique_ptr<romprog::SerialPorts> ports = romprog::MakeSystemSerialPorts();
+  return romprog::RunProgram(toolkit, *ports);
+}
