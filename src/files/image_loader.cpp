@@ -1,0 +1,58 @@
+#include "files/image_loader.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "files/file_extension.h"
+#include "files/intel_hex_reader.h"
+#include "shell/app.h"
+
+namespace romprog {
+namespace {
+
+constexpr std::size_t kChunk = 64 * 1024;
+
+}  // namespace
+
+bool LoadIntelHex(ByteSource& source, std::uint8_t* image, int activeSize, int& extent) {
+  IntelHexReader reader(image, activeSize);
+  std::vector<std::uint8_t> chunk(kChunk);
+  for (;;) {
+    const std::int64_t got = source.Read(chunk.data(), chunk.size());
+    if (got < 0) return false;
+    if (got == 0) break;
+    reader.Feed(chunk.data(), static_cast<std::size_t>(got));
+  }
+  extent = reader.Finish();
+  return true;
+}
+
+bool LoadBinary(ByteSource& source, std::uint8_t* image, int activeSize, std::int64_t fileSize) {
+  const std::int64_t wanted =
+      std::max<std::int64_t>(0, std::min<std::int64_t>({fileSize, activeSize, kBufferSize}));
+  std::int64_t have = 0;
+  while (have < wanted) {
+    const std::int64_t got = source.Read(image + have, static_cast<std::size_t>(wanted - have));
+    if (got <= 0) return false;
+    have += got;
+  }
+  return true;
+}
+
+LoadResult LoadImageFile(const Text& path, int activeSize, std::uint8_t* image) {
+  std::memset(image, 0xFF, kBufferSize);
+  LoadResult result;
+  result.intelHex = FileExtension(path) == "hex";
+  InputFile file(path);
+  if (!file.IsOpen()) return result;
+  if (result.intelHex) {
+    result.loaded = LoadIntelHex(file, image, activeSize, result.loadedExtent);
+  } else {
+    result.fileSize = file.Size();
+    result.loaded = result.fileSize >= 0 && LoadBinary(file, image, activeSize, result.fileSize);
+  }
+  return result;
+}
+
+}  // namespace romprog

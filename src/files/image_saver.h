@@ -1,0 +1,22 @@
+// Saving the active part of the buffer as Intel HEX or as a raw image.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "shell/toolkit.h"
+
+namespace romprog {
+
+// The name a save writes to: `chosen`, with ".hex" (Intel HEX) or ".bin"
+// (raw image) appended unless its FileExtension already is that.
+Text SaveFileName(const Text& chosen, bool intelHex);
+
+// The whole content of the file: Intel HEX text, or exactly the first
+// `activeSize` bytes of `image`.
+std::string ImageFileContent(const std::uint8_t* image, int activeSize, bool intelHex);
+
+// Writes the file `path`, replacing one of that name only on success.
+bool SaveImage(const Text& path, const std::uint8_t* image, int activeSize, bool intelHex);
+
+}  // namespace romprog

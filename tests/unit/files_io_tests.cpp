@@ -1,0 +1,185 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <deque>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "files/file_io.h"
+#include "files/image_loader.h"
+#include "files_test_support.h"
+#include "shell/app.h"
+
+namespace romprog::testing {
+namespace {
+
+const std::uint8_t* Bytes(const std::string& s) {
+  return reinterpret_cast<const std::uint8_t*>(s.data());
+}
+
+// Hands out scripted pieces; a piece of -1 is a read error.
+class ScriptedSource : public ByteSource {
+ public:
+  ScriptedSource(std::string content, std::deque<int> pieces)
+      : content_(std::move(content)), pieces_(std::move(pieces)) {}
+  std::int64_t Read(std::uint8_t* data, std::size_t size) override {
+    if (pieces_.empty()) return 0;
+    const int piece = pieces_.front();
+    pieces_.pop_front();
+    if (piece < 0) return -1;
+    const std::size_t n = std::min({static_cast<std::size_t>(piece), size, content_.size() - at_});
+    std::memcpy(data, content_.data() + at_, n);
+    at_ += n;
+    return static_cast<std::int64_t>(n);
+  }
+
+ private:
+  std::string content_;
+  std::deque<int> pieces_;
+  std::size_t at_ = 0;
+};
+
+TEST(InputFile, ReadsSizesAndRefusesWhatIsNotThere) {
+  TempDir dir;
+  WriteWhole(dir / "a.bin", "hello");
+  InputFile file(dir / "a.bin");
+  ASSERT_TRUE(file.IsOpen());
+  EXPECT_EQ(file.Size(), 5);
+  std::uint8_t got[8] = {};
+  EXPECT_EQ(file.Read(got, sizeof got), 5);
+  EXPECT_EQ(std::memcmp(got, "hello", 5), 0);
+  EXPECT_EQ(file.Read(got, sizeof got), 0);
+
+  InputFile missing(dir / "none.bin");
+  EXPECT_FALSE(missing.IsOpen());
+  EXPECT_EQ(missing.Size(), -1);
+  EXPECT_EQ(missing.Read(got, sizeof got), -1);
+
+  InputFile folder(dir / ".");  // opens here, but cannot be read
+  EXPECT_EQ(folder.Read(got, sizeof got), -1);
+}
+
+TEST(InputFile, SizesBeyondFourGibibytesAreExact) {
+  TempDir dir;
+  const std::int64_t huge = (std::int64_t{5} << 30) + 3;
+  { std::ofstream(dir / "huge.bin").put('x'); }
+  std::filesystem::resize_file(dir / "huge.bin", static_cast<std::uintmax_t>(huge));  // sparse
+  InputFile file(dir / "huge.bin");
+  EXPECT_EQ(file.Size(), huge);
+}
+
+TEST(WriteWholeFile, CreatesAndReplacesLeavingNoTemporaryFile) {
+  TempDir dir;
+  const std::string path = dir / "rom.bin";
+  ASSERT_TRUE(WriteWholeFile(path, Bytes("first content"), 13));
+  EXPECT_EQ(ReadWhole(path), "first content");
+  ASSERT_TRUE(WriteWholeFile(path, Bytes("2nd"), 3));
+  EXPECT_EQ(ReadWhole(path), "2nd");
+  ASSERT_TRUE(WriteWholeFile(path, Bytes(""), 0));
+  EXPECT_EQ(ReadWhole(path), "");
+  EXPECT_EQ(dir.Names(), std::vector<std::string>{"rom.bin"});
+}
+
+TEST(WriteWholeFile, StepsAroundAFileInTheWayOfItsTemporaryName) {
+  TempDir dir;
+  WriteWhole(dir / "rom.hex.~0", "someone else's");
+  ASSERT_TRUE(WriteWholeFile(dir / "rom.hex", Bytes("mine"), 4));
+  EXPECT_EQ(ReadWhole(dir / "rom.hex"), "mine");
+  EXPECT_EQ(ReadWhole(dir / "rom.hex.~0"), "someone else's");
+  EXPECT_EQ(dir.Names(), (std::vector<std::string>{"rom.hex", "rom.hex.~0"}));
+}
+
+TEST(WriteWholeFile, FailedWriteKeepsTheOldFile) {
+  TempDir dir;
+  const std::string path = dir / "rom.hex";
+  WriteWhole(path, "the user's old file");
+  const std::string big(23053, 'A');
+  {
+    FileSizeLimit full(1000);
+    EXPECT_FALSE(WriteWholeFile(path, Bytes(big), big.size()));
+  }
+  EXPECT_EQ(ReadWhole(path), "the user's old file");
+  EXPECT_EQ(dir.Names(), std::vector<std::string>{"rom.hex"});
+}
+
+TEST(WriteWholeFile, UncreatableOrUnreplaceableTargetsFail) {
+  TempDir dir;
+  EXPECT_FALSE(WriteWholeFile(dir / "gone/rom.bin", Bytes("x"), 1));
+  EXPECT_FALSE(WriteWholeFile("/proc/romprog-test.bin", Bytes("x"), 1));
+  std::filesystem::create_directory(dir / "taken.bin");
+  WriteWhole(dir / "taken.bin/inside", "x");
+  EXPECT_FALSE(WriteWholeFile(dir / "taken.bin", Bytes("x"), 1));
+  EXPECT_TRUE(std::filesystem::is_directory(dir / "taken.bin"));
+  EXPECT_EQ(dir.Names(), std::vector<std::string>{"taken.bin"});
+}
+
+TEST(LoadBinary, ReadsUpToTheActiveSizeAndFailsOnErrorsOrShortReads) {
+  std::string content(10000, '\0');
+  for (std::size_t i = 0; i < content.size(); ++i) content[i] = static_cast<char>(i * 7);
+  std::vector<std::uint8_t> image(kBufferSize, 0xFF);
+
+  ScriptedSource pieces(content, {1000, 3000, 5000});  // delivered in pieces
+  EXPECT_TRUE(LoadBinary(pieces, image.data(), 8192, 10000));
+  EXPECT_EQ(std::memcmp(image.data(), content.data(), 8192), 0);
+  EXPECT_EQ(image[8192], 0xFF);
+
+  ScriptedSource failing(content, {4096, -1});
+  EXPECT_FALSE(LoadBinary(failing, image.data(), 8192, 10000));
+  ScriptedSource cut(content, {4096, 0});  // ends before the size it claimed
+  EXPECT_FALSE(LoadBinary(cut, image.data(), 8192, 10000));
+  ScriptedSource small(content, {100});
+  EXPECT_TRUE(LoadBinary(small, image.data(), 32768, 100));
+  ScriptedSource empty("", {});
+  EXPECT_TRUE(LoadBinary(empty, image.data(), 32768, 0));
+}
+
+TEST(LoadIntelHex, AReadErrorFailsTheLoad) {
+  const std::string text = ":0100000011\r\n:0100100022\r\n";
+  std::vector<std::uint8_t> image(kBufferSize, 0xFF);
+  int extent = -1;
+  ScriptedSource good(text, {5, 5, 100});
+  EXPECT_TRUE(LoadIntelHex(good, image.data(), 8192, extent));
+  EXPECT_EQ(extent, 0x11);
+  EXPECT_EQ(image[0x10], 0x22);
+  ScriptedSource bad(text, {13, -1});
+  EXPECT_FALSE(LoadIntelHex(bad, image.data(), 8192, extent));
+}
+
+TEST(LoadImageFile, ExtensionChoosesTheReaderAndTheImageStartsAllFf) {
+  TempDir dir;
+  const std::string hex = ":0200000041420B\r\n";
+  std::vector<std::uint8_t> image(kBufferSize, 0x00);
+  const std::vector<std::pair<std::string, bool>> names = {
+      {"ROM.HEX", true},  {"rom.hex", true}, {"rom.Hex", true},     {"rom.bin", false},
+      {"rom.txt", false}, {"rom", false},    {"rom.hex.bak", false}};
+  for (const auto& [name, asHex] : names) {
+    WriteWhole(dir / name, hex);
+    std::fill(image.begin(), image.end(), 0x00);
+    const LoadResult result = LoadImageFile(dir / name, 32768, image.data());
+    EXPECT_TRUE(result.loaded) << name;
+    EXPECT_EQ(result.intelHex, asHex) << name;
+    if (asHex) {
+      EXPECT_EQ(result.loadedExtent, 2);
+      EXPECT_EQ(image[0], 'A');
+      EXPECT_EQ(image[1], 'B');
+      EXPECT_EQ(image[2], 0xFF);
+    } else {
+      EXPECT_EQ(result.fileSize, static_cast<std::int64_t>(hex.size()));
+      EXPECT_EQ(std::memcmp(image.data(), hex.data(), hex.size()), 0) << name;
+      EXPECT_EQ(image[hex.size()], 0xFF);
+    }
+    EXPECT_EQ(image[kBufferSize - 1], 0xFF);
+  }
+  // Inside a folder whose name has a dot the file has no extension.
+  std::filesystem::create_directory(dir / "roms.hex");
+  WriteWhole(dir / "roms.hex/rom", hex);
+  EXPECT_FALSE(LoadImageFile(dir / "roms.hex/rom", 8192, image.data()).intelHex);
+
+  EXPECT_FALSE(LoadImageFile(dir / "missing.bin", 8192, image.data()).loaded);
+  EXPECT_FALSE(LoadImageFile(dir / "missing.hex", 8192, image.data()).loaded);
+  EXPECT_FALSE(LoadImageFile(dir / "roms.hex", 8192, image.data()).loaded);  // a folder
+}
+
+}  // namespace
+}  // namespace romprog::testing
