@@ -1,0 +1,37 @@
+#include "programmer/serial_line.h"
+
+#include "shell/texts.h"
+#include "shell/win_constants.h"
+
+namespace romprog {
+
+void SetRts(App& app, bool on) {
+  if (app.state.ProgrammerPort) app.state.ProgrammerPort->SetRts(on);
+}
+
+void SendByte(App& app, std::uint8_t byte) {
+  if (app.state.ProgrammerPort) app.state.ProgrammerPort->SendByte(byte);
+}
+
+void WaitForReply(App& app) {
+  AppState& state = app.state;
+  state.NoReply = 0;
+  if (state.ProgrammerPort) {
+    const std::uint32_t start = app.serial.TickCount();
+    std::uint32_t elapsed = 0;
+    do {
+      // Unsigned difference: stays right when the tick count wraps.
+      if (state.ProgrammerPort->ReadByte(state.ReplyByte, kReplyTimeoutMs - elapsed)) return;
+      app.ui.KeepAlive();
+      elapsed = app.serial.TickCount() - start;
+    } while (elapsed < kReplyTimeoutMs);
+  }
+  state.NoReply = 1;
+  app.ui.MessageBox("", text::kNoReply, win::kMbOk | win::kMbIconExclamation);
+}
+
+void Pause(App& app, int milliseconds) {
+  app.serial.Pause(milliseconds);
+}
+
+}  // namespace romprog

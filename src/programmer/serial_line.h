@@ -1,0 +1,26 @@
+// The line operations the exchange is built from, over the open port.
+#pragma once
+
+#include <cstdint>
+
+#include "shell/app.h"
+
+namespace romprog {
+
+// Time a reply byte may take, counted afresh for every byte.
+constexpr std::uint32_t kReplyTimeoutMs = 1000;
+
+// Raises or lowers RTS; nothing happens when no port is open.
+void SetRts(App& app, bool on);
+// Writes one byte; whether it got out is not examined (a lost byte shows up
+// as a missing reply).
+void SendByte(App& app, std::uint8_t byte);
+// Sets ReplyByte and NoReply. Takes a byte as soon as one is there, blocking
+// in the driver between checks rather than spinning, and lets the windows
+// repaint between those slices. After kReplyTimeoutMs without a byte it shows
+// the no-reply message once and sets NoReply to 1.
+void WaitForReply(App& app);
+// Waits about `milliseconds`.
+void Pause(App& app, int milliseconds);
+
+}  // namespace romprog

@@ -1,0 +1,420 @@
+// Buttons 4 to 7 through the event loop, against the fake programmer: the
+// bytes on the line, the status line, the messages and what each ending
+// leaves behind.
+#include <gtest/gtest.h>
+
+#include "programmer/chip_commands.h"
+#include "programmer/status_line.h"
+#include "programmer_fake_line.h"
+#include "shell/texts.h"
+#include "shell/win_constants.h"
+#include "test_app.h"
+
+namespace romprog::testing {
+namespace {
+
+constexpr int kRead = id::kReadChip;
+
+struct Seen {  // the screen and the line when a box came up
+  Text address, value;
+  int progress = -1;
+  bool rts = false;
+  int busy = 0;
+  Text listingCell;
+};
+
+struct CommandTest : ::testing::Test {
+  FakeLine line;
+  TestApp t{&line};
+  std::vector<Seen> seen;
+
+  void SetUp() override {
+    t.Start();
+    t.ui.onBox = [this](const ShownBox&) {
+      seen.push_back({t.ui.GetText(id::kStatusAddress), t.ui.GetText(id::kStatusValue),
+                      t.ui.GetState(id::kProgress), line.rts, t.ui.busyDepth,
+                      t.ui.GetCell(id::kListing, 0, 1)});
+    };
+  }
+  Text StatusAddress() { return t.ui.GetText(id::kStatusAddress); }
+  Text StatusValue() { return t.ui.GetText(id::kStatusValue); }
+  int Progress() { return t.ui.GetState(id::kProgress); }
+  void ExpectAtRest() {
+    EXPECT_EQ(StatusAddress(), "----");
+    EXPECT_EQ(StatusValue(), "----");
+    EXPECT_EQ(Progress(), 0);
+    EXPECT_FALSE(line.rts);
+    EXPECT_EQ(t.ui.busyDepth, 0);
+  }
+  void ExpectBoxes(const std::vector<std::string>& utf8Texts) {
+    ASSERT_EQ(t.ui.boxes.size(), utf8Texts.size());
+    for (std::size_t i = 0; i < utf8Texts.size(); ++i) {
+      EXPECT_EQ(t.ui.boxes[i].text, Cp1251(utf8Texts[i])) << i;
+    }
+  }
+  void ExpectOkNotice(const ShownBox& box) {
+    EXPECT_EQ(box.caption, "OK !!!");
+    EXPECT_EQ(box.text, "OK !!!");
+    EXPECT_EQ(box.flags, 0x40u);
+  }
+  void ExpectErrorBox(const ShownBox& box, const std::string& utf8Text) {
+    EXPECT_EQ(box.caption, Cp1251("Ошибка !"));
+    EXPECT_EQ(box.text, Cp1251(utf8Text));
+    EXPECT_EQ(box.flags, 0x10u);
+  }
+  std::vector<std::uint8_t> Command(std::uint8_t command, int acknowledges) {
+    std::vector<std::uint8_t> bytes(1 + acknowledges, 0xAA);
+    bytes[0] = command;
+    return bytes;
+  }
+};
+
+// --- complete commands --------------------------------------------------------
+
+TEST_F(CommandTest, BlankCheckOfABlank27C64) {
+  t.Click(id::kBlankCheck);
+  ASSERT_EQ(t.ui.boxes.size(), 1u);
+  ExpectOkNotice(t.ui.boxes[0]);
+  // The last cell was on the screen when the notice came, RTS already low.
+  EXPECT_EQ(seen[0].address, "8191");
+  EXPECT_EQ(seen[0].value, "255");
+  EXPECT_EQ(seen[0].progress, 101);
+  EXPECT_FALSE(seen[0].rts);
+  ExpectAtRest();
+  EXPECT_EQ(line.exchangeBytes, Command(0x20, 8192));
+  EXPECT_EQ(line.rtsCalls, (std::vector<bool>{false, true, false}));
+  EXPECT_GE(line.commandAt - line.rtsRaisedAt, 10u);
+  EXPECT_EQ(t.ui.busyBegins, 1);
+  EXPECT_GE(t.ui.keepAlives, 8192);
+}
+
+TEST_F(CommandTest, WriteProgramsTheActivePartAndNothingMore) {
+  for (int a = 0; a < kBufferSize; ++a) t.buffer()[a] = static_cast<std::uint8_t>(a * 7 + 3);
+  t.ui.boxAnswers = {win::kIdYes};
+  t.Click(id::kWriteChip);
+  ASSERT_EQ(t.ui.boxes.size(), 2u);
+  EXPECT_EQ(t.ui.boxes[0].text, Cp1251("Начать запись ?"));
+  EXPECT_EQ(t.ui.boxes[0].caption, "");
+  EXPECT_EQ(t.ui.boxes[0].flags, 0x24u);
+  ExpectOkNotice(t.ui.boxes[1]);
+  EXPECT_EQ(seen[1].address, "8191");
+  EXPECT_EQ(seen[1].value, std::to_string(t.buffer()[8191]));
+  EXPECT_EQ(seen[1].progress, 101);
+  ExpectAtRest();
+  ASSERT_EQ(line.exchangeBytes.size(), 1u + 8192u);
+  EXPECT_EQ(line.exchangeBytes[0], 0x21);
+  EXPECT_TRUE(std::equal(t.buffer(), t.buffer() + 8192, line.exchangeBytes.begin() + 1));
+  EXPECT_TRUE(std::equal(t.buffer(), t.buffer() + 8192, line.chip.begin()));
+  EXPECT_EQ(line.chip[8192], 0xFF);
+}
+
+TEST_F(CommandTest, ReadReplacesTheActivePartAndRefreshesTheListingBeforeTheNotice) {
+  for (int a = 0; a < kBufferSize; ++a) line.chip[a] = static_cast<std::uint8_t>(a ^ (a >> 8));
+  t.SelectChip(2);
+  t.Click(kRead);
+  ASSERT_EQ(t.ui.boxes.size(), 1u);
+  ExpectOkNotice(t.ui.boxes[0]);
+  EXPECT_TRUE(std::equal(line.chip.begin(), line.chip.end(), t.buffer()));
+  EXPECT_EQ(line.exchangeBytes, Command(0x80, 32768));
+  EXPECT_EQ(seen[0].address, "32767");
+  EXPECT_EQ(seen[0].progress, 100);
+  EXPECT_EQ(seen[0].listingCell, "   " + std::string("00"));
+  EXPECT_EQ(t.ui.rows(id::kListing).size(), 4096u);
+  EXPECT_EQ(t.ui.GetCell(id::kListing, 4095, 8), "   80");  // 0x7FFF ^ 0x7F
+  ExpectAtRest();
+}
+
+TEST_F(CommandTest, ReadOfA27C64LeavesTheRestOfTheBufferAlone) {
+  t.buffer()[8191] = 0x11;
+  t.buffer()[8192] = 0x22;
+  t.buffer()[32767] = 0x33;
+  t.Click(kRead);
+  EXPECT_EQ(t.buffer()[8191], 0xFF);
+  EXPECT_EQ(t.buffer()[8192], 0x22);
+  EXPECT_EQ(t.buffer()[32767], 0x33);
+  EXPECT_EQ(t.ui.rows(id::kListing).size(), 1024u);
+}
+
+TEST_F(CommandTest, CompareOfAnEqualChipCompletes) {
+  for (int a = 0; a < 16384; ++a) line.chip[a] = t.buffer()[a] = static_cast<std::uint8_t>(a);
+  line.chip[16384] = 0;  // beyond the active size: not looked at
+  t.SelectChip(1);
+  t.Click(id::kCompareChip);
+  ASSERT_EQ(t.ui.boxes.size(), 1u);
+  ExpectOkNotice(t.ui.boxes[0]);
+  EXPECT_EQ(seen[0].value, "255");
+  EXPECT_EQ(line.exchangeBytes, Command(0x40, 16384));
+  ExpectAtRest();
+}
+
+TEST_F(CommandTest, CommandByteAndByteCountFollowTheTypeChosenAtTheStart) {
+  struct Case {
+    int command, chip;
+    std::uint8_t byte;
+    int size;
+  };
+  const Case cases[] = {{id::kBlankCheck, 1, 0x40, 16384},  {id::kReadChip, 0, 0x20, 8192},
+                        {id::kCompareChip, 2, 0x80, 32768}, {id::kWriteChip, 1, 0x41, 16384},
+                        {id::kWriteChip, 2, 0x81, 32768},   {id::kReadChip, 1, 0x40, 16384}};
+  for (const Case& c : cases) {
+    line.chip.fill(0xFF);  // compare and write agree with a blank chip
+    std::fill(t.buffer(), t.buffer() + kBufferSize, 0xFF);
+    t.SelectChip(c.chip);
+    t.ui.boxAnswers = {win::kIdYes};
+    t.ui.boxes.clear();
+    t.Click(c.command);
+    ASSERT_FALSE(line.exchangeBytes.empty());
+    EXPECT_EQ(line.exchangeBytes[0], c.byte);
+    EXPECT_EQ(static_cast<int>(line.exchangeBytes.size()), 1 + c.size);
+    if (c.command != id::kWriteChip) {
+      EXPECT_EQ(line.Count(0xAA), c.size);
+    }
+    ExpectOkNotice(t.ui.boxes.back());
+    EXPECT_EQ(t.app.state.activeSize, c.size);
+  }
+  // Every command closed the port and opened it again.
+  EXPECT_EQ(line.openedSettings.size(), 10u + 6u);
+  EXPECT_EQ(line.mostOpenAtOnce, 1);
+}
+
+TEST_F(CommandTest, AnyCommandReplyIsTaken) {
+  for (std::uint8_t reply : {0x00, 0xAA, 0xFF}) {
+    line.commandReply = reply;
+    t.ui.boxes.clear();
+    t.Click(id::kBlankCheck);
+    ASSERT_EQ(t.ui.boxes.size(), 1u);
+    ExpectOkNotice(t.ui.boxes[0]);
+  }
+}
+
+TEST_F(CommandTest, AcknowledgeGoesOutBeforeTheCellIsShown) {
+  std::vector<Text> shownAtAck;
+  line.onHostByte = [&](std::uint8_t byte) {
+    if (byte == 0xAA) shownAtAck.push_back(StatusAddress());
+  };
+  t.Click(kRead);
+  ASSERT_EQ(shownAtAck.size(), 8192u);
+  EXPECT_EQ(shownAtAck[0], "----");
+  EXPECT_EQ(shownAtAck[1], "0");
+  EXPECT_EQ(shownAtAck[8191], "8190");
+}
+
+TEST_F(CommandTest, WriteSendsTheNextCellBeforeShowingThePreviousOne) {
+  std::vector<Text> shownAtSend;
+  line.onHostByte = [&](std::uint8_t) { shownAtSend.push_back(StatusAddress()); };
+  t.ui.boxAnswers = {win::kIdYes};
+  t.Click(id::kWriteChip);
+  ASSERT_EQ(shownAtSend.size(), 1u + 8192u);
+  EXPECT_EQ(shownAtSend[1], "----");  // cell 0 goes out with the command reply
+  EXPECT_EQ(shownAtSend[2], "----");  // cell 1 as soon as cell 0 is acknowledged
+  EXPECT_EQ(shownAtSend[3], "0");
+  EXPECT_EQ(shownAtSend[8192], "8189");  // cell 8191 while 8190 is not shown yet
+}
+
+// --- bad cells ------------------------------------------------------------------
+
+TEST_F(CommandTest, BlankCheckStopsAtTheFirstCellThatIsNotErased) {
+  line.chip[10] = 0xFE;
+  line.chip[11] = 0x00;
+  t.Click(id::kBlankCheck);
+  ASSERT_EQ(t.ui.boxes.size(), 1u);
+  ExpectErrorBox(t.ui.boxes[0], "Ячейка 10 содержит 254  (надо 255).");
+  EXPECT_EQ(seen[0].address, "10");
+  EXPECT_EQ(seen[0].value, "254");
+  EXPECT_TRUE(seen[0].rts);
+  EXPECT_EQ(seen[0].busy, 1);
+  EXPECT_EQ(line.exchangeBytes, Command(0x20, 10));  // no acknowledge for cell 10
+  ExpectAtRest();
+  EXPECT_EQ(line.rtsCalls, (std::vector<bool>{false, true, false}));
+}
+
+TEST_F(CommandTest, CompareStopsAtTheFirstDifference) {
+  for (int a = 0; a < 8192; ++a) line.chip[a] = t.buffer()[a] = static_cast<std::uint8_t>(a);
+  t.buffer()[4095] = 0x41;
+  line.chip[4095] = 0x00;
+  line.chip[5000] = 0x99;
+  const auto before = t.app.state.ImageBuffer;
+  t.Click(id::kCompareChip);
+  ASSERT_EQ(t.ui.boxes.size(), 1u);
+  ExpectErrorBox(t.ui.boxes[0], "Ячейка 4095 содержит 0  (надо 65).");
+  EXPECT_EQ(seen[0].address, "4095");
+  EXPECT_EQ(seen[0].value, "Bad");
+  EXPECT_TRUE(seen[0].rts);
+  EXPECT_EQ(line.exchangeBytes, Command(0x20, 4095));
+  EXPECT_EQ(t.app.state.ImageBuffer, before);
+  ExpectAtRest();
+}
+
+TEST_F(CommandTest, WriteFailingAtTheFirstCell) {
+  line.writeFailAt = 0;
+  t.buffer()[0] = 0x12;
+  t.ui.boxAnswers = {win::kIdYes};
+  t.Click(id::kWriteChip);
+  ASSERT_EQ(t.ui.boxes.size(), 2u);
+  ExpectErrorBox(t.ui.boxes[1], "Ячейка 0 Непрограммируется.");
+  EXPECT_EQ(seen[1].address, "0");
+  EXPECT_EQ(seen[1].value, Cp1251("Плох"));
+  EXPECT_TRUE(seen[1].rts);
+  EXPECT_EQ(line.exchangeBytes, (std::vector<std::uint8_t>{0x21, 0x12}));
+  ExpectAtRest();
+}
+
+TEST_F(CommandTest, WriteFailingAtCell100KeepsWhatWasProgrammedAndSendsNoMore) {
+  line.writeFailAt = 100;
+  line.failReply = 0xFF;
+  for (int a = 0; a < 8192; ++a) t.buffer()[a] = static_cast<std::uint8_t>(a + 1);
+  t.ui.boxAnswers = {win::kIdYes};
+  t.Click(id::kWriteChip);
+  ExpectErrorBox(t.ui.boxes.back(), "Ячейка 100 Непрограммируется.");
+  EXPECT_EQ(line.exchangeBytes.size(), 1u + 101u);
+  EXPECT_TRUE(std::equal(t.buffer(), t.buffer() + 100, line.chip.begin()));
+  EXPECT_EQ(line.chip[100], 0xFF);
+  ExpectAtRest();
+}
+
+// --- no reply ---------------------------------------------------------------------
+
+TEST_F(CommandTest, NoReplyToTheCommandLeavesEverythingAsItWas) {
+  line.silentCommand = true;
+  t.ui.SetText(id::kStatusAddress, "77");
+  t.ui.SetText(id::kStatusValue, "5");
+  t.ui.SetState(id::kProgress, 40);
+  t.ui.SetCell(id::kListing, 0, 1, "XX");
+  const auto before = t.app.state.ImageBuffer;
+  t.Click(kRead);
+  ExpectBoxes({"Нет ответа от программатора."});
+  EXPECT_TRUE(seen[0].rts);  // the message comes before RTS is lowered
+  EXPECT_FALSE(line.rts);
+  EXPECT_EQ(StatusAddress(), "77");
+  EXPECT_EQ(StatusValue(), "5");
+  EXPECT_EQ(Progress(), 40);
+  EXPECT_EQ(t.app.state.ImageBuffer, before);
+  EXPECT_EQ(t.ui.GetCell(id::kListing, 0, 1), "XX");
+  EXPECT_EQ(line.exchangeBytes, std::vector<std::uint8_t>{0x20});
+  EXPECT_TRUE(t.app.state.ProgrammerPort);  // stays open
+  EXPECT_EQ(t.ui.busyDepth, 0);
+}
+
+TEST_F(CommandTest, ReadThatFallsSilentKeepsWhatCameAndTheListingShowsIt) {
+  for (int a = 0; a < kBufferSize; ++a) line.chip[a] = static_cast<std::uint8_t>(a % 251);
+  t.buffer()[100] = 0x5C;
+  line.silentFrom = 100;
+  t.SelectChip(1);
+  t.Click(kRead);
+  ExpectBoxes({"Нет ответа от программатора."});
+  EXPECT_TRUE(std::equal(t.buffer(), t.buffer() + 100, line.chip.begin()));
+  EXPECT_EQ(t.buffer()[100], 0x5C);
+  EXPECT_EQ(StatusAddress(), "99");
+  EXPECT_EQ(StatusValue(), "99");
+  EXPECT_EQ(Progress(), ProgressValue(99, 16384));
+  EXPECT_FALSE(line.rts);
+  EXPECT_EQ(line.exchangeBytes, Command(0x40, 100));
+  // Rebuilt after the read was abandoned: 27C128 rows, new bytes.
+  EXPECT_EQ(t.ui.rows(id::kListing).size(), 2048u);
+  EXPECT_EQ(t.ui.GetCell(id::kListing, 12, 4), "   63");  // address 99
+  EXPECT_EQ(t.ui.GetCell(id::kListing, 12, 5), "   5C");  // address 100, as before
+  EXPECT_EQ(t.ui.busyDepth, 0);
+}
+
+TEST_F(CommandTest, BlankCheckThatFallsSilentKeepsTheLastCellShown) {
+  line.silentFrom = 5000;
+  t.Click(id::kBlankCheck);
+  ExpectBoxes({"Нет ответа от программатора."});
+  EXPECT_EQ(StatusAddress(), "4999");
+  EXPECT_EQ(StatusValue(), "255");
+  EXPECT_EQ(Progress(), 4999 / 81);
+  EXPECT_FALSE(line.rts);
+}
+
+TEST_F(CommandTest, WriteThatFallsSilent) {
+  line.silentFrom = 3;
+  t.ui.boxAnswers = {win::kIdYes};
+  t.Click(id::kWriteChip);
+  ExpectBoxes({"Начать запись ?", "Нет ответа от программатора."});
+  EXPECT_EQ(StatusAddress(), "2");
+  EXPECT_EQ(line.exchangeBytes.size(), 1u + 4u);
+  EXPECT_FALSE(line.rts);
+  EXPECT_EQ(t.ui.busyDepth, 0);
+}
+
+TEST_F(CommandTest, NextCommandAfterSilenceStartsAfreshOnAReopenedPort) {
+  line.silentFrom = 50;
+  t.Click(kRead);
+  line.silentFrom = -1;
+  t.ui.boxes.clear();
+  t.Click(kRead);
+  ASSERT_EQ(t.ui.boxes.size(), 1u);
+  ExpectOkNotice(t.ui.boxes[0]);
+  EXPECT_EQ(line.exchangeBytes, Command(0x20, 8192));
+  EXPECT_EQ(line.openedSettings.size(), 12u);
+}
+
+TEST_F(CommandTest, ASlowProgrammerWithinTheSecondIsNoFault) {
+  line.replyDelayMs = 990;
+  t.Click(id::kBlankCheck);
+  ASSERT_EQ(t.ui.boxes.size(), 1u);
+  ExpectOkNotice(t.ui.boxes[0]);
+}
+
+// --- ending before the exchange ------------------------------------------------------
+
+TEST_F(CommandTest, DeclinedWriteSendsNothing) {
+  t.ui.boxAnswers = {win::kIdNo};
+  t.ui.SetText(id::kStatusAddress, "12");
+  t.Click(id::kWriteChip);
+  ExpectBoxes({"Начать запись ?"});
+  EXPECT_TRUE(line.hostBytes.empty());
+  EXPECT_EQ(line.rtsCalls, std::vector<bool>{false});
+  EXPECT_TRUE(t.app.state.ProgrammerPort);
+  EXPECT_EQ(StatusAddress(), "12");
+  EXPECT_EQ(t.ui.busyBegins, 0);
+}
+
+TEST_F(CommandTest, WithoutAPortEveryCommandShowsOnlyThePortMessage) {
+  line.present.clear();
+  TestApp bare{&line};
+  bare.Start();
+  bare.SelectChip(2);
+  for (int command : {id::kBlankCheck, id::kWriteChip, id::kReadChip, id::kCompareChip}) {
+    bare.ui.boxes.clear();
+    bare.Click(command);
+    ASSERT_EQ(bare.ui.boxes.size(), 1u) << command;
+    EXPECT_EQ(bare.ui.boxes[0].text, Cp1251("Порт  Не доступен!"));
+  }
+  EXPECT_TRUE(line.hostBytes.empty());
+  EXPECT_EQ(bare.app.state.activeSize, 8192);  // the chip type was never taken
+  EXPECT_EQ(bare.ui.busyBegins, 0);
+  EXPECT_EQ(bare.ui.GetText(id::kStatusAddress), "----");
+}
+
+TEST_F(CommandTest, CompletionNoticeResetsTheStatusLine) {
+  t.ui.SetText(id::kStatusAddress, "8191");
+  t.ui.SetText(id::kStatusValue, "7");
+  t.ui.SetState(id::kProgress, 101);
+  CompletionNotice(t.app);
+  ASSERT_EQ(t.ui.boxes.size(), 1u);
+  ExpectOkNotice(t.ui.boxes[0]);
+  EXPECT_EQ(seen[0].address, "8191");  // reset only after the box is closed
+  ExpectAtRest();
+}
+
+TEST(StatusLine, ProgressValueUsesTheIntegerDivisor) {
+  EXPECT_EQ(ProgressValue(8191, 8192), 101);
+  EXPECT_EQ(ProgressValue(16383, 16384), 100);
+  EXPECT_EQ(ProgressValue(32767, 32768), 100);
+  EXPECT_EQ(ProgressValue(80, 8192), 0);
+  EXPECT_EQ(ProgressValue(81, 8192), 1);
+  EXPECT_EQ(ProgressValue(162, 16384), 0);
+  EXPECT_EQ(ProgressValue(163, 16384), 1);
+  EXPECT_EQ(ProgressValue(326, 32768), 0);
+  EXPECT_EQ(ProgressValue(327, 32768), 1);
+}
+
+TEST(StatusLine, MessagesJoinTheirPiecesExactly) {
+  EXPECT_EQ(NotBlankMessage(10, 254), Cp1251("Ячейка 10 содержит 254  (надо 255)."));
+  EXPECT_EQ(DiffersMessage(4095, 0, 65), Cp1251("Ячейка 4095 содержит 0  (надо 65)."));
+  EXPECT_EQ(NotProgrammedMessage(32767), Cp1251("Ячейка 32767 Непрограммируется."));
+}
+
+}  // namespace
+}  // namespace romprog::testing
