@@ -1,6 +1,9 @@
 // Creating controls and the operations on them.
-#include <commctrl.h>
+// <windows.h> must come before the other Win32 headers.
+// clang-format off
 #include <windows.h>
+#include <commctrl.h>
+// clang-format on
 
 #include <cstring>
 

@@ -1,6 +1,9 @@
 // Message boxes and the open and save dialogs.
-#include <commdlg.h>
+// <windows.h> must come before the other Win32 headers.
+// clang-format off
 #include <windows.h>
+#include <commdlg.h>
+// clang-format on
 
 #include "shell/win32/text_codec.h"
 #include "shell/win32/win32_toolkit.h"

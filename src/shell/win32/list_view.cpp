@@ -1,6 +1,9 @@
 // The list-view operations of the hex listing, its events and its grid.
-#include <commctrl.h>
+// <windows.h> must come before the other Win32 headers.
+// clang-format off
 #include <windows.h>
+#include <commctrl.h>
+// clang-format on
 
 #include "shell/win32/text_codec.h"
 #include "shell/win32/win32_toolkit.h"

@@ -1,6 +1,9 @@
 // The program's entry point on Windows.
-#include <commctrl.h>
+// <windows.h> must come before the other Win32 headers.
+// clang-format off
 #include <windows.h>
+#include <commctrl.h>
+// clang-format on
 
 #include "programmer/system_serial_ports.h"
 #include "shell/program.h"

@@ -1,6 +1,9 @@
 // Top-level windows, the window procedure and the event queue.
-#include <commctrl.h>
+// <windows.h> must come before the other Win32 headers.
+// clang-format off
 #include <windows.h>
+#include <commctrl.h>
+// clang-format on
 
 #include "shell/win32/text_codec.h"
 #include "shell/win32/win32_toolkit.h"
