@@ -18,7 +18,10 @@ from PIL import Image, ImageDraw
 
 SIZE = 48
 SCALE = 4
-QUALITY = 88
+# Luminance at quality 85, chrominance at 95: colour edges ring less into the
+# grey corners, where the chroma of a 16 x 16 block is shared with the motif.
+LUMA_QUALITY = 85
+CHROMA_QUALITY = 95
 BACKGROUND = (127, 127, 127)
 
 OUTLINE = (40, 40, 40)
@@ -135,6 +138,27 @@ def lens_tint(c, cx, cy, r):
     ImageDraw.Draw(mask).ellipse([(cx - r) * SCALE, (cy - r) * SCALE,
                                   (cx + r) * SCALE, (cy + r) * SCALE], fill=70)
     c.image.paste(overlay, (0, 0), mask)
+
+
+# --- the JPEG quantisation tables ------------------------------------------------
+
+# The example tables of the JPEG standard (row by row), scaled the way libjpeg
+# scales them for a quality setting.
+STD_LUMA = [
+    16, 11, 10, 16, 24, 40, 51, 61, 12, 12, 14, 19, 26, 58, 60, 55,
+    14, 13, 16, 24, 40, 57, 69, 56, 14, 17, 22, 29, 51, 87, 80, 62,
+    18, 22, 37, 56, 68, 109, 103, 77, 24, 35, 55, 64, 81, 104, 113, 92,
+    49, 64, 78, 87, 103, 121, 120, 101, 72, 92, 95, 98, 112, 100, 103, 99,
+]
+STD_CHROMA = [
+    17, 18, 24, 47, 99, 99, 99, 99, 18, 21, 26, 66, 99, 99, 99, 99,
+    24, 26, 56, 99, 99, 99, 99, 99, 47, 66, 99, 99, 99, 99, 99, 99,
+] + [99] * 32
+
+
+def scaled(table, quality):
+    factor = 5000 // quality if quality < 50 else 200 - 2 * quality
+    return [min(255, max(1, (v * factor + 50) // 100)) for v in table]
 
 
 # --- the eight pictures --------------------------------------------------------
@@ -305,7 +329,8 @@ def main():
     here = os.path.dirname(os.path.abspath(__file__))
     for number, (name, draw) in enumerate(PICTURES):
         path = os.path.join(here, f"picture{number}_{name}.jpg")
-        draw().save(path, "JPEG", quality=QUALITY, subsampling=2, optimize=False,
+        tables = [scaled(STD_LUMA, LUMA_QUALITY), scaled(STD_CHROMA, CHROMA_QUALITY)]
+        draw().save(path, "JPEG", qtables=tables, subsampling=2, optimize=False,
                     progressive=False)
         print(f"{os.path.basename(path)}: {os.path.getsize(path)} bytes")
     return 0
