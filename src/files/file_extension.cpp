@@ -49,4 +49,10 @@ Text FileExtension(const Text& name) {
   return LowerCase1251(name.substr(mark + 1));
 }
 
+Text SaveFileName(const Text& chosen, bool intelHex) {
+  const char* extension = intelHex ? "hex" : "bin";
+  if (FileExtension(chosen) == extension) return chosen;
+  return chosen + "." + extension;
+}
+
 }  // namespace romprog

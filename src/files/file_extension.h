@@ -13,4 +13,8 @@ Text LowerCase1251(Text text);
 // lower-cased; "" when there is no such dot.
 Text FileExtension(const Text& name);
 
+// The name a save writes to: `chosen`, with ".hex" (Intel HEX) or ".bin"
+// (raw image) appended unless its FileExtension already is that.
+Text SaveFileName(const Text& chosen, bool intelHex);
+
 }  // namespace romprog

@@ -1,16 +1,9 @@
 #include "files/image_saver.h"
 
-#include "files/file_extension.h"
 #include "files/file_io.h"
 #include "files/intel_hex_writer.h"
 
 namespace romprog {
-
-Text SaveFileName(const Text& chosen, bool intelHex) {
-  const char* extension = intelHex ? "hex" : "bin";
-  if (FileExtension(chosen) == extension) return chosen;
-  return chosen + "." + extension;
-}
 
 std::string ImageFileContent(const std::uint8_t* image, int activeSize, bool intelHex) {
   std::string content;

@@ -8,10 +8,6 @@
 
 namespace romprog {
 
-// The name a save writes to: `chosen`, with ".hex" (Intel HEX) or ".bin"
-// (raw image) appended unless its FileExtension already is that.
-Text SaveFileName(const Text& chosen, bool intelHex);
-
 // The whole content of the file: Intel HEX text, or exactly the first
 // `activeSize` bytes of `image`.
 std::string ImageFileContent(const std::uint8_t* image, int activeSize, bool intelHex);

@@ -1,6 +1,7 @@
 #include "files/intel_hex_reader.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 #include "shell/app.h"
@@ -8,11 +9,20 @@
 namespace romprog {
 namespace {
 
+// The value of each character as a hex digit, -1 for the others.
+constexpr std::array<std::int8_t, 256> kHexDigits = [] {
+  std::array<std::int8_t, 256> digits{};
+  for (int c = 0; c < 256; ++c) {
+    digits[c] = c >= '0' && c <= '9'   ? static_cast<std::int8_t>(c - '0')
+                : c >= 'A' && c <= 'F' ? static_cast<std::int8_t>(c - 'A' + 10)
+                : c >= 'a' && c <= 'f' ? static_cast<std::int8_t>(c - 'a' + 10)
+                                       : std::int8_t{-1};
+  }
+  return digits;
+}();
+
 int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return -1;
+  return kHexDigits[static_cast<std::uint8_t>(c)];
 }
 
 // A field at 1-based `position` and `width` characters of a line `length`

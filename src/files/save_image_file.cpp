@@ -1,4 +1,5 @@
 #include "buffer/chip_types.h"
+#include "files/file_extension.h"
 #include "files/image_file_commands.h"
 #include "files/image_saver.h"
 #include "programmer/chip_commands.h"
