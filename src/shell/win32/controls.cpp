@@ -50,13 +50,16 @@ int OuterHeight(HWND hwnd) {
 }
 
 // A drop-down list's closed height follows its item height; adjust that until
-// the closed box is exactly `height` pixels.
+// the closed box is exactly `height` pixels. What CB_GETITEMHEIGHT reports is
+// not always what CB_SETITEMHEIGHT took (Wine adds its border), so steer by
+// the value last set, not by the one read back.
 void FitComboHeight(HWND combo, int height) {
-  for (int attempt = 0; attempt < 3; ++attempt) {
+  auto item = static_cast<int>(SendMessageW(combo, CB_GETITEMHEIGHT, WPARAM(-1), 0));
+  for (int attempt = 0; attempt < 4; ++attempt) {
     const int difference = height - OuterHeight(combo);
     if (difference == 0) return;
-    const auto item = static_cast<int>(SendMessageW(combo, CB_GETITEMHEIGHT, WPARAM(-1), 0));
-    SendMessageW(combo, CB_SETITEMHEIGHT, WPARAM(-1), item + difference);
+    item += difference;
+    SendMessageW(combo, CB_SETITEMHEIGHT, WPARAM(-1), item);
   }
 }
 

@@ -115,6 +115,7 @@ class Win32Toolkit : public Toolkit {
   HWND CreateChild(const ControlDesc& desc, HWND parent);
   void PrepareControl(const ControlDesc& desc, const ControlInfo& info);
   void Post(const Event& event);
+  bool OnActivate(int window, bool active);
   bool OnNotify(int window, const NMHDR& header, LRESULT& result);
   LRESULT OnControlColour(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   void PaintGrid(HWND list, HDC dc) const;
@@ -127,6 +128,7 @@ class Win32Toolkit : public Toolkit {
   ATOM windowClass_ = 0;
   HWND windows_[2] = {nullptr, nullptr};
   HWND tooltips_[2] = {nullptr, nullptr};
+  HWND lastFocus_[2] = {nullptr, nullptr};
   int lastWindow_ = -1;
   std::map<int, ControlInfo> controls_;
   std::map<int, COLORREF> textColours_;

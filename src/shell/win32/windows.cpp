@@ -118,6 +118,9 @@ LRESULT Win32Toolkit::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPAR
       if (OnNotify(window, *reinterpret_cast<const NMHDR*>(lParam), result)) return result;
       break;
     }
+    case WM_ACTIVATE:
+      if (window >= 0 && OnActivate(window, LOWORD(wParam) != WA_INACTIVE)) return 0;
+      break;
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORSTATIC:
       return OnControlColour(hwnd, message, wParam, lParam);
@@ -125,6 +128,24 @@ LRESULT Win32Toolkit::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPAR
       break;
   }
   return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+// Like a dialog, a window gives the keyboard focus back to the control that
+// had it when the window was last active.
+bool Win32Toolkit::OnActivate(int window, bool active) {
+  HWND hwnd = windows_[window];
+  HWND focus = GetFocus();
+  if (!active) {
+    if (focus != nullptr && IsChild(hwnd, focus)) lastFocus_[window] = focus;
+    return false;
+  }
+  HWND last = lastFocus_[window];
+  if (last == nullptr || !IsWindow(last) || !IsChild(hwnd, last) || !IsWindowEnabled(last) ||
+      !IsWindowVisible(last)) {
+    return false;
+  }
+  SetFocus(last);
+  return true;
 }
 
 bool Win32Toolkit::PumpOne() {
@@ -212,6 +233,7 @@ void Win32Toolkit::CloseWindow(int window) {
   Quiet quiet(*this);
   DestroyWindow(hwnd);
   windows_[window] = nullptr;
+  lastFocus_[window] = nullptr;
   tooltips_[window] = nullptr;  // owned by the window, gone with it
   for (auto it = controls_.begin(); it != controls_.end();) {
     it = it->second.window == window ? controls_.erase(it) : std::next(it);

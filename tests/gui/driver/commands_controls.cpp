@@ -86,8 +86,8 @@ Reply ClickControl(Session& session, const Words& words) {
   const bool right = words.size() > 2 && words[2] == L"right";
   const bool twice = words.size() > 2 && words[2] == L"double";
   std::wstring method = L"mouse";
-  if (Reachable(hwnd, centre)) {
-    Click(centre, right, twice);
+  if (WaitReachable(hwnd, centre, 1000)) {
+    Click(centre, right, twice, hwnd);
   } else {
     // Covered by another window: press it the way the dialog manager would.
     PostMessageW(hwnd, BM_CLICK, 0, 0);
@@ -101,7 +101,7 @@ Reply Press(Session& session, const Words& words) {
   std::string error;
   HWND hwnd = ControlArg(session, words, error);
   if (hwnd == nullptr) return Err(error);
-  if (!Reachable(hwnd, CentreOf(hwnd))) return Err("control is covered");
+  if (!WaitReachable(hwnd, CentreOf(hwnd), 1000)) return Err("control is covered");
   MouseDown(CentreOf(hwnd));
   Settle(session);
   return Ok(Json().Bool("pushed", (Send(hwnd, BM_GETSTATE) & BST_PUSHED) != 0).Done());
@@ -149,8 +149,8 @@ Reply SelectItem(Session& session, const Words& words) {
   const int index = IntArg(words, 2, -1);
   if (index < 0 || index >= static_cast<int>(Send(combo, CB_GETCOUNT))) return Err("no such item");
   std::wstring method = L"mouse";
-  if (Reachable(combo, CentreOf(combo))) {
-    Click(CentreOf(combo));
+  if (WaitReachable(combo, CentreOf(combo), 1000)) {
+    Click(CentreOf(combo), false, false, combo);
     HWND list = WaitFor(2000, [&] {
       return FindTopLevel(session,
                           [](HWND w) { return ClassOf(w) == L"ComboLBox" && IsWindowVisible(w); });
@@ -163,7 +163,7 @@ Reply SelectItem(Session& session, const Words& words) {
       GetClientRect(list, &client);
       point.x = client.right / 2;
       ClientToScreen(list, &point);
-      Click(point);
+      Click(point, false, false, list);
     }
     Settle(session);
   }
@@ -195,8 +195,8 @@ Reply TypeInto(Session& session, const Words& words) {
   std::string error;
   HWND hwnd = ControlArg(session, words, error);
   if (hwnd == nullptr) return Err(error);
-  if (!Reachable(hwnd, CentreOf(hwnd))) return Err("control is covered");
-  Click(CentreOf(hwnd));
+  if (!WaitReachable(hwnd, CentreOf(hwnd), 1000)) return Err("control is covered");
+  Click(CentreOf(hwnd), false, false, hwnd);
   Settle(session);
   Send(hwnd, EM_SETSEL, 0, -1);
   TypeText(words.size() > 2 ? words[2] : L"");

@@ -161,8 +161,8 @@ int ButtonId(const std::wstring& name) {
 bool PressButton(const Session& session, HWND dialog, int id) {
   HWND button = GetDlgItem(dialog, id);
   if (button == nullptr) return false;
-  if (Reachable(button, CentreOf(button))) {
-    Click(CentreOf(button));
+  if (WaitReachable(button, CentreOf(button), 1000)) {
+    Click(CentreOf(button), false, false, button);
   } else {
     PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
   }

@@ -139,8 +139,12 @@ Reply SelectRow(Session& session, const Words& words) {
   POINT point{rect.left + 40, (rect.top + rect.bottom) / 2};
   ClientToScreen(list, &point);
   const bool right = words.size() > 2 && words.back() == L"right";
-  if (!Reachable(list, point)) return Err("the row is covered");
-  Click(point, right);
+  if (!WaitReachable(list, point, 2000)) {
+    HWND hit = WindowFromPoint(point);
+    return Err("the row is covered at " + std::to_string(point.x) + "," + std::to_string(point.y) +
+               " by " + ToUtf8(hit ? ClassOf(hit) : L"nothing"));
+  }
+  Click(point, right, false, list);
   Settle(session);
   return Ok(
       Json()

@@ -65,6 +65,7 @@ Reply WaitWindow(Session& session, const Words& words) {
     return w != nullptr && IsWindowVisible(w) ? w : nullptr;
   });
   if (hwnd == nullptr) return Err("no such window");
+  Settle(session);  // the program may still be building its windows
   return Ok(WindowJson(hwnd));
 }
 
@@ -158,6 +159,28 @@ Reply Activate(Session& session, const Words& words) {
   return Ok();
 }
 
+// Drags a window by its title bar, as a user moves it.
+Reply DragTitle(Session& session, const Words& words) {
+  if (words.size() < 4) return Err("usage: drag-title WINDOW DX DY");
+  HWND hwnd = ResolveWindow(session, words[1]);
+  if (hwnd == nullptr) return Err("no such window");
+  RECT outer{};
+  GetWindowRect(hwnd, &outer);
+  const POINT from{outer.left + 60, outer.top + GetSystemMetrics(SM_CYCAPTION) / 2 + 2};
+  const int dx = IntArg(words, 2, 0);
+  const int dy = IntArg(words, 3, 0);
+  MouseDown(from);
+  Settle(session);
+  constexpr int kSteps = 8;
+  for (int step = 1; step <= kSteps; ++step) {
+    MouseMove(POINT{from.x + dx * step / kSteps, from.y + dy * step / kSteps});
+    Sleep(15);
+  }
+  MouseUp(POINT{from.x + dx, from.y + dy});
+  Settle(session);
+  return Ok(WindowJson(hwnd));
+}
+
 }  // namespace
 
 void AddWindowCommands(CommandTable& table) {
@@ -174,6 +197,7 @@ void AddWindowCommands(CommandTable& table) {
   table["key"] = Key;
   table["type"] = Type;
   table["activate"] = Activate;
+  table["drag-title"] = DragTitle;
 }
 
 }  // namespace romdrive

@@ -106,11 +106,16 @@ RECT RectInParent(HWND control) {
 }
 
 void Settle(const Session& session) {
-  Sleep(30);
   if (session.process != nullptr) WaitForInputIdle(session.process, 3000);
   HWND main = ResolveWindow(session, L"main");
-  DWORD_PTR result = 0;
-  if (main != nullptr) SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_BLOCK, 3000, &result);
+  // A sent message is answered when the program next looks at its queue,
+  // that is once the handler of the input before it has returned; twice,
+  // because input still queued is taken after sent messages.
+  for (int round = 0; round < 2; ++round) {
+    Sleep(20);
+    DWORD_PTR result = 0;
+    if (main != nullptr) SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_BLOCK, 3000, &result);
+  }
 }
 
 int IntArg(const Words& words, std::size_t n, int fallback) {

@@ -7,10 +7,16 @@
 namespace romdrive {
 namespace {
 
-void SendMouse(DWORD flags) {
+// Every mouse event carries its own position: a SetCursorPos alone can be
+// overtaken by the pointer's old position on a freshly started desktop.
+void SendMouse(POINT point, DWORD flags) {
+  const int width = GetSystemMetrics(SM_CXSCREEN);
+  const int height = GetSystemMetrics(SM_CYSCREEN);
   INPUT input{};
   input.type = INPUT_MOUSE;
-  input.mi.dwFlags = flags;
+  input.mi.dx = (point.x * 65535 + (width - 1) / 2) / (width - 1);
+  input.mi.dy = (point.y * 65535 + (height - 1) / 2) / (height - 1);
+  input.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
   SendInput(1, &input, sizeof(INPUT));
 }
 
@@ -45,27 +51,68 @@ POINT CentreOf(HWND hwnd) {
 }
 
 bool Reachable(HWND target, POINT point) {
+  // From another process a group box that overlaps a button looks like the
+  // window under the point, yet it lets clicks through; what matters is that
+  // no other top-level window covers the point.
   HWND hit = WindowFromPoint(point);
-  return hit != nullptr && (hit == target || IsChild(target, hit));
+  if (hit == nullptr) return false;
+  RECT rect{};
+  GetWindowRect(target, &rect);
+  return PtInRect(&rect, point) && GetAncestor(hit, GA_ROOT) == GetAncestor(target, GA_ROOT);
+}
+
+void MouseMove(POINT point) {
+  SendMouse(point, 0);
 }
 
 void MouseDown(POINT point, bool right) {
   SetCursorPos(point.x, point.y);
+  SendMouse(point, 0);
   Sleep(10);
-  SendMouse(right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN);
+  SendMouse(point, right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN);
 }
 
 void MouseUp(POINT point, bool right) {
-  SetCursorPos(point.x, point.y);
-  SendMouse(right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP);
+  SendMouse(point, right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP);
 }
 
-void Click(POINT point, bool right, bool twice) {
-  MouseDown(point, right);
-  MouseUp(point, right);
-  if (twice) {
+namespace {
+
+HWND CaptureOf(DWORD thread) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof(info);
+  return GetGUIThreadInfo(thread, &info) ? info.hwndCapture : nullptr;
+}
+
+// Waits until the thread has (or no longer has) the mouse captured. Controls
+// capture the mouse when the button goes down and let go when it comes up,
+// so this tells when the program has taken each half of a click.
+void WaitCapture(DWORD thread, bool captured, int timeoutMs) {
+  const DWORD start = GetTickCount();
+  while ((CaptureOf(thread) != nullptr) != captured &&
+         static_cast<int>(GetTickCount() - start) < timeoutMs) {
+    Sleep(5);
+  }
+}
+
+}  // namespace
+
+bool WaitReachable(HWND target, POINT point, int timeoutMs) {
+  const DWORD start = GetTickCount();
+  while (!Reachable(target, point)) {
+    if (static_cast<int>(GetTickCount() - start) >= timeoutMs) return false;
+    Sleep(20);
+  }
+  return true;
+}
+
+void Click(POINT point, bool right, bool twice, HWND target) {
+  const DWORD thread = target ? GetWindowThreadProcessId(target, nullptr) : 0;
+  for (int n = 0; n < (twice ? 2 : 1); ++n) {
     MouseDown(point, right);
+    if (thread != 0) WaitCapture(thread, true, 300);
     MouseUp(point, right);
+    if (thread != 0) WaitCapture(thread, false, 300);
   }
 }
 

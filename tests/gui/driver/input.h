@@ -9,12 +9,16 @@ namespace romdrive {
 
 // The centre of a window in screen coordinates.
 POINT CentreOf(HWND hwnd);
-// True when a click at `point` would land on `target` (or one of its children).
+// True when a click at `point` would land in `target`'s top-level window, inside `target`.
 bool Reachable(HWND target, POINT point);
 
+void MouseMove(POINT point);
 void MouseDown(POINT point, bool right = false);
 void MouseUp(POINT point, bool right = false);
-void Click(POINT point, bool right = false, bool twice = false);
+// Waits up to timeoutMs for `target` to become reachable at `point`.
+bool WaitReachable(HWND target, POINT point, int timeoutMs);
+// With a target, each half of the click is awaited until its thread took it.
+void Click(POINT point, bool right = false, bool twice = false, HWND target = nullptr);
 
 // "tab", "shift+tab", "space", "enter", "escape", "down", "up", "home",
 // "end", "f4", "alt+f4", "ctrl+a" or a single letter or digit.

@@ -7,13 +7,14 @@
 //   start PATH | attach [ms]        start the program / find a running one
 //   wait-window main|buffer|"TITLE" [ms]   geometry WINDOW   close WINDOW
 //   wait-exit [ms]   kill   children WINDOW   focus   activate WINDOW
+//   drag-title WINDOW DX DY
 //   control ID   click ID [right|double]   press ID   release ID
 //   text ID   state ID   items ID   select-item ID N   set-text ID "T"
 //   type-into ID "T"   key tab|shift+tab|space|...   type "T"
 //   row-count   cell ROW COL   rows FROM COUNT   columns   select-row N [right]
 //   msgbox [ms]   answer ok|yes|no|cancel
 //   file-dialog [ms]   file-choose FILTER "NAME"   file-cancel
-//   timeout MS   quit
+//   sleep MS   timeout MS   quit
 #include <windows.h>
 
 #include <cstdio>
@@ -33,6 +34,10 @@ CommandTable MakeTable() {
   AddControlCommands(table);
   AddListCommands(table);
   AddDialogCommands(table);
+  table["sleep"] = [](Session&, const Words& words) {
+    Sleep(static_cast<DWORD>(IntArg(words, 1, 100)));
+    return Ok();
+  };
   table["timeout"] = [](Session& session, const Words& words) {
     session.defaultTimeout = IntArg(words, 1, session.defaultTimeout);
     return Ok();
