@@ -13,7 +13,7 @@ void SendByte(App& app, std::uint8_t byte) {
   if (app.state.ProgrammerPort) app.state.ProgrammerPort->SendByte(byte);
 }
 
-void WaitForReply(App& app) {
+void WaitForReply(App& app, const std::function<void()>& whileWaiting) {
   AppState& state = app.state;
   state.NoReply = 0;
   if (state.ProgrammerPort) {
@@ -22,6 +22,7 @@ void WaitForReply(App& app) {
     do {
       // Unsigned difference: stays right when the tick count wraps.
       if (state.ProgrammerPort->ReadByte(state.ReplyByte, kReplyTimeoutMs - elapsed)) return;
+      if (whileWaiting) whileWaiting();
       app.ui.KeepAlive();
       elapsed = app.serial.TickCount() - start;
     } while (elapsed < kReplyTimeoutMs);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 #include "shell/app.h"
 
@@ -16,10 +17,11 @@ void SetRts(App& app, bool on);
 // as a missing reply).
 void SendByte(App& app, std::uint8_t byte);
 // Sets ReplyByte and NoReply. Takes a byte as soon as one is there, blocking
-// in the driver between checks rather than spinning, and lets the windows
-// repaint between those slices. After kReplyTimeoutMs without a byte it shows
-// the no-reply message once and sets NoReply to 1.
-void WaitForReply(App& app);
+// in the driver between checks rather than spinning; after every slice of the
+// wait that brought nothing it runs `whileWaiting` and lets the windows
+// repaint. After kReplyTimeoutMs without a byte it shows the no-reply message
+// once and sets NoReply to 1.
+void WaitForReply(App& app, const std::function<void()>& whileWaiting = nullptr);
 // Waits about `milliseconds`.
 void Pause(App& app, int milliseconds);
 

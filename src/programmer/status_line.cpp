@@ -21,10 +21,6 @@ void ShowCell(App& app, int address, const Text& value) {
   app.ui.SetText(id::kStatusValue, value);
 }
 
-void ShowProgress(App& app, int address) {
-  app.ui.SetState(id::kProgress, ProgressValue(address, app.state.activeSize));
-}
-
 void ResetStatus(App& app) {
   app.ui.SetText(id::kStatusAddress, text::kNoValue);
   app.ui.SetText(id::kStatusValue, text::kNoValue);

@@ -15,8 +15,8 @@ int ProgressValue(int address, int activeSize);
 // Decimal, without leading zeros.
 Text Decimal(int value);
 
+// Status texts 11 and 12.
 void ShowCell(App& app, int address, const Text& value);
-void ShowProgress(App& app, int address);
 // "----" in both texts and the bar at 0: the line at rest.
 void ResetStatus(App& app);
 

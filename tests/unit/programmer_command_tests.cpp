@@ -3,6 +3,7 @@
 // leaves behind.
 #include <gtest/gtest.h>
 
+#include "programmer/cell_display.h"
 #include "programmer/chip_commands.h"
 #include "programmer/status_line.h"
 #include "programmer_fake_line.h"
@@ -187,28 +188,47 @@ TEST_F(CommandTest, AnyCommandReplyIsTaken) {
   }
 }
 
-TEST_F(CommandTest, AcknowledgeGoesOutBeforeTheCellIsShown) {
-  std::vector<Text> shownAtAck;
+// The address status text 11 shows, -1 for "----".
+int ShownAddress(const Text& shown) {
+  return shown == "----" ? -1 : std::stoi(shown);
+}
+
+TEST_F(CommandTest, AcknowledgeGoesOutBeforeTheCellIsShownAndTheScreenKeepsUp) {
+  line.replyDelayMs = 1;  // the clock moves 1 ms a cell
+  std::vector<int> shownAtAck;
   line.onHostByte = [&](std::uint8_t byte) {
-    if (byte == 0xAA) shownAtAck.push_back(StatusAddress());
+    if (byte == 0xAA) shownAtAck.push_back(ShownAddress(StatusAddress()));
   };
   t.Click(kRead);
   ASSERT_EQ(shownAtAck.size(), 8192u);
-  EXPECT_EQ(shownAtAck[0], "----");
-  EXPECT_EQ(shownAtAck[1], "0");
-  EXPECT_EQ(shownAtAck[8191], "8190");
+  EXPECT_EQ(shownAtAck[0], -1);
+  EXPECT_EQ(shownAtAck[1], 0);
+  int updates = 0;
+  for (int a = 1; a < 8192; ++a) {
+    // Never the cell being acknowledged, and never far behind it.
+    EXPECT_LT(shownAtAck[a], a);
+    EXPECT_GE(shownAtAck[a], a - 1 - static_cast<int>(kCellDisplayIntervalMs) - 1);
+    if (shownAtAck[a] != shownAtAck[a - 1]) ++updates;
+  }
+  // At the pace of a repaint, not once a byte.
+  EXPECT_LT(updates, 8192 / 10);
+  EXPECT_GT(updates, 8192 / 20);
 }
 
 TEST_F(CommandTest, WriteSendsTheNextCellBeforeShowingThePreviousOne) {
-  std::vector<Text> shownAtSend;
-  line.onHostByte = [&](std::uint8_t) { shownAtSend.push_back(StatusAddress()); };
+  line.replyDelayMs = 1;
+  std::vector<int> shownAtSend;
+  line.onHostByte = [&](std::uint8_t) { shownAtSend.push_back(ShownAddress(StatusAddress())); };
   t.ui.boxAnswers = {win::kIdYes};
   t.Click(id::kWriteChip);
   ASSERT_EQ(shownAtSend.size(), 1u + 8192u);
-  EXPECT_EQ(shownAtSend[1], "----");  // cell 0 goes out with the command reply
-  EXPECT_EQ(shownAtSend[2], "----");  // cell 1 as soon as cell 0 is acknowledged
-  EXPECT_EQ(shownAtSend[3], "0");
-  EXPECT_EQ(shownAtSend[8192], "8189");  // cell 8191 while 8190 is not shown yet
+  EXPECT_EQ(shownAtSend[1], -1);  // cell 0 goes out with the command reply
+  EXPECT_EQ(shownAtSend[2], -1);  // cell 1 as soon as cell 0 is acknowledged
+  EXPECT_EQ(shownAtSend[3], 0);
+  for (int cell = 2; cell < 8192; ++cell) {
+    EXPECT_LT(shownAtSend[cell + 1], cell - 1);  // cell - 1 was acknowledged, not yet shown
+    EXPECT_GE(shownAtSend[cell + 1], cell - 2 - static_cast<int>(kCellDisplayIntervalMs) - 1);
+  }
 }
 
 // --- bad cells ------------------------------------------------------------------
@@ -302,6 +322,8 @@ TEST_F(CommandTest, ReadThatFallsSilentKeepsWhatCameAndTheListingShowsIt) {
   t.SelectChip(1);
   t.Click(kRead);
   ExpectBoxes({"Нет ответа от программатора."});
+  EXPECT_EQ(seen[0].address, "99");  // on screen while the message is up
+  EXPECT_EQ(seen[0].value, "99");
   EXPECT_TRUE(std::equal(t.buffer(), t.buffer() + 100, line.chip.begin()));
   EXPECT_EQ(t.buffer()[100], 0x5C);
   EXPECT_EQ(StatusAddress(), "99");
