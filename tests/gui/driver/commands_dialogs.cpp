@@ -230,8 +230,12 @@ Reply FileChoose(Session& session, const Words& words) {
     if (filter == nullptr) return Err("no filter list");
     SendMessageTimeoutW(filter, CB_SETCURSEL, static_cast<WPARAM>(index), 0, SMTO_BLOCK, 5000,
                         &ignored);
-    SendMessageTimeoutW(dialog, WM_COMMAND, MAKEWPARAM(kFilterCombo, CBN_SELCHANGE),
-                        reinterpret_cast<LPARAM>(filter), SMTO_BLOCK, 5000, &ignored);
+    // A choice made with the mouse notifies both; the dialog takes the new
+    // filter (and the index it returns) from CBN_SELENDOK.
+    for (WORD notice : {CBN_SELCHANGE, CBN_SELENDOK}) {
+      SendMessageTimeoutW(dialog, WM_COMMAND, MAKEWPARAM(kFilterCombo, notice),
+                          reinterpret_cast<LPARAM>(filter), SMTO_BLOCK, 5000, &ignored);
+    }
   }
   HWND name = NameField(dialog);
   if (name == nullptr) return Err("no name field");
