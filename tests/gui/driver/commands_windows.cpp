@@ -27,6 +27,8 @@ std::string WindowJson(HWND hwnd) {
       .Bool("visible", IsWindowVisible(hwnd) != FALSE)
       .Bool("enabled", IsWindowEnabled(hwnd) != FALSE)
       .Bool("minimised", IsIconic(hwnd) != FALSE)
+      .Bool("class_icon", GetClassLongPtrW(hwnd, GCLP_HICON) != 0)
+      .Bool("class_small_icon", GetClassLongPtrW(hwnd, GCLP_HICONSM) != 0)
       .Int("style", static_cast<long long>(GetWindowLongW(hwnd, GWL_STYLE)) & 0xFFFFFFFFLL)
       .Int("exstyle", static_cast<long long>(GetWindowLongW(hwnd, GWL_EXSTYLE)) & 0xFFFFFFFFLL)
       .Done();
