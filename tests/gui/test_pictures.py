@@ -1,3 +1,4 @@
+#!/usr/bin/python3
 """The button pictures on the real control window: every image button shows its
 own picture, centred (button 2, one pixel taller, keeps 2 pixels above and 3
 below it), and moves one pixel right and down only while it is held."""
