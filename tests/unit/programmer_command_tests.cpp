@@ -248,6 +248,14 @@ TEST_F(CommandTest, BlankCheckStopsAtTheFirstCellThatIsNotErased) {
   EXPECT_EQ(line.rtsCalls, (std::vector<bool>{false, true, false}));
 }
 
+TEST_F(CommandTest, TheBarShowsTheCellBeforeTheBadOneUnderTheMessage) {
+  line.chip[5000] = 0x7F;
+  t.Click(id::kBlankCheck);
+  ExpectErrorBox(t.ui.boxes[0], "Ячейка 5000 содержит 127  (надо 255).");
+  EXPECT_EQ(seen[0].progress, ProgressValue(4999, 8192));
+  ExpectAtRest();
+}
+
 TEST_F(CommandTest, CompareStopsAtTheFirstDifference) {
   for (int a = 0; a < 8192; ++a) line.chip[a] = t.buffer()[a] = static_cast<std::uint8_t>(a);
   t.buffer()[4095] = 0x41;
