@@ -5,6 +5,8 @@
 #include <commctrl.h>
 // clang-format on
 
+#include <climits>
+
 #include "shell/win32/text_codec.h"
 #include "shell/win32/win32_toolkit.h"
 
@@ -52,6 +54,11 @@ bool Win32Toolkit::OnNotify(int window, const NMHDR& header, LRESULT& result) {
     result = CDRF_DODEFAULT;
     if (draw.nmcd.dwDrawStage == CDDS_PREPAINT) result = CDRF_NOTIFYPOSTPAINT;
     if (draw.nmcd.dwDrawStage == CDDS_POSTPAINT) PaintGrid(info->hwnd, draw.nmcd.hdc);
+    return true;
+  }
+  if (header.code == LVN_DELETEALLITEMS) {
+    // No LVN_DELETEITEM for each of the thousands of rows, please.
+    result = TRUE;
     return true;
   }
   if (IsListEvent(header.code) || (header.code == LVN_ITEMCHANGED && SelectionChanged(header))) {
@@ -129,11 +136,12 @@ void Win32Toolkit::DeleteAllRows(int id) {
 int Win32Toolkit::AppendRow(int id, const Text& column0) {
   HWND hwnd = ControlHandle(id);
   if (hwnd == nullptr) return -1;
-  std::wstring wide = Widen(column0);
+  wchar_t wide[kCellChars];
+  WidenInto(column0, wide, kCellChars);
   LVITEMW item{};
   item.mask = LVIF_TEXT;
-  item.iItem = static_cast<int>(SendMessageW(hwnd, LVM_GETITEMCOUNT, 0, 0));
-  item.pszText = wide.data();
+  item.iItem = INT_MAX;  // past the end: appended
+  item.pszText = wide;
   Quiet quiet(*this);
   return static_cast<int>(SendMessageW(hwnd, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
 }
@@ -141,10 +149,11 @@ int Win32Toolkit::AppendRow(int id, const Text& column0) {
 void Win32Toolkit::SetCell(int id, int row, int column, const Text& text) {
   HWND hwnd = ControlHandle(id);
   if (hwnd == nullptr) return;
-  std::wstring wide = Widen(text);
+  wchar_t wide[kCellChars];
+  WidenInto(text, wide, kCellChars);
   LVITEMW item{};
   item.iSubItem = column;
-  item.pszText = wide.data();
+  item.pszText = wide;
   Quiet quiet(*this);
   SendMessageW(hwnd, LVM_SETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
 }

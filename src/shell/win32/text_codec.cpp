@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <array>
 #include <cwchar>
 
 namespace romprog::win32 {
@@ -9,15 +10,34 @@ namespace {
 
 constexpr UINT kCodePage = 1251;
 
+// Windows-1251 is one byte per character, so widening is a table look-up;
+// the listing converts tens of thousands of short cells per refresh.
+const std::array<wchar_t, 256>& WideTable() {
+  static const std::array<wchar_t, 256> table = [] {
+    std::array<wchar_t, 256> t{};
+    char bytes[256];
+    for (int i = 0; i < 256; ++i) bytes[i] = static_cast<char>(i);
+    MultiByteToWideChar(kCodePage, 0, bytes, 256, t.data(), 256);
+    return t;
+  }();
+  return table;
+}
+
 }  // namespace
 
 std::wstring Widen(const Text& text) {
-  if (text.empty()) return std::wstring();
-  const int size = static_cast<int>(text.size());
-  const int wide = MultiByteToWideChar(kCodePage, 0, text.data(), size, nullptr, 0);
-  std::wstring out(static_cast<std::size_t>(wide), L'\0');
-  MultiByteToWideChar(kCodePage, 0, text.data(), size, out.data(), wide);
+  const auto& table = WideTable();
+  std::wstring out(text.size(), L'\0');
+  for (std::size_t i = 0; i < text.size(); ++i) out[i] = table[static_cast<unsigned char>(text[i])];
   return out;
+}
+
+void WidenInto(const Text& text, wchar_t* out, std::size_t capacity) {
+  if (capacity == 0) return;
+  const auto& table = WideTable();
+  const std::size_t length = text.size() < capacity ? text.size() : capacity - 1;
+  for (std::size_t i = 0; i < length; ++i) out[i] = table[static_cast<unsigned char>(text[i])];
+  out[length] = L'\0';
 }
 
 Text Narrow(const std::wstring& text) {
@@ -30,8 +50,6 @@ Text Narrow(const std::wstring& text) {
   return out;
 }
 
-Text Narrow(const wchar_t* text) {
-  return Narrow(std::wstring(text, std::wcslen(text)));
-}
+Text Narrow(const wchar_t* text) { return Narrow(std::wstring(text, std::wcslen(text))); }
 
 }  // namespace romprog::win32

@@ -9,6 +9,9 @@
 namespace romprog::win32 {
 
 std::wstring Widen(const Text& text);
+// The same into a caller's buffer of `capacity` characters, NUL-terminated
+// (cut short if need be); no allocation, for the listing's many short cells.
+void WidenInto(const Text& text, wchar_t* out, std::size_t capacity);
 Text Narrow(const std::wstring& text);
 Text Narrow(const wchar_t* text);
 

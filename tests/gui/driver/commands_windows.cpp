@@ -27,8 +27,6 @@ std::string WindowJson(HWND hwnd) {
       .Bool("visible", IsWindowVisible(hwnd) != FALSE)
       .Bool("enabled", IsWindowEnabled(hwnd) != FALSE)
       .Bool("minimised", IsIconic(hwnd) != FALSE)
-      .Bool("class_icon", GetClassLongPtrW(hwnd, GCLP_HICON) != 0)
-      .Bool("class_small_icon", GetClassLongPtrW(hwnd, GCLP_HICONSM) != 0)
       .Int("style", static_cast<long long>(GetWindowLongW(hwnd, GWL_STYLE)) & 0xFFFFFFFFLL)
       .Int("exstyle", static_cast<long long>(GetWindowLongW(hwnd, GWL_EXSTYLE)) & 0xFFFFFFFFLL)
       .Done();
@@ -49,6 +47,33 @@ Reply Start(Session& session, const Words& words) {
   session.process = info.hProcess;
   session.pid = info.dwProcessId;
   return Ok(Json().Int("pid", info.dwProcessId).Done());
+}
+
+// start-timed PATH [ms]: starts the program and measures the time until its
+// main window is shown.
+Reply StartTimed(Session& session, const Words& words) {
+  LARGE_INTEGER frequency{};
+  LARGE_INTEGER begin{};
+  QueryPerformanceFrequency(&frequency);
+  QueryPerformanceCounter(&begin);
+  Reply started = Start(session, words);
+  if (!started.ok) return started;
+  HWND main = nullptr;
+  const DWORD limit = static_cast<DWORD>(IntArg(words, 2, session.defaultTimeout));
+  const DWORD start = GetTickCount();
+  while (main == nullptr && GetTickCount() - start < limit) {
+    HWND found = ResolveWindow(session, L"main");
+    if (found != nullptr && IsWindowVisible(found))
+      main = found;
+    else
+      Sleep(1);
+  }
+  if (main == nullptr) return Err("the main window did not show");
+  LARGE_INTEGER end{};
+  QueryPerformanceCounter(&end);
+  const double ms = 1000.0 * static_cast<double>(end.QuadPart - begin.QuadPart) /
+                    static_cast<double>(frequency.QuadPart);
+  return Ok(Json().Int("pid", session.pid).Int("ms", static_cast<long long>(ms + 0.5)).Done());
 }
 
 Reply Attach(Session& session, const Words& words) {
@@ -187,6 +212,7 @@ Reply DragTitle(Session& session, const Words& words) {
 
 void AddWindowCommands(CommandTable& table) {
   table["start"] = Start;
+  table["start-timed"] = StartTimed;
   table["attach"] = Attach;
   table["wait-window"] = WaitWindow;
   table["geometry"] = Geometry;

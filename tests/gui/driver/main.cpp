@@ -5,6 +5,7 @@
 // strings. The test harness keeps one driver for a whole scenario.
 //
 //   start PATH | attach [ms]        start the program / find a running one
+//   start-timed PATH [ms]           start it, answer ms until the main window shows
 //   wait-window main|buffer|"TITLE" [ms]   geometry WINDOW   close WINDOW
 //   wait-exit [ms]   kill   children WINDOW   focus   activate WINDOW
 //   drag-title WINDOW DX DY
