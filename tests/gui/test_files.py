@@ -172,6 +172,12 @@ class Saving(FileScenario):
             self.assertEqual(content, intel_hex(image) if entry == 0 else image, written)
         self.assertEqual(sorted(os.listdir(self.folder)),
                          sorted(["source.bin"] + [written for _, _, written in saves]))
+        # A Cyrillic name reaches the disk as itself and opens again.
+        self.choose(2, self.folder / "прошивка", 1)
+        self.box()
+        self.assertEqual((self.folder / "прошивка.bin").read_bytes(), image)
+        self.choose(1, self.folder / "прошивка.bin")
+        self.assertEqual(self.box(), ("OK !!!", "OK !!!", INFORMATION))
 
     def test_saving_replaces_a_file_and_uses_the_chip_type_chosen_now(self):
         image = random_bytes(32768, 6)
