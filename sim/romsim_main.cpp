@@ -1,0 +1,85 @@
+// romsim: an emulated EPROM programmer on a pty or a serial device.
+#include <signal.h>
+#include <sys/signalfd.h>
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "chip_file.h"
+#include "exchange_recorder.h"
+#include "own_session.h"
+#include "pty_line.h"
+#include "romsim_options.h"
+#include "romsim_server.h"
+#include "serial_device.h"
+
+namespace romprog::sim {
+namespace {
+
+int Fail(const std::string& error) {
+  std::fprintf(stderr, "romsim: %s\n", error.c_str());
+  return 1;
+}
+
+// SIGTERM, SIGINT and SIGHUP arrive as a readable descriptor, so the loop
+// ends in order and the chip file is written.
+UniqueFd StopSignals() {
+  sigset_t set;
+  sigemptyset(&set);
+  for (int sig : {SIGTERM, SIGINT, SIGHUP}) sigaddset(&set, sig);
+  sigprocmask(SIG_BLOCK, &set, nullptr);
+  signal(SIGPIPE, SIG_IGN);
+  return UniqueFd(signalfd(-1, &set, SFD_CLOEXEC));
+}
+
+int Serve(const RomsimOptions& options) {
+  std::string error;
+  const bool onPty = options.devicePath.empty();
+  if (onPty && !EnterOwnSession(error)) return Fail(error);
+  // Before the pty opens: letting it go hangs it up, which sends us SIGHUP.
+  const UniqueFd stop = StopSignals();
+  if (!stop.valid()) return Fail("cannot watch for signals");
+  std::unique_ptr<PtyLine> pty;
+  UniqueFd device;
+  if (onPty) {
+    if (!(pty = PtyLine::Open(error))) return Fail(error);
+    if (!options.linkPath.empty() && !pty->MakeLink(options.linkPath, error)) return Fail(error);
+  } else if (!(device = OpenSerialDevice(options.devicePath, error)).valid()) {
+    return Fail(error);
+  }
+
+  ChipImage chip;
+  chip.fill(0xFF);
+  if (!options.chipFile.empty() && !LoadOrCreateChip(options.chipFile, chip, error)) {
+    return Fail(error);
+  }
+  ExchangeRecorder recorder(options.logFile, options.chipFile);
+  if (!recorder.Open(error)) return Fail(error);
+  DeviceModel model(chip, options.device);
+
+  std::printf("%s\n", pty ? pty->slavePath().c_str() : options.devicePath.c_str());
+  std::fflush(stdout);
+  const int line = pty ? pty->fd() : device.get();
+  const int host = pty ? pty->slaveFd() : -1;
+  return RomsimServer(model, recorder, options, line, host, stop.get()).Run();
+}
+
+}  // namespace
+}  // namespace romprog::sim
+
+int main(int argc, char** argv) {
+  using namespace romprog::sim;
+  RomsimOptions options;
+  std::string error;
+  if (!ParseRomsimOptions(std::vector<std::string>(argv + 1, argv + argc), options, error)) {
+    std::fprintf(stderr, "romsim: %s\n%s", error.c_str(), RomsimUsage());
+    return 2;
+  }
+  if (options.help) {
+    std::fputs(RomsimUsage(), stdout);
+    return 0;
+  }
+  return Serve(options);
+}

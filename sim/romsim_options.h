@@ -1,0 +1,28 @@
+// Command line of romsim.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "device_model.h"
+
+namespace romprog::sim {
+
+struct RomsimOptions {
+  std::string chipFile;    // empty: a blank chip that is forgotten at exit
+  std::string linkPath;    // symlink made to the pty slave
+  std::string devicePath;  // serve a real serial device instead of a pty
+  std::string logFile;
+  bool followCts = false;  // frame by the device's CTS line instead of by silence
+  int paceBaud = 0;        // 0: answer as fast as the line allows
+  int silenceMs = 300;
+  DeviceOptions device;
+  bool help = false;
+};
+
+// False with `error` set when the arguments make no sense.
+bool ParseRomsimOptions(const std::vector<std::string>& args, RomsimOptions& options,
+                        std::string& error);
+const char* RomsimUsage();
+
+}  // namespace romprog::sim
