@@ -1,0 +1,124 @@
+"""Starting and stopping the programmer emulator (romsim) on a pseudo-terminal
+for the GUI tests and the benchmarks.
+
+    sim = start_romsim(binary, chip_file, link_path=folder / "line",
+                       extra_args=["--silent-from", "100"])
+    ... map a Wine COM port to sim.link (or sim.slave) and run the program ...
+    sim.log_lines()   # one line per exchange romsim saw
+    sim.stop()        # the chip file is written before romsim exits
+"""
+import os
+import select
+import shutil
+import signal
+import subprocess
+import tempfile
+import time
+import weakref
+
+START_TIMEOUT = 10.0  # seconds for romsim to print its slave path
+
+
+class Romsim:
+    """A running romsim: `.slave` is the pty the host opens, `.link` the
+    symlink to it (or None), `.log_path` the file of its exchange log."""
+
+    def __init__(self, process, slave, link, log_path, scratch, errors):
+        self.process = process
+        self._errors = errors
+        self.slave = slave
+        self.link = link
+        self.log_path = log_path
+        self._cleanup = weakref.finalize(self, _release, errors, scratch)
+
+    def log_lines(self):
+        """The exchanges romsim has logged so far, one string each."""
+        try:
+            with open(self.log_path, encoding="ascii") as log:
+                return [line.rstrip("\n") for line in log if line.strip()]
+        except FileNotFoundError:
+            return []
+
+    def stderr_text(self):
+        """What romsim has said on stderr (its complaints, if any)."""
+        self._errors.seek(0)
+        return self._errors.read().decode(errors="replace")
+
+    def running(self):
+        return self.process.poll() is None
+
+    def stop(self, timeout=10.0):
+        """Ends romsim as SIGTERM does (it saves the chip first); its exit status."""
+        if self.process.poll() is None:
+            self.process.send_signal(signal.SIGTERM)
+            try:
+                self.process.wait(timeout)
+            except subprocess.TimeoutExpired:
+                self.process.kill()
+                self.process.wait()
+        if self.process.stdout is not None and not self.process.stdout.closed:
+            self.process.stdout.close()
+        return self.process.returncode
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *exc):
+        self.stop()
+
+
+def _release(errors, scratch):
+    errors.close()
+    if scratch is not None:
+        shutil.rmtree(scratch, True)
+
+
+def _read_first_line(stream, timeout):
+    """The first line romsim prints, or None when it does not come in time."""
+    deadline = time.monotonic() + timeout
+    data = b""
+    while not data.endswith(b"\n"):
+        left = deadline - time.monotonic()
+        if left <= 0 or not select.select([stream], [], [], left)[0]:
+            return None
+        chunk = os.read(stream.fileno(), 1)
+        if not chunk:
+            return None
+        data += chunk
+    return data.decode().strip()
+
+
+def start_romsim(binary, chip_file, link_path=None, extra_args=()):
+    """Starts romsim serving `chip_file` (created blank when missing) and waits
+    until its pty is ready. Unless extra_args name a --log, the log goes to a
+    scratch file that lives as long as the returned handle."""
+    extra_args = [str(a) for a in extra_args]
+    scratch = None
+    if "--log" in extra_args:
+        log_path = extra_args[extra_args.index("--log") + 1]
+    elif any(a.startswith("--log=") for a in extra_args):
+        log_path = next(a for a in extra_args if a.startswith("--log="))[len("--log="):]
+    else:
+        scratch = tempfile.mkdtemp(prefix="romsim-")
+        log_path = os.path.join(scratch, "exchanges.log")
+        extra_args += ["--log", log_path]
+    args = [str(binary), "--chip", str(chip_file)]
+    if link_path is not None:
+        args += ["--link", str(link_path)]
+    args += extra_args
+    errors = tempfile.TemporaryFile()
+    # A session of its own: the pty becomes romsim's controlling terminal.
+    process = subprocess.Popen(args, stdout=subprocess.PIPE, stderr=errors,
+                               stdin=subprocess.DEVNULL, start_new_session=True)
+    slave = _read_first_line(process.stdout, START_TIMEOUT)
+    if not slave:
+        if process.poll() is None:
+            process.kill()
+        process.wait()
+        process.stdout.close()
+        errors.seek(0)
+        message = errors.read().decode(errors="replace").strip()
+        _release(errors, scratch)
+        raise RuntimeError("romsim did not start (status %s): %s" % (process.returncode, message))
+    return Romsim(process, slave, None if link_path is None else str(link_path), log_path, scratch,
+                  errors)
