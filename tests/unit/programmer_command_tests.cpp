@@ -1,20 +1,17 @@
-// Buttons 4 to 7 through the event loop, against the fake programmer: the
-// bytes on the line, the status line, the messages and what each ending
-// leaves behind.
+// Buttons 4 to 7 through the event loop, against the programmer's device
+// model: the bytes on the line, the status line, the messages and what each
+// ending leaves behind.
 #include <gtest/gtest.h>
 
 #include "programmer/cell_display.h"
 #include "programmer/chip_commands.h"
 #include "programmer/status_line.h"
-#include "programmer_fake_line.h"
-#include "shell/texts.h"
+#include "programmer_test_ports.h"
 #include "shell/win_constants.h"
 #include "test_app.h"
 
 namespace romprog::testing {
 namespace {
-
-constexpr int kRead = id::kReadChip;
 
 struct Seen {  // the screen and the line when a box came up
   Text address, value;
@@ -25,26 +22,42 @@ struct Seen {  // the screen and the line when a box came up
 };
 
 struct CommandTest : ::testing::Test {
-  FakeLine line;
-  TestApp t{&line};
+  RecordingPorts ports{{"COM1"}};
+  TestApp t{&ports};
   std::vector<Seen> seen;
 
   void SetUp() override {
     t.Start();
     t.ui.onBox = [this](const ShownBox&) {
-      seen.push_back({t.ui.GetText(id::kStatusAddress), t.ui.GetText(id::kStatusValue),
-                      t.ui.GetState(id::kProgress), line.rts, t.ui.busyDepth,
+      seen.push_back({StatusAddress(), StatusValue(), Progress(), ports.line.rts(), t.ui.busyDepth,
                       t.ui.GetCell(id::kListing, 0, 1)});
     };
   }
+  void TearDown() override { t.app.state.ProgrammerPort.reset(); }
+
+  void Run(int command, int answer = win::kIdYes) {
+    t.ui.boxes.clear();
+    seen.clear();
+    t.ui.boxAnswers = {answer};
+    t.Click(command);
+  }
+  void Options(sim::DeviceOptions options) { ports.device().setOptions(options); }
   Text StatusAddress() { return t.ui.GetText(id::kStatusAddress); }
   Text StatusValue() { return t.ui.GetText(id::kStatusValue); }
   int Progress() { return t.ui.GetState(id::kProgress); }
+
   void ExpectAtRest() {
     EXPECT_EQ(StatusAddress(), "----");
     EXPECT_EQ(StatusValue(), "----");
     EXPECT_EQ(Progress(), 0);
-    EXPECT_FALSE(line.rts);
+    ExpectLineAtRest();
+  }
+  void ExpectLineAtRest() {
+    const sim::LoopbackCounters& c = ports.line.counters();
+    EXPECT_FALSE(ports.line.rts());
+    EXPECT_EQ(c.rtsRaises, c.rtsLowers);
+    EXPECT_EQ(c.earlyCommands, 0);
+    EXPECT_EQ(c.bytesWhileRtsLow, 0);
     EXPECT_EQ(t.ui.busyDepth, 0);
   }
   void ExpectBoxes(const std::vector<std::string>& utf8Texts) {
@@ -53,73 +66,83 @@ struct CommandTest : ::testing::Test {
       EXPECT_EQ(t.ui.boxes[i].text, Cp1251(utf8Texts[i])) << i;
     }
   }
-  void ExpectOkNotice(const ShownBox& box) {
+  void ExpectOkNotice() {
+    ASSERT_FALSE(t.ui.boxes.empty());
+    const ShownBox& box = t.ui.boxes.back();
     EXPECT_EQ(box.caption, "OK !!!");
     EXPECT_EQ(box.text, "OK !!!");
     EXPECT_EQ(box.flags, 0x40u);
   }
-  void ExpectErrorBox(const ShownBox& box, const std::string& utf8Text) {
+  void ExpectErrorBox(const std::string& utf8Text) {
+    ASSERT_FALSE(t.ui.boxes.empty());
+    const ShownBox& box = t.ui.boxes.back();
     EXPECT_EQ(box.caption, Cp1251("Ошибка !"));
     EXPECT_EQ(box.text, Cp1251(utf8Text));
     EXPECT_EQ(box.flags, 0x10u);
   }
-  std::vector<std::uint8_t> Command(std::uint8_t command, int acknowledges) {
-    std::vector<std::uint8_t> bytes(1 + acknowledges, 0xAA);
-    bytes[0] = command;
-    return bytes;
+  void ExpectExchange(std::uint8_t command, int bytes, int acknowledges) {
+    EXPECT_EQ(ports.last().command, command);
+    EXPECT_EQ(ports.last().dataBytes, bytes);
+    EXPECT_EQ(ports.last().acknowledges, acknowledges);
   }
 };
+
+// The address status text 11 shows, -1 for "----".
+int ShownAddress(const Text& shown) {
+  return shown == "----" ? -1 : std::stoi(shown);
+}
 
 // --- complete commands --------------------------------------------------------
 
 TEST_F(CommandTest, BlankCheckOfABlank27C64) {
-  t.Click(id::kBlankCheck);
+  Run(id::kBlankCheck);
   ASSERT_EQ(t.ui.boxes.size(), 1u);
-  ExpectOkNotice(t.ui.boxes[0]);
+  ExpectOkNotice();
   // The last cell was on the screen when the notice came, RTS already low.
   EXPECT_EQ(seen[0].address, "8191");
   EXPECT_EQ(seen[0].value, "255");
   EXPECT_EQ(seen[0].progress, 101);
   EXPECT_FALSE(seen[0].rts);
   ExpectAtRest();
-  EXPECT_EQ(line.exchangeBytes, Command(0x20, 8192));
-  EXPECT_EQ(line.rtsCalls, (std::vector<bool>{false, true, false}));
-  EXPECT_GE(line.commandAt - line.rtsRaisedAt, 10u);
+  ExpectExchange(0x20, 8192, 8192);
+  EXPECT_EQ(ports.last().ending, "complete");
+  EXPECT_EQ(ports.sent.size(), 1u + 8192u);
+  EXPECT_EQ(ports.rtsCalls, (std::vector<bool>{false, true, false}));
+  EXPECT_GE(ports.line.counters().lastCommandDelayMs, 10);
   EXPECT_EQ(t.ui.busyBegins, 1);
   EXPECT_GE(t.ui.keepAlives, 8192);
 }
 
 TEST_F(CommandTest, WriteProgramsTheActivePartAndNothingMore) {
   for (int a = 0; a < kBufferSize; ++a) t.buffer()[a] = static_cast<std::uint8_t>(a * 7 + 3);
-  t.ui.boxAnswers = {win::kIdYes};
-  t.Click(id::kWriteChip);
+  Run(id::kWriteChip);
   ASSERT_EQ(t.ui.boxes.size(), 2u);
   EXPECT_EQ(t.ui.boxes[0].text, Cp1251("Начать запись ?"));
   EXPECT_EQ(t.ui.boxes[0].caption, "");
   EXPECT_EQ(t.ui.boxes[0].flags, 0x24u);
-  ExpectOkNotice(t.ui.boxes[1]);
+  EXPECT_FALSE(seen[0].rts);  // asked before the exchange
+  ExpectOkNotice();
   EXPECT_EQ(seen[1].address, "8191");
   EXPECT_EQ(seen[1].value, std::to_string(t.buffer()[8191]));
   EXPECT_EQ(seen[1].progress, 101);
   ExpectAtRest();
-  ASSERT_EQ(line.exchangeBytes.size(), 1u + 8192u);
-  EXPECT_EQ(line.exchangeBytes[0], 0x21);
-  EXPECT_TRUE(std::equal(t.buffer(), t.buffer() + 8192, line.exchangeBytes.begin() + 1));
-  EXPECT_TRUE(std::equal(t.buffer(), t.buffer() + 8192, line.chip.begin()));
-  EXPECT_EQ(line.chip[8192], 0xFF);
+  ExpectExchange(0x21, 8192, 8192);
+  EXPECT_TRUE(std::equal(t.buffer(), t.buffer() + 8192, ports.sent.begin() + 1));
+  EXPECT_TRUE(std::equal(t.buffer(), t.buffer() + 8192, ports.chip().begin()));
+  EXPECT_EQ(ports.chip()[8192], 0xFF);
 }
 
 TEST_F(CommandTest, ReadReplacesTheActivePartAndRefreshesTheListingBeforeTheNotice) {
-  for (int a = 0; a < kBufferSize; ++a) line.chip[a] = static_cast<std::uint8_t>(a ^ (a >> 8));
+  for (int a = 0; a < kBufferSize; ++a) ports.chip()[a] = static_cast<std::uint8_t>(a ^ (a >> 8));
   t.SelectChip(2);
-  t.Click(kRead);
+  Run(id::kReadChip);
   ASSERT_EQ(t.ui.boxes.size(), 1u);
-  ExpectOkNotice(t.ui.boxes[0]);
-  EXPECT_TRUE(std::equal(line.chip.begin(), line.chip.end(), t.buffer()));
-  EXPECT_EQ(line.exchangeBytes, Command(0x80, 32768));
+  ExpectOkNotice();
+  EXPECT_TRUE(std::equal(ports.chip().begin(), ports.chip().end(), t.buffer()));
+  ExpectExchange(0x80, 32768, 32768);
   EXPECT_EQ(seen[0].address, "32767");
   EXPECT_EQ(seen[0].progress, 100);
-  EXPECT_EQ(seen[0].listingCell, "   " + std::string("00"));
+  EXPECT_EQ(seen[0].listingCell, "   00");
   EXPECT_EQ(t.ui.rows(id::kListing).size(), 4096u);
   EXPECT_EQ(t.ui.GetCell(id::kListing, 4095, 8), "   80");  // 0x7FFF ^ 0x7F
   ExpectAtRest();
@@ -129,7 +152,7 @@ TEST_F(CommandTest, ReadOfA27C64LeavesTheRestOfTheBufferAlone) {
   t.buffer()[8191] = 0x11;
   t.buffer()[8192] = 0x22;
   t.buffer()[32767] = 0x33;
-  t.Click(kRead);
+  Run(id::kReadChip);
   EXPECT_EQ(t.buffer()[8191], 0xFF);
   EXPECT_EQ(t.buffer()[8192], 0x22);
   EXPECT_EQ(t.buffer()[32767], 0x33);
@@ -137,69 +160,68 @@ TEST_F(CommandTest, ReadOfA27C64LeavesTheRestOfTheBufferAlone) {
 }
 
 TEST_F(CommandTest, CompareOfAnEqualChipCompletes) {
-  for (int a = 0; a < 16384; ++a) line.chip[a] = t.buffer()[a] = static_cast<std::uint8_t>(a);
-  line.chip[16384] = 0;  // beyond the active size: not looked at
+  for (int a = 0; a < 16384; ++a) ports.chip()[a] = t.buffer()[a] = static_cast<std::uint8_t>(a);
+  ports.chip()[16384] = 0;  // beyond the active size: not looked at
   t.SelectChip(1);
-  t.Click(id::kCompareChip);
+  Run(id::kCompareChip);
   ASSERT_EQ(t.ui.boxes.size(), 1u);
-  ExpectOkNotice(t.ui.boxes[0]);
+  ExpectOkNotice();
   EXPECT_EQ(seen[0].value, "255");
-  EXPECT_EQ(line.exchangeBytes, Command(0x40, 16384));
+  ExpectExchange(0x40, 16384, 16384);
   ExpectAtRest();
 }
 
-TEST_F(CommandTest, CommandByteAndByteCountFollowTheTypeChosenAtTheStart) {
+TEST_F(CommandTest, WriteReadBackAndCompareEachTypeOnAReopenedPort) {
   struct Case {
     int command, chip;
     std::uint8_t byte;
     int size;
   };
-  const Case cases[] = {{id::kBlankCheck, 1, 0x40, 16384},  {id::kReadChip, 0, 0x20, 8192},
-                        {id::kCompareChip, 2, 0x80, 32768}, {id::kWriteChip, 1, 0x41, 16384},
-                        {id::kWriteChip, 2, 0x81, 32768},   {id::kReadChip, 1, 0x40, 16384}};
+  const Case cases[] = {{id::kWriteChip, 1, 0x41, 16384},   {id::kReadChip, 1, 0x40, 16384},
+                        {id::kCompareChip, 1, 0x40, 16384}, {id::kWriteChip, 2, 0x81, 32768},
+                        {id::kReadChip, 0, 0x20, 8192},     {id::kCompareChip, 2, 0x80, 32768},
+                        {id::kBlankCheck, 0, 0x20, 8192}};
+  for (int a = 0; a < kBufferSize; ++a) t.buffer()[a] = static_cast<std::uint8_t>(a >> 7 | 0x80);
+  std::fill(t.buffer(), t.buffer() + 8192, 0xFF);  // still blank there after the writes
+  const auto image = t.app.state.ImageBuffer;
   for (const Case& c : cases) {
-    line.chip.fill(0xFF);  // compare and write agree with a blank chip
-    std::fill(t.buffer(), t.buffer() + kBufferSize, 0xFF);
+    if (c.command == id::kReadChip) t.app.state.ImageBuffer.fill(0x5A);
     t.SelectChip(c.chip);
-    t.ui.boxAnswers = {win::kIdYes};
-    t.ui.boxes.clear();
-    t.Click(c.command);
-    ASSERT_FALSE(line.exchangeBytes.empty());
-    EXPECT_EQ(line.exchangeBytes[0], c.byte);
-    EXPECT_EQ(static_cast<int>(line.exchangeBytes.size()), 1 + c.size);
-    if (c.command != id::kWriteChip) {
-      EXPECT_EQ(line.Count(0xAA), c.size);
-    }
-    ExpectOkNotice(t.ui.boxes.back());
+    Run(c.command);
+    ExpectOkNotice();
+    ExpectExchange(c.byte, c.size, c.size);
     EXPECT_EQ(t.app.state.activeSize, c.size);
+    if (c.command == id::kReadChip) {
+      EXPECT_TRUE(std::equal(t.buffer(), t.buffer() + c.size, image.begin()));
+      EXPECT_EQ(t.buffer()[c.size], 0x5A);
+      t.app.state.ImageBuffer = image;
+    }
   }
+  EXPECT_TRUE(std::equal(image.begin(), image.end(), ports.chip().begin()));
   // Every command closed the port and opened it again.
-  EXPECT_EQ(line.openedSettings.size(), 10u + 6u);
-  EXPECT_EQ(line.mostOpenAtOnce, 1);
+  EXPECT_EQ(ports.line.counters().opens, 1 + 7);
+  EXPECT_EQ(ports.line.counters().closesWithRtsHigh, 0);
+  ExpectLineAtRest();
 }
 
 TEST_F(CommandTest, AnyCommandReplyIsTaken) {
-  for (std::uint8_t reply : {0x00, 0xAA, 0xFF}) {
-    line.commandReply = reply;
-    t.ui.boxes.clear();
-    t.Click(id::kBlankCheck);
-    ASSERT_EQ(t.ui.boxes.size(), 1u);
-    ExpectOkNotice(t.ui.boxes[0]);
+  for (int reply : {0x00, 0xAA, 0xFF}) {
+    sim::DeviceOptions options;
+    options.commandReply = static_cast<std::uint8_t>(reply);
+    Options(options);
+    Run(id::kBlankCheck);
+    ASSERT_EQ(t.ui.boxes.size(), 1u) << reply;
+    ExpectOkNotice();
   }
 }
 
-// The address status text 11 shows, -1 for "----".
-int ShownAddress(const Text& shown) {
-  return shown == "----" ? -1 : std::stoi(shown);
-}
-
 TEST_F(CommandTest, AcknowledgeGoesOutBeforeTheCellIsShownAndTheScreenKeepsUp) {
-  line.replyDelayMs = 1;  // the clock moves 1 ms a cell
+  ports.line.SetReplyDelay(1);  // the clock moves 1 ms a cell
   std::vector<int> shownAtAck;
-  line.onHostByte = [&](std::uint8_t byte) {
+  ports.onSend = [&](std::uint8_t byte) {
     if (byte == 0xAA) shownAtAck.push_back(ShownAddress(StatusAddress()));
   };
-  t.Click(kRead);
+  Run(id::kReadChip);
   ASSERT_EQ(shownAtAck.size(), 8192u);
   EXPECT_EQ(shownAtAck[0], -1);
   EXPECT_EQ(shownAtAck[1], 0);
@@ -216,11 +238,10 @@ TEST_F(CommandTest, AcknowledgeGoesOutBeforeTheCellIsShownAndTheScreenKeepsUp) {
 }
 
 TEST_F(CommandTest, WriteSendsTheNextCellBeforeShowingThePreviousOne) {
-  line.replyDelayMs = 1;
+  ports.line.SetReplyDelay(1);
   std::vector<int> shownAtSend;
-  line.onHostByte = [&](std::uint8_t) { shownAtSend.push_back(ShownAddress(StatusAddress())); };
-  t.ui.boxAnswers = {win::kIdYes};
-  t.Click(id::kWriteChip);
+  ports.onSend = [&](std::uint8_t) { shownAtSend.push_back(ShownAddress(StatusAddress())); };
+  Run(id::kWriteChip);
   ASSERT_EQ(shownAtSend.size(), 1u + 8192u);
   EXPECT_EQ(shownAtSend[1], -1);  // cell 0 goes out with the command reply
   EXPECT_EQ(shownAtSend[2], -1);  // cell 1 as soon as cell 0 is acknowledged
@@ -234,175 +255,194 @@ TEST_F(CommandTest, WriteSendsTheNextCellBeforeShowingThePreviousOne) {
 // --- bad cells ------------------------------------------------------------------
 
 TEST_F(CommandTest, BlankCheckStopsAtTheFirstCellThatIsNotErased) {
-  line.chip[10] = 0xFE;
-  line.chip[11] = 0x00;
-  t.Click(id::kBlankCheck);
+  ports.chip()[10] = 0xFE;
+  ports.chip()[11] = 0x00;
+  Run(id::kBlankCheck);
   ASSERT_EQ(t.ui.boxes.size(), 1u);
-  ExpectErrorBox(t.ui.boxes[0], "Ячейка 10 содержит 254  (надо 255).");
+  ExpectErrorBox("Ячейка 10 содержит 254  (надо 255).");
   EXPECT_EQ(seen[0].address, "10");
   EXPECT_EQ(seen[0].value, "254");
   EXPECT_TRUE(seen[0].rts);
   EXPECT_EQ(seen[0].busy, 1);
-  EXPECT_EQ(line.exchangeBytes, Command(0x20, 10));  // no acknowledge for cell 10
+  ExpectExchange(0x20, 11, 10);  // no acknowledge for cell 10
+  EXPECT_EQ(ports.sent.size(), 1u + 10u);
   ExpectAtRest();
-  EXPECT_EQ(line.rtsCalls, (std::vector<bool>{false, true, false}));
+  EXPECT_EQ(ports.rtsCalls, (std::vector<bool>{false, true, false}));
 }
 
 TEST_F(CommandTest, TheBarShowsTheCellBeforeTheBadOneUnderTheMessage) {
-  line.chip[5000] = 0x7F;
-  t.Click(id::kBlankCheck);
-  ExpectErrorBox(t.ui.boxes[0], "Ячейка 5000 содержит 127  (надо 255).");
+  ports.chip()[5000] = 0x7F;
+  Run(id::kBlankCheck);
+  ExpectErrorBox("Ячейка 5000 содержит 127  (надо 255).");
   EXPECT_EQ(seen[0].progress, ProgressValue(4999, 8192));
   ExpectAtRest();
 }
 
 TEST_F(CommandTest, CompareStopsAtTheFirstDifference) {
-  for (int a = 0; a < 8192; ++a) line.chip[a] = t.buffer()[a] = static_cast<std::uint8_t>(a);
+  for (int a = 0; a < 8192; ++a) ports.chip()[a] = t.buffer()[a] = static_cast<std::uint8_t>(a);
   t.buffer()[4095] = 0x41;
-  line.chip[4095] = 0x00;
-  line.chip[5000] = 0x99;
+  ports.chip()[4095] = 0x00;
+  ports.chip()[5000] = 0x99;
   const auto before = t.app.state.ImageBuffer;
-  t.Click(id::kCompareChip);
+  Run(id::kCompareChip);
   ASSERT_EQ(t.ui.boxes.size(), 1u);
-  ExpectErrorBox(t.ui.boxes[0], "Ячейка 4095 содержит 0  (надо 65).");
+  ExpectErrorBox("Ячейка 4095 содержит 0  (надо 65).");
   EXPECT_EQ(seen[0].address, "4095");
   EXPECT_EQ(seen[0].value, "Bad");
   EXPECT_TRUE(seen[0].rts);
-  EXPECT_EQ(line.exchangeBytes, Command(0x20, 4095));
+  ExpectExchange(0x20, 4096, 4095);
   EXPECT_EQ(t.app.state.ImageBuffer, before);
   ExpectAtRest();
 }
 
 TEST_F(CommandTest, WriteFailingAtTheFirstCell) {
-  line.writeFailAt = 0;
+  sim::DeviceOptions failing;
+  failing.writeFailAt = 0;
+  Options(failing);
   t.buffer()[0] = 0x12;
-  t.ui.boxAnswers = {win::kIdYes};
-  t.Click(id::kWriteChip);
+  Run(id::kWriteChip);
   ASSERT_EQ(t.ui.boxes.size(), 2u);
-  ExpectErrorBox(t.ui.boxes[1], "Ячейка 0 Непрограммируется.");
+  ExpectErrorBox("Ячейка 0 Непрограммируется.");
   EXPECT_EQ(seen[1].address, "0");
   EXPECT_EQ(seen[1].value, Cp1251("Плох"));
   EXPECT_TRUE(seen[1].rts);
-  EXPECT_EQ(line.exchangeBytes, (std::vector<std::uint8_t>{0x21, 0x12}));
+  EXPECT_EQ(ports.sent, (std::vector<std::uint8_t>{0x21, 0x12}));
   ExpectAtRest();
 }
 
 TEST_F(CommandTest, WriteFailingAtCell100KeepsWhatWasProgrammedAndSendsNoMore) {
-  line.writeFailAt = 100;
-  line.failReply = 0xFF;
+  sim::DeviceOptions failing;
+  failing.writeFailAt = 100;
+  Options(failing);
   for (int a = 0; a < 8192; ++a) t.buffer()[a] = static_cast<std::uint8_t>(a + 1);
-  t.ui.boxAnswers = {win::kIdYes};
-  t.Click(id::kWriteChip);
-  ExpectErrorBox(t.ui.boxes.back(), "Ячейка 100 Непрограммируется.");
-  EXPECT_EQ(line.exchangeBytes.size(), 1u + 101u);
-  EXPECT_TRUE(std::equal(t.buffer(), t.buffer() + 100, line.chip.begin()));
-  EXPECT_EQ(line.chip[100], 0xFF);
+  Run(id::kWriteChip);
+  ExpectErrorBox("Ячейка 100 Непрограммируется.");
+  EXPECT_EQ(ports.sent.size(), 1u + 101u);
+  EXPECT_TRUE(std::equal(t.buffer(), t.buffer() + 100, ports.chip().begin()));
+  EXPECT_EQ(ports.chip()[100], 0xFF);
+  ExpectAtRest();
+}
+
+TEST_F(CommandTest, AChipCannotBeWrittenBackToOnes) {
+  ports.chip()[300] = 0x0F;  // programmed before: bits 4 to 7 cleared
+  std::fill(t.buffer(), t.buffer() + 8192, 0xFF);
+  t.buffer()[300] = 0x1F;
+  Run(id::kWriteChip);
+  ExpectErrorBox("Ячейка 300 Непрограммируется.");
+  Run(id::kBlankCheck);
+  ExpectErrorBox("Ячейка 300 содержит 15  (надо 255).");
   ExpectAtRest();
 }
 
 // --- no reply ---------------------------------------------------------------------
 
 TEST_F(CommandTest, NoReplyToTheCommandLeavesEverythingAsItWas) {
-  line.silentCommand = true;
+  sim::DeviceOptions silent;
+  silent.silentCommand = 1;
+  Options(silent);
   t.ui.SetText(id::kStatusAddress, "77");
   t.ui.SetText(id::kStatusValue, "5");
   t.ui.SetState(id::kProgress, 40);
   t.ui.SetCell(id::kListing, 0, 1, "XX");
   const auto before = t.app.state.ImageBuffer;
-  t.Click(kRead);
+  Run(id::kReadChip);
   ExpectBoxes({"Нет ответа от программатора."});
+  EXPECT_EQ(t.ui.boxes[0].caption, "");
+  EXPECT_EQ(t.ui.boxes[0].flags, 0x30u);
   EXPECT_TRUE(seen[0].rts);  // the message comes before RTS is lowered
-  EXPECT_FALSE(line.rts);
   EXPECT_EQ(StatusAddress(), "77");
   EXPECT_EQ(StatusValue(), "5");
   EXPECT_EQ(Progress(), 40);
   EXPECT_EQ(t.app.state.ImageBuffer, before);
   EXPECT_EQ(t.ui.GetCell(id::kListing, 0, 1), "XX");
-  EXPECT_EQ(line.exchangeBytes, std::vector<std::uint8_t>{0x20});
+  EXPECT_EQ(ports.sent, std::vector<std::uint8_t>{0x20});
   EXPECT_TRUE(t.app.state.ProgrammerPort);  // stays open
-  EXPECT_EQ(t.ui.busyDepth, 0);
+  ExpectLineAtRest();
 }
 
 TEST_F(CommandTest, ReadThatFallsSilentKeepsWhatCameAndTheListingShowsIt) {
-  for (int a = 0; a < kBufferSize; ++a) line.chip[a] = static_cast<std::uint8_t>(a % 251);
+  for (int a = 0; a < kBufferSize; ++a) ports.chip()[a] = static_cast<std::uint8_t>(a % 251);
   t.buffer()[100] = 0x5C;
-  line.silentFrom = 100;
+  sim::DeviceOptions silent;
+  silent.silentFrom = 100;
+  Options(silent);
   t.SelectChip(1);
-  t.Click(kRead);
+  Run(id::kReadChip);
   ExpectBoxes({"Нет ответа от программатора."});
   EXPECT_EQ(seen[0].address, "99");  // on screen while the message is up
   EXPECT_EQ(seen[0].value, "99");
-  EXPECT_TRUE(std::equal(t.buffer(), t.buffer() + 100, line.chip.begin()));
+  EXPECT_TRUE(std::equal(t.buffer(), t.buffer() + 100, ports.chip().begin()));
   EXPECT_EQ(t.buffer()[100], 0x5C);
   EXPECT_EQ(StatusAddress(), "99");
   EXPECT_EQ(StatusValue(), "99");
   EXPECT_EQ(Progress(), ProgressValue(99, 16384));
-  EXPECT_FALSE(line.rts);
-  EXPECT_EQ(line.exchangeBytes, Command(0x40, 100));
+  EXPECT_EQ(ports.sent.size(), 1u + 100u);
   // Rebuilt after the read was abandoned: 27C128 rows, new bytes.
   EXPECT_EQ(t.ui.rows(id::kListing).size(), 2048u);
   EXPECT_EQ(t.ui.GetCell(id::kListing, 12, 4), "   63");  // address 99
   EXPECT_EQ(t.ui.GetCell(id::kListing, 12, 5), "   5C");  // address 100, as before
-  EXPECT_EQ(t.ui.busyDepth, 0);
+  ExpectLineAtRest();
 }
 
 TEST_F(CommandTest, BlankCheckThatFallsSilentKeepsTheLastCellShown) {
-  line.silentFrom = 5000;
-  t.Click(id::kBlankCheck);
+  sim::DeviceOptions silent;
+  silent.silentFrom = 5000;
+  Options(silent);
+  Run(id::kBlankCheck);
   ExpectBoxes({"Нет ответа от программатора."});
   EXPECT_EQ(StatusAddress(), "4999");
   EXPECT_EQ(StatusValue(), "255");
   EXPECT_EQ(Progress(), 4999 / 81);
-  EXPECT_FALSE(line.rts);
+  ExpectLineAtRest();
 }
 
 TEST_F(CommandTest, WriteThatFallsSilent) {
-  line.silentFrom = 3;
-  t.ui.boxAnswers = {win::kIdYes};
-  t.Click(id::kWriteChip);
+  sim::DeviceOptions silent;
+  silent.silentFrom = 3;
+  Options(silent);
+  Run(id::kWriteChip);
   ExpectBoxes({"Начать запись ?", "Нет ответа от программатора."});
   EXPECT_EQ(StatusAddress(), "2");
-  EXPECT_EQ(line.exchangeBytes.size(), 1u + 4u);
-  EXPECT_FALSE(line.rts);
-  EXPECT_EQ(t.ui.busyDepth, 0);
+  EXPECT_EQ(ports.sent.size(), 1u + 4u);
+  ExpectLineAtRest();
 }
 
 TEST_F(CommandTest, NextCommandAfterSilenceStartsAfreshOnAReopenedPort) {
-  line.silentFrom = 50;
-  t.Click(kRead);
-  line.silentFrom = -1;
-  t.ui.boxes.clear();
-  t.Click(kRead);
+  sim::DeviceOptions silent;
+  silent.silentFrom = 50;
+  Options(silent);
+  Run(id::kReadChip);
+  Options({});
+  Run(id::kReadChip);
   ASSERT_EQ(t.ui.boxes.size(), 1u);
-  ExpectOkNotice(t.ui.boxes[0]);
-  EXPECT_EQ(line.exchangeBytes, Command(0x20, 8192));
-  EXPECT_EQ(line.openedSettings.size(), 12u);
+  ExpectOkNotice();
+  ExpectExchange(0x20, 8192, 8192);
+  EXPECT_EQ(ports.line.counters().opens, 3);  // the probe, then one a command
 }
 
 TEST_F(CommandTest, ASlowProgrammerWithinTheSecondIsNoFault) {
-  line.replyDelayMs = 990;
-  t.Click(id::kBlankCheck);
+  ports.line.SetReplyDelay(990);
+  Run(id::kBlankCheck);
   ASSERT_EQ(t.ui.boxes.size(), 1u);
-  ExpectOkNotice(t.ui.boxes[0]);
+  ExpectOkNotice();
 }
 
 // --- ending before the exchange ------------------------------------------------------
 
 TEST_F(CommandTest, DeclinedWriteSendsNothing) {
-  t.ui.boxAnswers = {win::kIdNo};
   t.ui.SetText(id::kStatusAddress, "12");
-  t.Click(id::kWriteChip);
+  Run(id::kWriteChip, win::kIdNo);
   ExpectBoxes({"Начать запись ?"});
-  EXPECT_TRUE(line.hostBytes.empty());
-  EXPECT_EQ(line.rtsCalls, std::vector<bool>{false});
+  EXPECT_TRUE(ports.sent.empty());
+  EXPECT_EQ(ports.rtsCalls, std::vector<bool>{false});
   EXPECT_TRUE(t.app.state.ProgrammerPort);
   EXPECT_EQ(StatusAddress(), "12");
   EXPECT_EQ(t.ui.busyBegins, 0);
 }
 
 TEST_F(CommandTest, WithoutAPortEveryCommandShowsOnlyThePortMessage) {
-  line.present.clear();
-  TestApp bare{&line};
+  RecordingPorts none{{}};
+  TestApp bare{&none};
   bare.Start();
   bare.SelectChip(2);
   for (int command : {id::kBlankCheck, id::kWriteChip, id::kReadChip, id::kCompareChip}) {
@@ -411,7 +451,7 @@ TEST_F(CommandTest, WithoutAPortEveryCommandShowsOnlyThePortMessage) {
     ASSERT_EQ(bare.ui.boxes.size(), 1u) << command;
     EXPECT_EQ(bare.ui.boxes[0].text, Cp1251("Порт  Не доступен!"));
   }
-  EXPECT_TRUE(line.hostBytes.empty());
+  EXPECT_TRUE(none.sent.empty());
   EXPECT_EQ(bare.app.state.activeSize, 8192);  // the chip type was never taken
   EXPECT_EQ(bare.ui.busyBegins, 0);
   EXPECT_EQ(bare.ui.GetText(id::kStatusAddress), "----");
@@ -423,7 +463,7 @@ TEST_F(CommandTest, CompletionNoticeResetsTheStatusLine) {
   t.ui.SetState(id::kProgress, 101);
   CompletionNotice(t.app);
   ASSERT_EQ(t.ui.boxes.size(), 1u);
-  ExpectOkNotice(t.ui.boxes[0]);
+  ExpectOkNotice();
   EXPECT_EQ(seen[0].address, "8191");  // reset only after the box is closed
   ExpectAtRest();
 }

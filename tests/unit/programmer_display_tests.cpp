@@ -3,15 +3,15 @@
 #include <gtest/gtest.h>
 
 #include "programmer/cell_display.h"
-#include "programmer_fake_line.h"
+#include "programmer_test_ports.h"
 #include "test_app.h"
 
 namespace romprog::testing {
 namespace {
 
 struct DisplayTest : ::testing::Test {
-  FakeLine line;
-  TestApp t{&line};
+  RecordingPorts ports{{"COM1"}};
+  TestApp t{&ports};
   void SetUp() override {
     t.Start();
     t.app.state.activeSize = 8192;
@@ -22,16 +22,16 @@ struct DisplayTest : ::testing::Test {
 };
 
 TEST_F(DisplayTest, FirstCellAtOnceThenOnePerInterval) {
-  line.now = 5000;
+  ports.Pause(5000);
   CellDisplay display(t.app);
   display.Passed(0, "17");
   EXPECT_EQ(Address(), "0");
   EXPECT_EQ(Value(), "17");
-  line.now += kCellDisplayIntervalMs - 1;
+  ports.Pause(kCellDisplayIntervalMs - 1);
   display.Passed(1, "18");
   display.Passed(2, "19");
   EXPECT_EQ(Address(), "0");
-  line.now += 1;
+  ports.Pause(1);
   display.Passed(3, "20");
   EXPECT_EQ(Address(), "3");
   EXPECT_EQ(Value(), "20");
@@ -65,19 +65,19 @@ TEST_F(DisplayTest, TheBarIsSetWhenItsValueChanges) {
   display.Passed(0, "0");
   EXPECT_EQ(Progress(), 0);
   t.ui.SetState(id::kProgress, 77);
-  line.now += kCellDisplayIntervalMs;
+  ports.Pause(kCellDisplayIntervalMs);
   display.Passed(80, "0");  // still 0: not set again
   EXPECT_EQ(Progress(), 77);
-  line.now += kCellDisplayIntervalMs;
+  ports.Pause(kCellDisplayIntervalMs);
   display.Passed(81, "0");
   EXPECT_EQ(Progress(), 1);
 }
 
 TEST_F(DisplayTest, ClockWrappingDoesNotStopTheDisplay) {
-  line.now = 0xFFFFFFF0u;
+  ports.line.SetTickCount(0xFFFFFFF0u);
   CellDisplay display(t.app);
   display.Passed(0, "0");
-  line.now += 20;  // wrapped
+  ports.Pause(20);  // wrapped
   display.Passed(1, "1");
   EXPECT_EQ(Address(), "1");
 }
