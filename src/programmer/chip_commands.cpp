@@ -28,7 +28,7 @@ bool Begin(App& app, Exchange& exchange, Direction direction) {
 void RunReadingCommand(App& app, const CellJudge& judge) {
   Exchange exchange(app);
   if (!Begin(app, exchange, Direction::Reading)) return;
-  const Ending ending = ReadCells(app, judge);
+  const Ending ending = ReadCells(app, exchange, judge);
   exchange.End();
   if (ending == Ending::Complete) CompletionNotice(app);
 }
@@ -55,7 +55,7 @@ void ReadChip(App& app) {
   if (!Begin(app, exchange, Direction::Reading)) return;
   std::uint8_t* image = app.state.ImageBuffer.data();
   int stored = 0;
-  const Ending ending = ReadCells(app, [&](int address, std::uint8_t byte) {
+  const Ending ending = ReadCells(app, exchange, [&](int address, std::uint8_t byte) {
     image[address] = byte;
     stored = address + 1;
     return std::optional<BadCell>();
@@ -69,7 +69,7 @@ void ReadChip(App& app) {
 void WriteChip(App& app) {
   Exchange exchange(app);
   if (!Begin(app, exchange, Direction::Writing)) return;
-  const Ending ending = WriteCells(app);
+  const Ending ending = WriteCells(app, exchange);
   exchange.End();
   if (ending == Ending::Complete) CompletionNotice(app);
 }

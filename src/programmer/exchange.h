@@ -1,17 +1,13 @@
-// One exchange with the programmer, from raising RTS to lowering it.
+// One exchange with the programmer as the window program runs it: the
+// protocol of ChipLink over the open port, with the windows kept busy.
 #pragma once
 
-#include <cstdint>
+#include <optional>
 
+#include "programmer/chip_link.h"
 #include "shell/app.h"
 
 namespace romprog {
-
-constexpr std::uint8_t kAcknowledge = 0xAA;
-// RTS is up at least this long before the command byte goes out.
-constexpr int kCommandPauseMs = 10;
-
-enum class Direction { Reading, Writing };
 
 // While an exchange runs the program's windows take no input (no other
 // command can start) but keep painting. Ends at the latest when destroyed.
@@ -23,13 +19,18 @@ class Exchange {
   Exchange& operator=(const Exchange&) = delete;
 
   // Raises RTS, takes the chip type, sends the command byte and waits for
-  // its reply. false when none came; the exchange has ended then.
+  // its reply. false when none came; the exchange has ended then. Needs the
+  // programmer's port open.
   bool Start(Direction direction);
   // Lowers RTS and gives the windows their input back; once.
   void End();
 
+  // The running exchange, after a Start that returned true.
+  ChipLink& link() { return *link_; }
+
  private:
   App& app_;
+  std::optional<ChipLink> link_;
   bool running_ = false;
 };
 

@@ -16,18 +16,19 @@ void SendByte(App& app, std::uint8_t byte) {
 void WaitForReply(App& app, const std::function<void()>& whileWaiting) {
   AppState& state = app.state;
   state.NoReply = 0;
-  if (state.ProgrammerPort) {
-    const std::uint32_t start = app.serial.TickCount();
-    std::uint32_t elapsed = 0;
-    do {
-      // Unsigned difference: stays right when the tick count wraps.
-      if (state.ProgrammerPort->ReadByte(state.ReplyByte, kReplyTimeoutMs - elapsed)) return;
-      if (whileWaiting) whileWaiting();
-      app.ui.KeepAlive();
-      elapsed = app.serial.TickCount() - start;
-    } while (elapsed < kReplyTimeoutMs);
+  const auto slice = [&] {
+    if (whileWaiting) whileWaiting();
+    app.ui.KeepAlive();
+  };
+  if (state.ProgrammerPort &&
+      WaitForByte(*state.ProgrammerPort, app.serial, state.ReplyByte, slice)) {
+    return;
   }
-  state.NoReply = 1;
+  ReportNoReply(app);
+}
+
+void ReportNoReply(App& app) {
+  app.state.NoReply = 1;
   app.ui.MessageBox("", text::kNoReply, win::kMbOk | win::kMbIconExclamation);
 }
 

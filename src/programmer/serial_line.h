@@ -1,15 +1,13 @@
-// The line operations the exchange is built from, over the open port.
+// The line operations of the window program, over the open port.
 #pragma once
 
 #include <cstdint>
 #include <functional>
 
+#include "programmer/chip_link.h"
 #include "shell/app.h"
 
 namespace romprog {
-
-// Time a reply byte may take, counted afresh for every byte.
-constexpr std::uint32_t kReplyTimeoutMs = 1000;
 
 // Raises or lowers RTS; nothing happens when no port is open.
 void SetRts(App& app, bool on);
@@ -22,6 +20,8 @@ void SendByte(App& app, std::uint8_t byte);
 // repaint. After kReplyTimeoutMs without a byte it shows the no-reply message
 // once and sets NoReply to 1.
 void WaitForReply(App& app, const std::function<void()>& whileWaiting = nullptr);
+// NoReply := 1 and the no-reply message.
+void ReportNoReply(App& app);
 // Waits about `milliseconds`.
 void Pause(App& app, int milliseconds);
 

@@ -1,7 +1,6 @@
 #include "programmer/transfer.h"
 
 #include "programmer/cell_display.h"
-#include "programmer/exchange.h"
 #include "programmer/serial_line.h"
 #include "programmer/status_line.h"
 #include "shell/texts.h"
@@ -16,54 +15,72 @@ void ReportBadCell(App& app, int address, const BadCell& bad) {
   ResetStatus(app);
 }
 
-// The screen work for a cell that passed; the next byte is already on the
-// line while it is done.
-void ShowPassedCell(App& app, CellDisplay& display, int address, std::uint8_t value) {
-  display.Passed(address, Decimal(value));
-  app.ui.KeepAlive();
-}
+// The status line and the windows while the cells pass. The screen work for
+// a cell is done while the next byte is already on the line.
+class ScreenObserver : public LinkObserver {
+ public:
+  explicit ScreenObserver(App& app) : app_(app), display_(app) {}
+
+  void Waiting() override {
+    display_.Flush();
+    app_.ui.KeepAlive();
+  }
+  void NoReply() override { ReportNoReply(app_); }
+  void Passed(int address, std::uint8_t value) override {
+    display_.Passed(address, Decimal(value));
+    app_.ui.KeepAlive();
+  }
+  void Flush() { display_.Flush(); }
+
+ protected:
+  void Report(int address, const BadCell& bad) {
+    display_.Flush();
+    ReportBadCell(app_, address, bad);
+  }
+
+  App& app_;
+
+ private:
+  CellDisplay display_;
+};
+
+class ReadingObserver : public ScreenObserver {
+ public:
+  ReadingObserver(App& app, const CellJudge& judge) : ScreenObserver(app), judge_(judge) {}
+
+  bool Accept(int address, std::uint8_t byte) override {
+    bad_ = judge_(address, byte);
+    return !bad_;
+  }
+  void Rejected(int address, std::uint8_t) override { Report(address, *bad_); }
+
+ private:
+  const CellJudge& judge_;
+  std::optional<BadCell> bad_;
+};
+
+class WritingObserver : public ScreenObserver {
+ public:
+  using ScreenObserver::ScreenObserver;
+  void Rejected(int address, std::uint8_t) override {
+    Report(address, {text::kWriteFailedValue, NotProgrammedMessage(address)});
+  }
+};
 
 }  // namespace
 
-Ending ReadCells(App& app, const CellJudge& judge) {
-  const int size = app.state.activeSize;
-  CellDisplay display(app);
-  const auto whileWaiting = [&display] { display.Flush(); };
-  for (int address = 0; address < size; ++address) {
-    WaitForReply(app, whileWaiting);
-    if (app.state.NoReply) return Ending::NoReply;
-    const std::uint8_t byte = app.state.ReplyByte;
-    if (const std::optional<BadCell> bad = judge(address, byte)) {
-      display.Flush();
-      ReportBadCell(app, address, *bad);
-      return Ending::BadCell;
-    }
-    SendByte(app, kAcknowledge);
-    ShowPassedCell(app, display, address, byte);
-  }
-  display.Flush();
-  return Ending::Complete;
+Ending ReadCells(App& app, Exchange& exchange, const CellJudge& judge) {
+  ReadingObserver observer(app, judge);
+  const Ending ending = exchange.link().ReadCells(observer).ending;
+  if (ending == Ending::Complete) observer.Flush();
+  return ending;
 }
 
-Ending WriteCells(App& app) {
-  const int size = app.state.activeSize;
-  const std::uint8_t* image = app.state.ImageBuffer.data();
-  CellDisplay display(app);
-  const auto whileWaiting = [&display] { display.Flush(); };
-  if (size > 0) SendByte(app, image[0]);
-  for (int address = 0; address < size; ++address) {
-    WaitForReply(app, whileWaiting);
-    if (app.state.NoReply) return Ending::NoReply;
-    if (app.state.ReplyByte != kAcknowledge) {
-      display.Flush();
-      ReportBadCell(app, address, {text::kWriteFailedValue, NotProgrammedMessage(address)});
-      return Ending::BadCell;
-    }
-    if (address + 1 < size) SendByte(app, image[address + 1]);
-    ShowPassedCell(app, display, address, image[address]);
-  }
-  display.Flush();
-  return Ending::Complete;
+Ending WriteCells(App& app, Exchange& exchange) {
+  WritingObserver observer(app);
+  const Ending ending = exchange.link().WriteCells(app.state.ImageBuffer.data(), observer).ending;
+  if (ending == Ending::Complete) observer.Flush();
+  return ending;
 }
 
 }  // namespace romprog

@@ -1,16 +1,16 @@
-// The byte-by-byte part of an exchange, after the command reply: each cell is
-// shown in the status line as it passes, and a bad cell ends the transfer.
+// The byte-by-byte part of an exchange of the window program, after the
+// command reply: each cell is shown in the status line as it passes, and a
+// bad cell ends the transfer.
 #pragma once
 
 #include <cstdint>
 #include <functional>
 #include <optional>
 
+#include "programmer/exchange.h"
 #include "shell/app.h"
 
 namespace romprog {
-
-enum class Ending { Complete, BadCell, NoReply };
 
 // Why a reading command turns a cell down: what status text 12 shows and the
 // message.
@@ -24,10 +24,10 @@ using CellJudge = std::function<std::optional<BadCell>(int address, std::uint8_t
 // Reading direction: every accepted byte is acknowledged at once, then shown.
 // A rejected one is shown and reported while RTS is still up, and the status
 // line is reset; no acknowledge goes out for it.
-Ending ReadCells(App& app, const CellJudge& judge);
+Ending ReadCells(App& app, Exchange& exchange, const CellJudge& judge);
 
 // Writing direction: sends the active part of the buffer; a reply other than
 // the acknowledge ends it at that cell.
-Ending WriteCells(App& app);
+Ending WriteCells(App& app, Exchange& exchange);
 
 }  // namespace romprog
