@@ -139,7 +139,8 @@ class PosixSerialPort : public SerialPort {
 
 }  // namespace
 
-std::unique_ptr<SerialPort> OpenSerialPort(const std::string& settings) {
+std::unique_ptr<SerialPort> OpenSerialPort(const std::string& settings,
+                                           const std::function<void(int fd)>& tune) {
   const std::string device = DeviceOfSettings(settings);
   if (device.empty() || device[0] != '/') return nullptr;
   const int fd = open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
@@ -150,6 +151,7 @@ std::unique_ptr<SerialPort> OpenSerialPort(const std::string& settings) {
     return nullptr;
   }
   auto port = std::make_unique<PosixSerialPort>(fd);
+  if (tune) tune(fd);
   if (const std::optional<LineMode> mode = ParseLineMode(settings)) ApplyMode(fd, *mode);
   return port;
 }

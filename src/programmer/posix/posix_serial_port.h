@@ -4,6 +4,7 @@
 // talk to the emulator over a pseudo-terminal.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -15,7 +16,10 @@ namespace romprog::posix {
 // its mode. nullptr when the device is not a path, cannot be opened or is held
 // by another user of this class. When the line state cannot be read, the mode
 // parsed or the state written back, the port is returned as it is.
-std::unique_ptr<SerialPort> OpenSerialPort(const std::string& settings);
+// `tune`, when given, sees the descriptor once the port is held, before the
+// mode is applied.
+std::unique_ptr<SerialPort> OpenSerialPort(const std::string& settings,
+                                           const std::function<void(int fd)>& tune = nullptr);
 
 class SerialPorts : public romprog::SerialPorts {
  public:

@@ -1,0 +1,120 @@
+#include "chip_operations.h"
+
+#include "programmer/chip_link.h"
+#include "progress.h"
+
+namespace romtool {
+namespace {
+
+using romprog::Direction;
+using romprog::Ending;
+using romprog::LinkResult;
+
+const char kDigits[] = "0123456789ABCDEF";
+
+// Progress for every cell; reading operations store or judge the cells.
+class ToolObserver : public romprog::LinkObserver {
+ public:
+  ToolObserver(Session& session, const char* label)
+      : progress_(session.progressOut, session.terminal, label, session.chip.activeSize) {}
+
+  const std::uint8_t* expected = nullptr;  // compared with, when set
+  std::uint8_t* store = nullptr;           // filled, when set
+  std::uint8_t blankValue = 0xFF;
+  bool blank = false;
+
+  bool Accept(int address, std::uint8_t byte) override {
+    if (blank) return byte == blankValue;
+    return !expected || expected[address] == byte;
+  }
+  void Passed(int address, std::uint8_t value) override {
+    if (store) store[address] = value;
+    done_ = address + 1;
+    progress_.Update(done_);
+  }
+  void Finish() { progress_.Finish(done_); }
+
+ private:
+  Progress progress_;
+  int done_ = 0;
+};
+
+LinkResult Run(Session& session, ToolObserver& observer, Direction direction,
+               const std::uint8_t* image = nullptr) {
+  const romprog::ChipSelection chip{session.chip.chipCode, session.chip.activeSize};
+  const LinkResult result =
+      romprog::RunExchange(session.port, session.clock, observer, direction, chip, image);
+  observer.Finish();
+  return result;
+}
+
+// The verdict for an exchange that did not complete without a bad cell.
+Verdict Silence(Session& session, const LinkResult& result, Direction direction) {
+  if (result.address < 0) {
+    return {kNoAnswer, "no answer from the programmer to the command byte " +
+                           ByteName(romprog::CommandByte(session.chip.chipCode, direction)) + " (" +
+                           session.chip.name + ")"};
+  }
+  return {kNoAnswer, "the programmer stopped answering at cell " + CellName(result.address) +
+                         ": no byte within " + std::to_string(romprog::kReplyTimeoutMs) + " ms"};
+}
+
+}  // namespace
+
+std::string CellName(int address) {
+  std::string text = "0x";
+  for (int shift = 12; shift >= 0; shift -= 4) text += kDigits[(address >> shift) & 0xF];
+  return text + " (" + std::to_string(address) + ")";
+}
+
+std::string ByteName(std::uint8_t value) {
+  return std::string("0x") + kDigits[value >> 4] + kDigits[value & 0xF];
+}
+
+Verdict BlankCheckChip(Session& session) {
+  ToolObserver observer(session, "blank check");
+  observer.blank = true;
+  const LinkResult result = Run(session, observer, Direction::Reading);
+  if (result.ending == Ending::NoReply) return Silence(session, result, Direction::Reading);
+  if (result.ending == Ending::BadCell) {
+    return {kChipFault, "cell " + CellName(result.address) + " is not blank: read " +
+                            ByteName(result.value) + ", expected 0xFF"};
+  }
+  return {};
+}
+
+Verdict ReadChipInto(Session& session, std::uint8_t* image) {
+  ToolObserver observer(session, "read");
+  observer.store = image;
+  const LinkResult result = Run(session, observer, Direction::Reading);
+  if (result.ending != Ending::Complete) return Silence(session, result, Direction::Reading);
+  return {};
+}
+
+Verdict WriteChipFrom(Session& session, const std::uint8_t* image) {
+  ToolObserver observer(session, "write");
+  const LinkResult result = Run(session, observer, Direction::Writing, image);
+  if (result.ending == Ending::NoReply) return Silence(session, result, Direction::Writing);
+  if (result.ending == Ending::BadCell) {
+    return {kChipFault, "cell " + CellName(result.address) + " was not programmed with " +
+                            ByteName(image[result.address]) + ": the programmer answered " +
+                            ByteName(result.value) + ", expected " +
+                            ByteName(romprog::kAcknowledge)};
+  }
+  return {};
+}
+
+Verdict VerifyChip(Session& session, const std::uint8_t* image, const char* label) {
+  ToolObserver observer(session, label);
+  observer.expected = image;
+  const LinkResult result = Run(session, observer, Direction::Reading);
+  if (result.ending == Ending::NoReply) return Silence(session, result, Direction::Reading);
+  if (result.ending == Ending::BadCell) {
+    return {kChipFault, "cell " + CellName(result.address) + " differs: read " +
+                            ByteName(result.value) + ", expected " +
+                            ByteName(image[result.address])};
+  }
+  return {};
+}
+
+}  // namespace romtool

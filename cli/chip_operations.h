@@ -1,0 +1,44 @@
+// The four chip operations of romtool over an open port, each one exchange
+// of the programmer protocol, with progress on stderr and a verdict that
+// names the cell, the value read and the value expected.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include "buffer/chip_types.h"
+#include "programmer/serial_port.h"
+
+namespace romtool {
+
+enum ExitCode { kSuccess = 0, kChipFault = 1, kUsageOrFile = 2, kNoAnswer = 3 };
+
+struct Verdict {
+  int exitCode = kSuccess;
+  std::string message;  // what went wrong; empty on success
+};
+
+struct Session {
+  romprog::SerialPort& port;
+  romprog::SerialPorts& clock;
+  const romprog::ChipType& chip;
+  std::FILE* progressOut;  // stderr
+  bool terminal;           // progressOut is a terminal
+};
+
+// Every cell must read 0xFF.
+Verdict BlankCheckChip(Session& session);
+// The chip's cells into the first activeSize bytes of `image`.
+Verdict ReadChipInto(Session& session, std::uint8_t* image);
+// The first activeSize bytes of `image` into the chip.
+Verdict WriteChipFrom(Session& session, const std::uint8_t* image);
+// Every cell must equal the same byte of `image`. `label` names the step.
+Verdict VerifyChip(Session& session, const std::uint8_t* image, const char* label = "verify");
+
+// "0x01F4 (500)": how messages name a cell.
+std::string CellName(int address);
+// "0x3F".
+std::string ByteName(std::uint8_t value);
+
+}  // namespace romtool

@@ -1,0 +1,160 @@
+#include "image_file.h"
+
+#include <cstring>
+#include <filesystem>
+#include <vector>
+
+#include "files/file_extension.h"
+#include "files/file_io.h"
+#include "files/image_loader.h"
+#include "files/image_saver.h"
+#include "files/srecord_reader.h"
+#include "files/srecord_writer.h"
+#include "shell/app.h"
+
+namespace romtool {
+namespace {
+
+// No S-record file for a 32 KiB chip comes near this.
+constexpr std::int64_t kLongestTextFile = 64 * 1024 * 1024;
+
+std::string Hex4(int value) {
+  static const char digits[] = "0123456789ABCDEF";
+  std::string text = "0x";
+  for (int shift = 12; shift >= 0; shift -= 4) text += digits[(value >> shift) & 0xF];
+  return text;
+}
+
+bool ReadWhole(const std::string& path, std::vector<std::uint8_t>& bytes, std::string& error) {
+  romprog::InputFile file(path);
+  const std::int64_t size = file.IsOpen() ? file.Size() : -1;
+  if (size < 0) {
+    error = "cannot open " + path;
+    return false;
+  }
+  if (size > kLongestTextFile) {
+    error = path + " is too large for an image file";
+    return false;
+  }
+  bytes.resize(static_cast<std::size_t>(size));
+  std::size_t have = 0;
+  while (have < bytes.size()) {
+    const std::int64_t got = file.Read(bytes.data() + have, bytes.size() - have);
+    if (got <= 0) {
+      error = "cannot read " + path;
+      return false;
+    }
+    have += static_cast<std::size_t>(got);
+  }
+  return true;
+}
+
+bool LoadSRecords(const std::string& path, int activeSize, std::uint8_t* image,
+                  std::string& error) {
+  std::vector<std::uint8_t> text;
+  if (!ReadWhole(path, text, error)) return false;
+  const romprog::SRecordLoad load =
+      romprog::ReadSRecords(text.data(), text.size(), image, activeSize);
+  if (!load.ok) {
+    error = path + ":" + std::to_string(load.errorLine) + ": " + load.error;
+    return false;
+  }
+  if (load.loadedExtent == 0) {
+    error = path + " holds no data record below " + Hex4(activeSize);
+    return false;
+  }
+  return true;
+}
+
+bool LoadOther(const std::string& path, int activeSize, std::uint8_t* image, std::string& note,
+               std::string& error) {
+  if (std::filesystem::is_directory(path)) {
+    error = path + " is a folder";
+    return false;
+  }
+  const romprog::LoadResult result = romprog::LoadImageFile(path, activeSize, image);
+  if (!result.loaded) {
+    error = "cannot read " + path;
+    return false;
+  }
+  if (result.intelHex && result.loadedExtent == 0) {
+    error = path + " holds no data record below " + Hex4(activeSize);
+  } else if (!result.intelHex && result.fileSize == 0) {
+    error = path + " is empty";
+  } else if (!result.intelHex && result.fileSize > activeSize) {
+    note = path + " holds " + std::to_string(result.fileSize) +
+           " bytes; the chip takes the first " + std::to_string(activeSize);
+  } else if (!result.intelHex && result.fileSize < activeSize) {
+    note = path + " holds " + std::to_string(result.fileSize) + " bytes; cells " +
+           std::to_string(result.fileSize) + " to " + std::to_string(activeSize - 1) +
+           " are taken as 0xFF";
+  }
+  return error.empty();
+}
+
+}  // namespace
+
+FileKind KindOf(const std::string& path) {
+  const std::string extension = romprog::FileExtension(path);
+  if (extension == "hex") return {FileFormat::IntelHex, 0};
+  if (extension == "srec" || extension == "s19" || extension == "mot") {
+    return {FileFormat::SRecord, 2};
+  }
+  if (extension == "s28") return {FileFormat::SRecord, 3};
+  return {FileFormat::Binary, 0};
+}
+
+const char* FormatName(FileFormat format) {
+  switch (format) {
+    case FileFormat::IntelHex:
+      return "Intel HEX";
+    case FileFormat::SRecord:
+      return "S-record";
+    case FileFormat::Binary:
+      break;
+  }
+  return "binary";
+}
+
+bool LoadImage(const std::string& path, int activeSize, std::uint8_t* image, std::string& note,
+               std::string& error) {
+  std::memset(image, 0xFF, romprog::kBufferSize);
+  if (KindOf(path).format == FileFormat::SRecord) {
+    return LoadSRecords(path, activeSize, image, error);
+  }
+  return LoadOther(path, activeSize, image, note, error);
+}
+
+bool SaveImage(const std::string& path, const std::uint8_t* image, int activeSize,
+               std::string& error) {
+  const FileKind kind = KindOf(path);
+  std::string content;
+  if (kind.format == FileFormat::SRecord) {
+    romprog::WriteSRecords(image, activeSize, kind.addressBytes, content);
+  } else {
+    content = romprog::ImageFileContent(image, activeSize, kind.format == FileFormat::IntelHex);
+  }
+  if (romprog::WriteWholeFile(path, reinterpret_cast<const std::uint8_t*>(content.data()),
+                              content.size())) {
+    return true;
+  }
+  error = "cannot write " + path;
+  return false;
+}
+
+bool CanSaveAt(const std::string& path, std::string& error) {
+  const std::filesystem::path target(path);
+  std::error_code ignored;
+  if (std::filesystem::is_directory(target, ignored)) {
+    error = path + " is a folder";
+    return false;
+  }
+  const std::filesystem::path folder = target.parent_path();
+  if (!folder.empty() && !std::filesystem::is_directory(folder, ignored)) {
+    error = "no folder " + folder.string() + " to save " + path + " in";
+    return false;
+  }
+  return true;
+}
+
+}  // namespace romtool

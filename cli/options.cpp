@@ -1,0 +1,209 @@
+#include "options.h"
+
+#include <cctype>
+
+namespace romtool {
+namespace {
+
+struct CommandInfo {
+  Command command;
+  const char* word;
+  int files;       // how many files it takes
+  bool needsPort;  // talks to the programmer
+  bool needsChip;
+  const char* usage;  // after "romtool "
+  const char* summary;
+};
+
+constexpr CommandInfo kCommands[] = {
+    {Command::Ports, "ports", 0, false, false, "ports", "list the serial ports present"},
+    {Command::Blank, "blank", 0, true, true, "blank -p PORT -c CHIP",
+     "check that every cell of the chip reads 0xFF"},
+    {Command::Read, "read", 1, true, true, "read -p PORT -c CHIP FILE",
+     "read the chip and save it to FILE"},
+    {Command::Write, "write", 1, true, true,
+     "write -p PORT -c CHIP [--blank-check] [--no-verify] FILE",
+     "write FILE into the chip, then read it back and compare"},
+    {Command::Verify, "verify", 1, true, true, "verify -p PORT -c CHIP FILE",
+     "compare the chip with FILE"},
+    {Command::Convert, "convert", 2, false, true, "convert -c CHIP IN OUT",
+     "convert an image file to another format"},
+    {Command::Dump, "dump", 1, false, true, "dump -c CHIP FILE", "show FILE as a hex listing"},
+    {Command::Sum, "sum", 1, false, true, "sum -c CHIP FILE",
+     "byte sum (16-bit) and CRC-32 of the chip's part of FILE"},
+};
+
+const CommandInfo* InfoOf(Command command) {
+  for (const CommandInfo& info : kCommands) {
+    if (info.command == command) return &info;
+  }
+  return nullptr;
+}
+
+std::string Lower(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return text;
+}
+
+// "--port=X" and "--port X" alike; false when the value is missing.
+bool TakeValue(const std::vector<std::string>& args, std::size_t& i, const std::string& inlined,
+               bool hasInline, std::string& value) {
+  if (hasInline) {
+    value = inlined;
+  } else if (i + 1 < args.size()) {
+    value = args[++i];
+  } else {
+    return false;
+  }
+  return !value.empty();
+}
+
+bool ParseOne(const std::vector<std::string>& args, std::size_t& i, Options& options,
+              std::string& error) {
+  const std::string& arg = args[i];
+  const std::size_t eq = arg.rfind("--", 0) == 0 ? arg.find('=') : std::string::npos;
+  const std::string name = arg.substr(0, eq);
+  const bool hasInline = eq != std::string::npos;
+  const std::string inlined = hasInline ? arg.substr(eq + 1) : std::string();
+  std::string value;
+  if (name == "-p" || name == "--port" || name == "-c" || name == "--chip") {
+    if (!TakeValue(args, i, inlined, hasInline, value)) {
+      error = "option " + name + " needs a value";
+      return false;
+    }
+    if (name == "-p" || name == "--port") {
+      options.port = value;
+    } else if (!(options.chip = ChipNamed(value))) {
+      error = "unknown chip type '" + value + "' (use 27C64, 27C128 or 27C256)";
+      return false;
+    }
+    return true;
+  }
+  if (hasInline) {
+    error = "option " + name + " takes no value";
+    return false;
+  }
+  if (arg == "-v" || arg == "--verbose") {
+    options.verbose = true;
+  } else if (arg == "-h" || arg == "--help") {
+    options.help = true;
+  } else if (arg == "--version") {
+    options.version = true;
+  } else if (arg == "--no-verify") {
+    options.noVerify = true;
+  } else if (arg == "--blank-check") {
+    options.blankCheck = true;
+  } else {
+    error = "unknown option " + arg;
+    return false;
+  }
+  return true;
+}
+
+bool Complete(const Options& options, std::string& error) {
+  const CommandInfo& info = *InfoOf(options.command);
+  const std::string word = info.word;
+  if (options.command != Command::Write && (options.noVerify || options.blankCheck)) {
+    error = "--no-verify and --blank-check belong to write only";
+  } else if (!info.needsPort && !options.port.empty()) {
+    error = word + " does not use a port";
+  } else if (info.needsPort && options.port.empty()) {
+    error = word + " needs the port: -p PORT";
+  } else if (info.needsChip && !options.chip) {
+    error = word + " needs the chip type: -c 27C64|27C128|27C256";
+  } else if (!info.needsChip && options.chip) {
+    error = word + " does not use a chip type";
+  } else if (static_cast<int>(options.files.size()) != info.files) {
+    error = word + " takes " + std::to_string(info.files) + (info.files == 1 ? " file" : " files") +
+            ", got " + std::to_string(options.files.size());
+  }
+  return error.empty();
+}
+
+}  // namespace
+
+Command CommandNamed(const std::string& word) {
+  for (const CommandInfo& info : kCommands) {
+    if (word == info.word) return info.command;
+  }
+  return Command::None;
+}
+
+const char* CommandWord(Command command) {
+  const CommandInfo* info = InfoOf(command);
+  return info ? info->word : "";
+}
+
+const romprog::ChipType* ChipNamed(const std::string& name) {
+  for (const romprog::ChipType& type : romprog::kChipTypes) {
+    if (Lower(name) == Lower(type.name)) return &type;
+  }
+  return nullptr;
+}
+
+bool ParseOptions(const std::vector<std::string>& args, Options& options, std::string& error) {
+  options = Options();
+  std::size_t i = 0;
+  if (!args.empty() && args[0].rfind("-", 0) != 0) {
+    options.command = CommandNamed(args[0]);
+    if (options.command == Command::None) {
+      error = "unknown command '" + args[0] + "'";
+      return false;
+    }
+    i = 1;
+  }
+  bool onlyFiles = false;
+  for (; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (onlyFiles || arg.size() < 2 || arg[0] != '-') {
+      options.files.push_back(arg);
+    } else if (arg == "--") {
+      onlyFiles = true;
+    } else if (!ParseOne(args, i, options, error)) {
+      return false;
+    }
+  }
+  if (options.help || options.version) return true;
+  if (options.command == Command::None) {
+    error = options.files.empty() ? "no command given" : "unknown command";
+    return false;
+  }
+  return Complete(options, error);
+}
+
+std::string HelpText(Command command) {
+  const CommandInfo* info = InfoOf(command);
+  if (!info) {
+    std::string text =
+        "usage: romtool COMMAND [OPTIONS] [FILES]\n\n"
+        "Drives a serial-port 27C64/27C128/27C256 EPROM programmer and handles its image files.\n\n"
+        "commands:\n";
+    for (const CommandInfo& each : kCommands) {
+      std::string word = each.word;
+      word.resize(9, ' ');
+      text += "  " + word + each.summary + "\n";
+    }
+    text +=
+        "\n'romtool COMMAND --help' describes a command. --version prints the version.\n"
+        "Files: .hex Intel HEX, .srec/.s19/.s28/.mot Motorola S-records, anything else raw "
+        "binary.\n"
+        "Exit codes: 0 success, 1 chip or data fault, 2 usage or file error,\n"
+        "3 port cannot be opened or programmer not answering.\n";
+    return text;
+  }
+  std::string text = std::string("usage: romtool ") + info->usage + "\n\n" + info->summary + ".\n";
+  if (info->needsPort) {
+    text += "\n  -p, --port PORT   serial port (Linux: /dev/ttyUSB0 ...; Windows: COM3 ...)\n";
+  }
+  if (info->needsChip)
+    text += "  -c, --chip CHIP   27C64 (8 KiB), 27C128 (16 KiB), 27C256 (32 KiB)\n";
+  if (command == Command::Write) {
+    text +=
+        "  --blank-check     check that the chip is blank before writing\n"
+        "  --no-verify       do not read the chip back after writing\n";
+  }
+  if (info->needsPort) text += "  -v, --verbose     say how the port was opened and what it did\n";
+  return text;
+}
+
+}  // namespace romtool

@@ -1,0 +1,39 @@
+// romtool's command line: the command word, its options and its files.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "buffer/chip_types.h"
+
+namespace romtool {
+
+enum class Command { None, Ports, Blank, Read, Write, Verify, Convert, Dump, Sum };
+
+struct Options {
+  Command command = Command::None;
+  std::string port;
+  const romprog::ChipType* chip = nullptr;
+  std::vector<std::string> files;
+  bool noVerify = false;    // write: skip reading the chip back
+  bool blankCheck = false;  // write: check the chip is blank first
+  bool verbose = false;
+  bool help = false;  // for the command, or in general without one
+  bool version = false;
+};
+
+// The command a word names, None for an unknown word.
+Command CommandNamed(const std::string& word);
+const char* CommandWord(Command command);
+
+// The chip type a name gives, in any letter case; nullptr when none.
+const romprog::ChipType* ChipNamed(const std::string& name);
+
+// `args` without the program name. false with `error` set when the line is
+// not one romtool can run; --help and --version need nothing else.
+bool ParseOptions(const std::vector<std::string>& args, Options& options, std::string& error);
+
+// The help text of a command, or the general one for Command::None.
+std::string HelpText(Command command);
+
+}  // namespace romtool

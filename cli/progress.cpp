@@ -1,0 +1,109 @@
+#include "progress.h"
+
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
+#include <cmath>
+
+namespace romtool {
+namespace {
+
+constexpr auto kRedrawInterval = std::chrono::milliseconds(100);
+constexpr int kBarWidth = 30;
+constexpr int kLines = 10;
+
+std::string Format(const char* format, double a, double b = 0) {
+  char text[64];
+  std::snprintf(text, sizeof text, format, a, b);
+  return text;
+}
+
+// "1:07" for 67 seconds, "?" before any rate is known.
+std::string Duration(double seconds) {
+  if (!std::isfinite(seconds) || seconds < 0) return "?";
+  const long whole = std::lround(seconds);
+  return Format("%.0f:%02.0f", static_cast<double>(whole / 60), static_cast<double>(whole % 60));
+}
+
+struct Figures {
+  int percent;
+  double rate;  // cells per second
+  double left;  // seconds
+};
+
+Figures FiguresOf(int done, int total, double elapsed) {
+  Figures f{};
+  f.percent = total > 0 ? static_cast<int>(100LL * done / total) : 100;
+  // Too early for a rate that means anything.
+  f.rate = elapsed >= 0.25 ? done / elapsed : 0;
+  f.left = f.rate > 0 ? (total - done) / f.rate : NAN;
+  return f;
+}
+
+}  // namespace
+
+Progress::Progress(std::FILE* out, bool terminal, std::string label, int total)
+    : out_(out),
+      terminal_(terminal),
+      label_(std::move(label)),
+      total_(total),
+      start_(Clock::now()),
+      nextDraw_(start_),
+      nextLine_((total + kLines - 1) / kLines) {}
+
+std::string Progress::BarText(const std::string& label, int done, int total, double elapsed) {
+  const Figures f = FiguresOf(done, total, elapsed);
+  const int filled =
+      total > 0 ? static_cast<int>(static_cast<long long>(kBarWidth) * done / total) : kBarWidth;
+  return label + " [" + std::string(filled, '#') + std::string(kBarWidth - filled, '.') + "] " +
+         Format("%3.0f%% ", f.percent) + std::to_string(done) + "/" + std::to_string(total) +
+         Format("  %.0f B/s", f.rate) + "  " + Duration(f.left) + " left";
+}
+
+std::string Progress::LineText(const std::string& label, int done, int total, double elapsed) {
+  const Figures f = FiguresOf(done, total, elapsed);
+  return label + ": " + std::to_string(done) + "/" + std::to_string(total) + " bytes" +
+         Format(" (%.0f%%), %.0f B/s, ", f.percent, f.rate) + Duration(f.left) + " left";
+}
+
+void Progress::Update(int done) {
+  if (terminal_) {
+    const Clock::time_point now = Clock::now();
+    if (now < nextDraw_) return;
+    nextDraw_ = now + kRedrawInterval;
+  } else if (done < nextLine_) {
+    return;
+  }
+  Draw(done);
+}
+
+void Progress::Finish(int done) {
+  if (drawn_ != done) Draw(done);
+  if (terminal_) std::fputc('\n', out_);
+  std::fflush(out_);
+}
+
+void Progress::Draw(int done) {
+  const double elapsed = std::chrono::duration<double>(Clock::now() - start_).count();
+  if (terminal_) {
+    std::fprintf(out_, "\r%s ", BarText(label_, done, total_, elapsed).c_str());
+  } else {
+    std::fprintf(out_, "%s\n", LineText(label_, done, total_, elapsed).c_str());
+    nextLine_ = done + (total_ + kLines - 1) / kLines;
+  }
+  std::fflush(out_);
+  drawn_ = done;
+}
+
+bool IsTerminal(std::FILE* stream) {
+#ifdef _WIN32
+  return _isatty(_fileno(stream)) != 0;
+#else
+  return isatty(fileno(stream)) != 0;
+#endif
+}
+
+}  // namespace romtool

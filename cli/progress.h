@@ -1,0 +1,42 @@
+// Progress of a chip operation on stderr: a bar with rate and time left,
+// redrawn in place, when stderr is a terminal; a plain line every tenth of
+// the way otherwise, so logs stay readable.
+#pragma once
+
+#include <chrono>
+#include <cstdio>
+#include <string>
+
+namespace romtool {
+
+class Progress {
+ public:
+  using Clock = std::chrono::steady_clock;
+
+  Progress(std::FILE* out, bool terminal, std::string label, int total);
+  // `done` cells of `total` have passed. Cheap when nothing is to be drawn:
+  // it runs once per cell.
+  void Update(int done);
+  // Draws `done` if it is not on show yet; a line end after a bar.
+  void Finish(int done);
+
+  // The bar's text for `done` cells after `elapsed` seconds (for tests too).
+  static std::string BarText(const std::string& label, int done, int total, double elapsed);
+  static std::string LineText(const std::string& label, int done, int total, double elapsed);
+
+ private:
+  void Draw(int done);
+
+  std::FILE* out_;
+  bool terminal_;
+  std::string label_;
+  int total_;
+  Clock::time_point start_;
+  Clock::time_point nextDraw_;
+  int nextLine_ = 0;  // cells at which the next plain line is due
+  int drawn_ = -1;
+};
+
+bool IsTerminal(std::FILE* stream);
+
+}  // namespace romtool

@@ -1,0 +1,38 @@
+#include <windows.h>
+
+#include "programmer/line_settings.h"
+#include "programmer/win32/win32_serial_port.h"
+#include "serial_access.h"
+
+namespace romtool {
+namespace {
+
+constexpr int kHighestComPort = 256;
+
+}  // namespace
+
+std::vector<std::string> ListPorts() {
+  std::vector<std::string> ports;
+  for (int n = 1; n <= kHighestComPort; ++n) {
+    const std::string name = romprog::PortName(n);
+    const std::string path = "\\\\.\\" + name;
+    HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) continue;
+    CloseHandle(handle);
+    ports.push_back(name);
+  }
+  return ports;
+}
+
+// The latency timer of a USB adapter is set in its driver's settings, not by
+// the program (see the README).
+std::unique_ptr<romprog::SerialPort> OpenPort(const std::string& name, std::string& notes) {
+  auto port = romprog::win32::OpenSerialPort(romprog::LineSettingsText(name));
+  if (!port) return nullptr;
+  notes = "opened " + name + " with the settings text " + romprog::LineSettingsText(name) +
+          ", RTS by the program, no flow control\n";
+  return port;
+}
+
+}  // namespace romtool

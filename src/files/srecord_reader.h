@@ -1,0 +1,30 @@
+// Reading Motorola S-records into the image. Unlike the Intel HEX reader
+// this one is strict: S-records carry a length and a checksum in every line,
+// so a line that does not add up is a damaged file and the load fails.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace romprog {
+
+struct SRecordLoad {
+  bool ok = true;
+  int errorLine = 0;  // 1-based line of the first fault
+  std::string error;  // what is wrong with it
+  int dataRecords = 0;
+  // As for Intel HEX: the end of the accepted data record with the highest
+  // start address, 0 when none was accepted.
+  int loadedExtent = 0;
+};
+
+// Stores the data of S1, S2 and S3 records in `image` (room for kBufferSize
+// bytes; nothing is stored past it). Records that start at or above
+// `activeSize` are skipped, as the Intel HEX reader does. Header, count and
+// termination records are checked and otherwise ignored. Lines end at CR,
+// LF or CR LF; blank lines and trailing blanks are allowed.
+SRecordLoad ReadSRecords(const std::uint8_t* text, std::size_t size, std::uint8_t* image,
+                         int activeSize);
+
+}  // namespace romprog
