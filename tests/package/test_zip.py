@@ -1,0 +1,64 @@
+#!/usr/bin/python3
+"""The Windows zip: exactly the programs and the README, the very files the
+tree built, and programs that need no MinGW runtime DLL next to them."""
+import os
+import subprocess
+import unittest
+import zipfile
+
+import package_files
+
+
+def imported_dlls(exe):
+    objdump = os.environ.get("ROMPROG_OBJDUMP", "i686-w64-mingw32-objdump")
+    out = subprocess.run([objdump, "-p", str(exe)], check=True, capture_output=True,
+                         text=True).stdout
+    return [line.split(":", 1)[1].strip() for line in out.splitlines()
+            if line.strip().startswith("DLL Name:")]
+
+
+class Zip(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.archive = zipfile.ZipFile(package_files.zip_path())
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.archive.close()
+
+    def test_holds_exactly_the_programs_and_the_readme(self):
+        names = self.archive.namelist()
+        self.assertEqual(sorted(names), package_files.package_names())
+        self.assertEqual(len(names), len(set(names)))
+
+    def test_programs_are_the_built_ones_byte_for_byte(self):
+        for name, built in package_files.built_programs().items():
+            with self.subTest(name=name):
+                self.assertEqual(self.archive.read(name), built.read_bytes())
+
+    def test_archive_is_intact(self):
+        self.assertIsNone(self.archive.testzip())
+
+    def test_readme_is_the_repository_readme_with_windows_line_ends(self):
+        text = self.archive.read("README.txt")
+        lines = text.split(b"\r\n")
+        self.assertGreater(len(lines), 10)
+        for number, line in enumerate(lines, 1):
+            self.assertNotIn(b"\n", line, "line %d ends in a bare LF" % number)
+            self.assertNotIn(b"\r", line, "line %d holds a bare CR" % number)
+        readme = (package_files.TREE / "README.md").read_bytes()
+        self.assertEqual(text.replace(b"\r\n", b"\n"), readme)
+
+    def test_programs_need_no_mingw_runtime_dll(self):
+        for name, built in package_files.built_programs().items():
+            dlls = imported_dlls(built)
+            with self.subTest(name=name):
+                self.assertIn("KERNEL32.dll", dlls)
+                # libgcc_s_*, libstdc++-6, libwinpthread-1, libjpeg-*: none
+                # of them is on a Windows machine.
+                own = [d for d in dlls if d.lower().startswith("lib")]
+                self.assertEqual(own, [])
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)
