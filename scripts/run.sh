@@ -12,13 +12,17 @@
 # and keeps its contents between runs.
 set -euo pipefail
 tree="$(cd "$(dirname "$0")/.." && pwd)"
+caller="$PWD"
 cd "$tree"
 
 port=""
 keep=0
 while [ $# -gt 0 ]; do
   case "$1" in
-    --port) port="${2:?--port needs a device}"; shift 2 ;;
+    --port) port="${2:?--port needs a device}"; shift 2
+            # Wine follows the COM link from its own folder: a relative name
+            # has to become the caller's absolute one.
+            case "$port" in /*) ;; *) port="$caller/$port" ;; esac ;;
     --keep) keep=1; shift ;;
     -h|--help) sed -n '2,13p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     *) echo "run: unknown option $1 (see --help)" >&2; exit 2 ;;
