@@ -1,0 +1,113 @@
+#include <gtest/gtest.h>
+
+#include "options.h"
+
+namespace romtool::testing {
+namespace {
+
+Options Parsed(const std::vector<std::string>& args) {
+  Options options;
+  std::string error;
+  EXPECT_TRUE(ParseOptions(args, options, error)) << error;
+  return options;
+}
+
+std::string Refused(const std::vector<std::string>& args) {
+  Options options;
+  std::string error;
+  EXPECT_FALSE(ParseOptions(args, options, error));
+  EXPECT_FALSE(error.empty());
+  return error;
+}
+
+TEST(Options, ChipCommandTakesPortChipAndFile) {
+  const Options o = Parsed({"write", "-p", "/dev/ttyUSB0", "-c", "27C128", "rom.hex"});
+  EXPECT_EQ(o.command, Command::Write);
+  EXPECT_EQ(o.port, "/dev/ttyUSB0");
+  ASSERT_NE(o.chip, nullptr);
+  EXPECT_EQ(o.chip->activeSize, 16384);
+  EXPECT_EQ(o.chip->chipCode, 0x40);
+  EXPECT_EQ(o.files, std::vector<std::string>{"rom.hex"});
+  EXPECT_FALSE(o.noVerify);
+  EXPECT_FALSE(o.blankCheck);
+}
+
+TEST(Options, LongFormsWithEqualsAndAnyOrder) {
+  const Options o =
+      Parsed({"write", "rom.bin", "--chip=27c256", "--no-verify", "--port=COM3", "--blank-check"});
+  EXPECT_EQ(o.port, "COM3");
+  ASSERT_NE(o.chip, nullptr);
+  EXPECT_STREQ(o.chip->name, "27C256");
+  EXPECT_TRUE(o.noVerify);
+  EXPECT_TRUE(o.blankCheck);
+  EXPECT_EQ(o.files, std::vector<std::string>{"rom.bin"});
+}
+
+TEST(Options, EachChipNameInAnyCase) {
+  for (const char* name : {"27C64", "27c64", "27C128", "27c128", "27C256", "27c256"}) {
+    const romprog::ChipType* chip = ChipNamed(name);
+    ASSERT_NE(chip, nullptr) << name;
+    EXPECT_EQ(chip->activeSize / 256, chip->chipCode) << name;
+  }
+  EXPECT_EQ(ChipNamed("27C512"), nullptr);
+  EXPECT_EQ(ChipNamed("27C6"), nullptr);
+  EXPECT_EQ(ChipNamed(""), nullptr);
+}
+
+TEST(Options, FileCountsPerCommand) {
+  EXPECT_EQ(Parsed({"blank", "-p", "P", "-c", "27C64"}).files.size(), 0u);
+  EXPECT_EQ(Parsed({"convert", "-c", "27C64", "a.hex", "b.bin"}).files.size(), 2u);
+  EXPECT_EQ(Parsed({"ports"}).command, Command::Ports);
+  Refused({"blank", "-p", "P", "-c", "27C64", "extra.bin"});
+  Refused({"read", "-p", "P", "-c", "27C64"});
+  Refused({"convert", "-c", "27C64", "a.hex"});
+  Refused({"sum", "-c", "27C64", "a.bin", "b.bin"});
+}
+
+TEST(Options, MissingOrMisplacedOptionsAreNamed) {
+  EXPECT_NE(Refused({"read", "-c", "27C64", "x.bin"}).find("-p"), std::string::npos);
+  EXPECT_NE(Refused({"read", "-p", "P", "x.bin"}).find("-c"), std::string::npos);
+  EXPECT_NE(Refused({"read", "-p", "P", "-c", "27C32", "x.bin"}).find("27C32"), std::string::npos);
+  EXPECT_NE(Refused({"dump", "-p", "P", "-c", "27C64", "x.bin"}).find("port"), std::string::npos);
+  EXPECT_NE(Refused({"read", "-p", "P", "-c", "27C64", "--no-verify", "x.bin"}).find("write"),
+            std::string::npos);
+  EXPECT_NE(Refused({"ports", "-c", "27C64"}).find("chip"), std::string::npos);
+  EXPECT_NE(Refused({"read", "-p"}).find("value"), std::string::npos);
+  EXPECT_NE(Refused({"read", "--port="}).find("value"), std::string::npos);
+  EXPECT_NE(Refused({"read", "--frobnicate"}).find("--frobnicate"), std::string::npos);
+  EXPECT_NE(Refused({"burn", "-p", "P"}).find("burn"), std::string::npos);
+  EXPECT_NE(Refused({"--verbose=1"}).find("no value"), std::string::npos);
+  Refused({});
+}
+
+TEST(Options, HelpAndVersionNeedNothingElse) {
+  EXPECT_TRUE(Parsed({"--help"}).help);
+  EXPECT_EQ(Parsed({"--help"}).command, Command::None);
+  const Options o = Parsed({"write", "-h"});
+  EXPECT_TRUE(o.help);
+  EXPECT_EQ(o.command, Command::Write);
+  EXPECT_TRUE(Parsed({"--version"}).version);
+}
+
+TEST(Options, DoubleDashEndsOptions) {
+  const Options o = Parsed({"dump", "-c", "27C64", "--", "-odd-name.bin"});
+  EXPECT_EQ(o.files, std::vector<std::string>{"-odd-name.bin"});
+}
+
+TEST(Options, EveryCommandHasItsHelp) {
+  for (Command c : {Command::Ports, Command::Blank, Command::Read, Command::Write, Command::Verify,
+                    Command::Convert, Command::Dump, Command::Sum}) {
+    const std::string text = HelpText(c);
+    EXPECT_EQ(text.find(std::string("usage: romtool ") + CommandWord(c)), 0u) << text;
+    EXPECT_EQ(CommandNamed(CommandWord(c)), c);
+  }
+  EXPECT_NE(HelpText(Command::Write).find("--no-verify"), std::string::npos);
+  EXPECT_EQ(HelpText(Command::Read).find("--no-verify"), std::string::npos);
+  const std::string general = HelpText(Command::None);
+  for (const char* word : {"ports", "blank", "read", "write", "verify", "convert", "dump", "sum"}) {
+    EXPECT_NE(general.find(std::string("  ") + word + " "), std::string::npos) << word;
+  }
+}
+
+}  // namespace
+}  // namespace romtool::testing

@@ -1,0 +1,310 @@
+// romtool itself against the programmer emulator on a pseudo-terminal, through
+// the real POSIX port: round trips, blank checks, every fault of the emulator
+// and the refusals that must leave the chip alone.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+#include "cli_test_support.h"
+#include "romsim_client.h"
+
+namespace romtool::testing {
+namespace {
+
+struct Outcome {
+  int code = -1;
+  std::string output;  // stdout and stderr together
+};
+
+struct RomtoolTest : ::testing::Test {
+  TempDir dir;
+  std::unique_ptr<romprog::sim::RomsimProcess> romsim;
+  std::string port;
+
+  void Start(std::vector<std::string> extra = {}, const std::string& chip = std::string()) {
+    if (!chip.empty()) WriteWhole(dir / "chip.bin", chip);
+    std::vector<std::string> args{"--chip", dir / "chip.bin", "--silence-ms",
+                                  "100",    "--log",          dir / "romsim.log"};
+    args.insert(args.end(), extra.begin(), extra.end());
+    std::string error;
+    romsim = romprog::sim::RomsimProcess::Start(ROMSIM_BINARY, args, error);
+    ASSERT_TRUE(romsim) << error;
+    port = romsim->slave();
+  }
+  void TearDown() override {
+    if (romsim) romsim->Stop();
+  }
+
+  Outcome Romtool(std::vector<std::string> args) {
+    Outcome run;
+    run.code = romprog::sim::RunToEnd(ROMTOOL_BINARY, args, run.output);
+    return run;
+  }
+  Outcome OnChip(const std::string& command, const std::string& chip,
+                 std::vector<std::string> more = {}) {
+    std::vector<std::string> args{command, "-p", port, "-c", chip};
+    args.insert(args.end(), more.begin(), more.end());
+    return Romtool(args);
+  }
+  // The emulated chip as romsim keeps it on disk.
+  std::string Chip() { return ReadWhole(dir / "chip.bin"); }
+  // romsim saves the chip once it has seen the exchange end, which after a
+  // fault on a line without RTS is a pause of --silence-ms.
+  std::string ChipAfterPause() {
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    return Chip();
+  }
+  int Exchanges() {
+    const std::string log = ReadWhole(dir / "romsim.log");
+    return static_cast<int>(std::count(log.begin(), log.end(), '\n'));
+  }
+  std::string Saved(const std::string& name, int size) {
+    std::string image = RandomBytes(size, static_cast<unsigned>(size + name.size()));
+    WriteWhole(dir / name, image);
+    return image;
+  }
+};
+
+#define EXPECT_SAYS(run, text)                                                          \
+  EXPECT_NE((run).output.find(text), std::string::npos) << "wanted: " << (text) << "\n" \
+                                                        << (run).output
+
+TEST_F(RomtoolTest, WriteReadVerifyRoundTripForEachChip) {
+  Start();
+  const struct {
+    const char* chip;
+    int size;
+  } chips[] = {{"27C64", 8192}, {"27C128", 16384}, {"27C256", 32768}};
+  for (const auto& c : chips) {
+    WriteWhole(dir / "chip.bin", std::string(32768, '\xFF'));
+    romsim->Stop();
+    Start();
+    const std::string image = Saved("image.bin", c.size);
+    const Outcome written = OnChip("write", c.chip, {dir / "image.bin"});
+    ASSERT_EQ(written.code, 0) << written.output;
+    EXPECT_SAYS(written, "read back and compared");
+    EXPECT_EQ(Chip().substr(0, c.size), image) << c.chip;
+    EXPECT_EQ(Chip().substr(c.size), std::string(32768 - c.size, '\xFF')) << c.chip;
+
+    const Outcome readBack = OnChip("read", c.chip, {dir / "back.hex"});
+    ASSERT_EQ(readBack.code, 0) << readBack.output;
+    ASSERT_EQ(Romtool({"convert", "-c", c.chip, dir / "back.hex", dir / "back.bin"}).code, 0);
+    EXPECT_EQ(ReadWhole(dir / "back.bin"), image) << c.chip;
+
+    const Outcome verify = OnChip("verify", c.chip, {dir / "back.hex"});
+    EXPECT_EQ(verify.code, 0) << verify.output;
+  }
+}
+
+TEST_F(RomtoolTest, SRecordFilesWriteAndReadBack) {
+  Start();
+  const std::string image = Saved("image.bin", 8192);
+  ASSERT_EQ(Romtool({"convert", "-c", "27C64", dir / "image.bin", dir / "image.s19"}).code, 0);
+  ASSERT_EQ(OnChip("write", "27C64", {dir / "image.s19"}).code, 0);
+  ASSERT_EQ(OnChip("read", "27C64", {dir / "back.srec"}).code, 0);
+  ASSERT_EQ(Romtool({"convert", "-c", "27C64", dir / "back.srec", dir / "back.bin"}).code, 0);
+  EXPECT_EQ(ReadWhole(dir / "back.bin"), image);
+}
+
+TEST_F(RomtoolTest, BlankCheckOfABlankAndAProgrammedChip) {
+  Start();
+  const Outcome blank = OnChip("blank", "27C256");
+  EXPECT_EQ(blank.code, 0) << blank.output;
+  std::string chip(32768, '\xFF');
+  chip[5000] = '\x12';
+  romsim->Stop();
+  Start({}, chip);
+  const Outcome programmed = OnChip("blank", "27C128");
+  EXPECT_EQ(programmed.code, 1) << programmed.output;
+  EXPECT_SAYS(programmed, "cell 0x1388 (5000) is not blank: read 0x12, expected 0xFF");
+}
+
+TEST_F(RomtoolTest, BlankCheckBeforeWritingStopsAtAProgrammedChip) {
+  std::string chip(32768, '\xFF');
+  chip[7] = '\x00';
+  Start({}, chip);
+  Saved("image.bin", 8192);
+  const Outcome run = OnChip("write", "27C64", {"--blank-check", dir / "image.bin"});
+  EXPECT_EQ(run.code, 1) << run.output;
+  EXPECT_SAYS(run, "cell 0x0007 (7) is not blank: read 0x00");
+  EXPECT_EQ(ChipAfterPause(), chip);
+}
+
+TEST_F(RomtoolTest, VerifyNamesTheFirstDifferentCell) {
+  std::string chip = RandomBytes(32768, 4);
+  Start({}, chip);
+  std::string image = chip.substr(0, 8192);
+  image[4095] = static_cast<char>(chip[4095] ^ 0x41);
+  WriteWhole(dir / "image.bin", image);
+  const Outcome run = OnChip("verify", "27C64", {dir / "image.bin"});
+  EXPECT_EQ(run.code, 1) << run.output;
+  char expected[96];
+  std::snprintf(expected, sizeof expected,
+                "cell 0x0FFF (4095) differs: read 0x%02X, expected 0x%02X",
+                static_cast<unsigned char>(chip[4095]), static_cast<unsigned char>(image[4095]));
+  EXPECT_SAYS(run, expected);
+}
+
+TEST_F(RomtoolTest, WriteFailureNamesTheCellAndTheReply) {
+  Start({"--fail-write-at", "100"});
+  const std::string image = Saved("image.bin", 8192);
+  const Outcome run = OnChip("write", "27C64", {dir / "image.bin"});
+  EXPECT_EQ(run.code, 1) << run.output;
+  char expected[96];
+  std::snprintf(expected, sizeof expected,
+                "cell 0x0064 (100) was not programmed with 0x%02X: the programmer answered 0x00, "
+                "expected 0xAA",
+                static_cast<unsigned char>(image[100]));
+  EXPECT_SAYS(run, expected);
+  const std::string chip = ChipAfterPause();
+  EXPECT_EQ(chip.substr(0, 100), image.substr(0, 100));
+  EXPECT_EQ(chip.substr(100), std::string(32768 - 100, '\xFF'));
+}
+
+TEST_F(RomtoolTest, ACellThatCannotTakeItsValueFailsTheWrite) {
+  std::string chip(32768, '\xFF');
+  chip[300] = '\x0F';  // programming only clears bits
+  Start({}, chip);
+  std::string image(8192, '\x00');
+  image[300] = '\xF0';
+  WriteWhole(dir / "image.bin", image);
+  const Outcome run = OnChip("write", "27C64", {dir / "image.bin"});
+  EXPECT_EQ(run.code, 1) << run.output;
+  EXPECT_SAYS(run, "cell 0x012C (300) was not programmed with 0xF0");
+}
+
+TEST_F(RomtoolTest, SilenceFromAnAddressIsANoAnswer) {
+  Start({"--silent-from", "50"});
+  const Outcome run = OnChip("read", "27C64", {dir / "out.bin"});
+  EXPECT_EQ(run.code, 3) << run.output;
+  EXPECT_SAYS(run, "stopped answering at cell 0x0032 (50)");
+  EXPECT_FALSE(std::filesystem::exists(dir / "out.bin"));
+}
+
+TEST_F(RomtoolTest, SilentCommandIsANoAnswer) {
+  Start({"--silent-command"});
+  Saved("image.bin", 8192);
+  const Outcome run = OnChip("write", "27C64", {dir / "image.bin"});
+  EXPECT_EQ(run.code, 3) << run.output;
+  EXPECT_SAYS(run, "no answer from the programmer to the command byte 0x21");
+  EXPECT_EQ(ChipAfterPause(), std::string(32768, '\xFF'));
+}
+
+TEST_F(RomtoolTest, AnyCommandReplyIsTaken) {
+  for (const char* reply : {"AA", "FF", "55"}) {
+    Start({"--command-reply", reply});
+    const Outcome run = OnChip("blank", "27C64");
+    EXPECT_EQ(run.code, 0) << reply << run.output;
+    romsim->Stop();
+  }
+  romsim.reset();
+}
+
+TEST_F(RomtoolTest, PortThatDoesNotOpenIsExitThree) {
+  const Outcome run = Romtool({"blank", "-p", dir / "no-such-port", "-c", "27C64"});
+  EXPECT_EQ(run.code, 3) << run.output;
+  EXPECT_SAYS(run, "cannot open port");
+}
+
+TEST_F(RomtoolTest, BadFilesChangeNothing) {
+  Start();
+  WriteWhole(dir / "empty.hex", "");
+  WriteWhole(dir / "nodata.hex", ":00000001FF\r\n");
+  WriteWhole(dir / "high.hex", ":10200000000102030405060708090A0B0C0D0E0F68\r\n");
+  WriteWhole(dir / "broken.srec", "S1050000AABB94\n");
+  WriteWhole(dir / "empty.bin", "");
+  const struct {
+    std::string file;
+    const char* says;
+  } cases[] = {
+      {dir / "missing.bin", "cannot"},
+      {dir / "empty.hex", "no data record"},
+      {dir / "nodata.hex", "no data record"},
+      {dir / "high.hex", "below 0x2000"},
+      {dir / "broken.srec", "broken.srec:1: checksum"},
+      {dir / "empty.bin", "is empty"},
+  };
+  for (const auto& c : cases) {
+    for (const char* command : {"write", "verify"}) {
+      const Outcome run = OnChip(command, "27C64", {c.file});
+      EXPECT_EQ(run.code, 2) << command << " " << c.file << run.output;
+      EXPECT_SAYS(run, c.says);
+    }
+  }
+  const Outcome nowhere = OnChip("read", "27C64", {dir / "no-folder/out.bin"});
+  EXPECT_EQ(nowhere.code, 2) << nowhere.output;
+  EXPECT_SAYS(nowhere, "no folder");
+  EXPECT_EQ(Exchanges(), 0);
+  EXPECT_EQ(Chip(), std::string(32768, '\xFF'));
+}
+
+TEST_F(RomtoolTest, BadArgumentsChangeNothing) {
+  Start();
+  Saved("image.bin", 8192);
+  const std::vector<std::vector<std::string>> lines = {
+      {"write", "-p", port, "-c", "27C512", dir / "image.bin"},
+      {"write", "-p", port, dir / "image.bin"},
+      {"write", "-c", "27C64", dir / "image.bin"},
+      {"write", "-p", port, "-c", "27C64"},
+      {"write", "-p", port, "-c", "27C64", "--fast", dir / "image.bin"},
+      {"erase", "-p", port, "-c", "27C64"},
+      {},
+  };
+  for (const auto& line : lines) {
+    const Outcome run = Romtool(line);
+    EXPECT_EQ(run.code, 2) << run.output;
+    EXPECT_SAYS(run, "romtool --help");
+  }
+  EXPECT_EQ(Exchanges(), 0);
+  EXPECT_EQ(Chip(), std::string(32768, '\xFF'));
+}
+
+TEST_F(RomtoolTest, OversizedBinaryIsWrittenInPartWithANote) {
+  Start();
+  const std::string image = Saved("big.bin", 10000);
+  const Outcome run = OnChip("write", "27C64", {"--no-verify", dir / "big.bin"});
+  EXPECT_EQ(run.code, 0) << run.output;
+  EXPECT_SAYS(run, "holds 10000 bytes; the chip takes the first 8192");
+  EXPECT_EQ(Chip().substr(0, 8192), image.substr(0, 8192));
+  EXPECT_EQ(Exchanges(), 1);  // no read-back
+}
+
+TEST_F(RomtoolTest, VerboseSaysHowThePortWasOpened) {
+  Start();
+  const Outcome run = OnChip("blank", "27C64", {"-v"});
+  EXPECT_EQ(run.code, 0) << run.output;
+  EXPECT_SAYS(run, "low-latency mode: refused by the driver");
+  EXPECT_SAYS(run, "read command 0x20, write command 0x21");
+}
+
+TEST_F(RomtoolTest, HelpAndVersion) {
+  const Outcome help = Romtool({"--help"});
+  EXPECT_EQ(help.code, 0);
+  EXPECT_SAYS(help, "Exit codes");
+  const Outcome writeHelp = Romtool({"write", "--help"});
+  EXPECT_EQ(writeHelp.code, 0);
+  EXPECT_SAYS(writeHelp, "--blank-check");
+  const Outcome version = Romtool({"--version"});
+  EXPECT_EQ(version.code, 0);
+  EXPECT_EQ(version.output.rfind("romtool ", 0), 0u) << version.output;
+}
+
+TEST_F(RomtoolTest, SumAndDumpOfAFile) {
+  std::string image(16384, '\x01');
+  image[0] = 'A';
+  WriteWhole(dir / "image.bin", image);
+  const Outcome sum = Romtool({"sum", "-c", "27C128", dir / "image.bin"});
+  EXPECT_EQ(sum.code, 0);
+  char expected[32];
+  std::snprintf(expected, sizeof expected, "byte sum  0x%04X", (16383 + 'A') & 0xFFFF);
+  EXPECT_SAYS(sum, expected);
+  const Outcome dump = Romtool({"dump", "-c", "27C128", dir / "image.bin"});
+  EXPECT_EQ(dump.code, 0);
+  EXPECT_EQ(std::count(dump.output.begin(), dump.output.end(), '\n'), 2048);
+  EXPECT_EQ(dump.output.substr(0, dump.output.find('\n')),
+            "      0000   41   01   01   01   01   01   01   01  A       ");
+}
+
+}  // namespace
+}  // namespace romtool::testing
