@@ -112,6 +112,11 @@ void Win32Toolkit::PrepareControl(const ControlDesc& desc, const ControlInfo& in
     case ControlKind::Progress:
       SendMessageW(hwnd, PBM_SETRANGE32, 0, 100);
       break;
+    case ControlKind::Edit:
+      // The byte fields are 30 px wide and get "   3F": with the margins the
+      // font asks for, Wine's wider Tahoma leaves only the first digit in view.
+      SendMessageW(hwnd, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELONG(0, 0));
+      break;
     case ControlKind::List: {
       const DWORD extended = LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER | LVS_EX_GRIDLINES;
       SendMessageW(hwnd, LVM_SETEXTENDEDLISTVIEWSTYLE, extended, extended);
