@@ -149,6 +149,14 @@ class BufferWindowLayout(ProgramTest):
         extended = LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER | LVS_EX_GRIDLINES
         self.assertEqual(columns["extended"] & extended, extended)
 
+    def test_listing_after_start_up(self):
+        self.assertEqual(self.drive("row-count")["rows"], 1024)
+        first, = self.drive("rows", 0, 1)["rows"]
+        self.assertEqual(first, ["      0000"] + ["   00"] * 8 + [" " * 10])
+        last, = self.drive("rows", 1023, 1)["rows"]
+        self.assertEqual(last[0], "      1FF8")
+        self.assertEqual(self.drive("rows", 1024, 1)["rows"], [])
+
 
 if __name__ == "__main__":
     main()
