@@ -44,7 +44,9 @@ class Installer(unittest.TestCase):
     # --- steps -------------------------------------------------------------
 
     def install(self, *options):
-        run = self.machine.wine(str(package_files.installer_path()), "/S", *options)
+        installer = package_files.installer_path()
+        self.assertTrue(installer.exists(), "%s is not built (makensis missing?)" % installer)
+        run = self.machine.wine(str(installer), "/S", *options)
         self.assertEqual(run.returncode, 0, run.stderr.decode("utf-8", "replace"))
 
     def uninstall(self, folder):
