@@ -89,6 +89,9 @@ class Installer(unittest.TestCase):
         self.assertEqual(entry.get("InstallLocation"), folder)
         self.assertEqual(entry.get("UninstallString"), uninstaller)
         self.assertEqual(entry.get("QuietUninstallString"), uninstaller + " /S")
+        installed = sum(p.stat().st_size for p in self.machine.unix(folder).iterdir())
+        self.assertAlmostEqual(int(entry.get("EstimatedSize", "-1"), 16), installed / 1024,
+                               delta=len(self.packaged) + 1)
 
     def assertNothingLeft(self):
         self.assertFalse(self.machine.unix(SHORTCUT).exists(), "the shortcut is left")
