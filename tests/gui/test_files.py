@@ -193,6 +193,22 @@ class Saving(FileScenario):
         self.box()
         self.assertEqual(len((self.folder / "old.hex").read_bytes()), 46093)
 
+    def test_a_name_outside_the_code_page_is_no_other_files_name(self):
+        image = random_bytes(8192, 8)
+        self.load(image)
+        other = self.folder / "cafe.bin"
+        other.write_bytes(b"another file")
+        # "é" has no place in the program's code page: the name is not read
+        # as its look-alike "cafe.bin", neither to open nor to replace.
+        self.choose(1, self.folder / "café.bin")
+        self.assertEqual(self.box(), ("", LOAD_FAILED, WARNING))
+        self.assert_listing_shows(image)
+        self.choose(2, self.folder / "café", 1)
+        self.assertEqual(self.box(), ("", SAVE_FAILED, WARNING))
+        self.no_box()
+        self.assertEqual(other.read_bytes(), b"another file")
+        self.assertEqual(sorted(os.listdir(self.folder)), ["cafe.bin", "source.bin"])
+
     def test_a_folder_that_cannot_be_written(self):
         self.load(random_bytes(8192, 7))
         locked = self.folder / "locked"

@@ -9,6 +9,7 @@ namespace romprog::win32 {
 namespace {
 
 constexpr UINT kCodePage = 1251;
+constexpr DWORD kNoLookAlikes = WC_NO_BEST_FIT_CHARS;
 
 // Windows-1251 is one byte per character, so widening is a table look-up;
 // the listing converts tens of thousands of short cells per refresh.
@@ -40,16 +41,23 @@ void WidenInto(const Text& text, wchar_t* out, std::size_t capacity) {
   out[length] = L'\0';
 }
 
+// A character the code page lacks becomes "?", never a look-alike: by default
+// a chosen "café.hex" would come back as "cafe.hex", and a save would replace
+// that other file. "?" cannot stand in a file name, so such a name fails
+// openly; in a byte field it ends the number as any other non-digit does.
 Text Narrow(const std::wstring& text) {
   if (text.empty()) return Text();
   const int size = static_cast<int>(text.size());
-  const int bytes =
-      WideCharToMultiByte(kCodePage, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
+  const int bytes = WideCharToMultiByte(kCodePage, kNoLookAlikes, text.data(), size, nullptr, 0,
+                                        nullptr, nullptr);
   Text out(static_cast<std::size_t>(bytes), '\0');
-  WideCharToMultiByte(kCodePage, 0, text.data(), size, out.data(), bytes, nullptr, nullptr);
+  WideCharToMultiByte(kCodePage, kNoLookAlikes, text.data(), size, out.data(), bytes, nullptr,
+                      nullptr);
   return out;
 }
 
-Text Narrow(const wchar_t* text) { return Narrow(std::wstring(text, std::wcslen(text))); }
+Text Narrow(const wchar_t* text) {
+  return Narrow(std::wstring(text, std::wcslen(text)));
+}
 
 }  // namespace romprog::win32
