@@ -67,4 +67,8 @@ romprog_wine_setup() {
   romprog_block_com_ports
   # Keep the server up between the many short runs of a test session.
   wineserver -p 60 >/dev/null 2>&1 || true
+  # A starting wineserver brings up the device manager, which links every COMn
+  # it finds as a serial device (/dev/ttyS0 as COM1) over a mapped port's
+  # symlink; the directories hold it off. Let it do that before mapping.
+  wine cmd /c exit >/dev/null 2>&1 || true
 }

@@ -101,6 +101,11 @@ def setup():
         (prefix / ".romprog-ready").touch()
     block_com_ports(env)
     _run(env, "wineserver", "-p", "60")
+    # A starting wineserver brings up the device manager, which links every
+    # COMn it finds as a serial device (/dev/ttyS0 as COM1) over any symlink a
+    # test has put there; the directories hold it off. Let it do that now,
+    # before any port is mapped.
+    _run(env, "wine", "cmd", "/c", "exit")
     return env
 
 
