@@ -28,6 +28,10 @@ std::string Duration(double seconds) {
   return Format("%.0f:%02.0f", static_cast<double>(whole / 60), static_cast<double>(whole % 60));
 }
 
+std::string Rate(double perSecond) {
+  return std::isfinite(perSecond) ? Format("%.0f B/s", perSecond) : "? B/s";
+}
+
 struct Figures {
   int percent;
   double rate;  // cells per second
@@ -37,9 +41,10 @@ struct Figures {
 Figures FiguresOf(int done, int total, double elapsed) {
   Figures f{};
   f.percent = total > 0 ? static_cast<int>(100LL * done / total) : 100;
-  // Too early for a rate that means anything.
-  f.rate = elapsed >= 0.25 ? done / elapsed : 0;
-  f.left = f.rate > 0 ? (total - done) / f.rate : NAN;
+  // Too early for a rate that means anything, unless the work is done.
+  const bool measured = elapsed > 0 && (elapsed >= 0.25 || done == total);
+  f.rate = measured ? done / elapsed : NAN;
+  f.left = done == total ? 0 : f.rate > 0 ? (total - done) / f.rate : NAN;
   return f;
 }
 
@@ -59,14 +64,14 @@ std::string Progress::BarText(const std::string& label, int done, int total, dou
   const int filled =
       total > 0 ? static_cast<int>(static_cast<long long>(kBarWidth) * done / total) : kBarWidth;
   return label + " [" + std::string(filled, '#') + std::string(kBarWidth - filled, '.') + "] " +
-         Format("%3.0f%% ", f.percent) + std::to_string(done) + "/" + std::to_string(total) +
-         Format("  %.0f B/s", f.rate) + "  " + Duration(f.left) + " left";
+         Format("%3.0f%% ", f.percent) + std::to_string(done) + "/" + std::to_string(total) + "  " +
+         Rate(f.rate) + "  " + Duration(f.left) + " left";
 }
 
 std::string Progress::LineText(const std::string& label, int done, int total, double elapsed) {
   const Figures f = FiguresOf(done, total, elapsed);
   return label + ": " + std::to_string(done) + "/" + std::to_string(total) + " bytes" +
-         Format(" (%.0f%%), %.0f B/s, ", f.percent, f.rate) + Duration(f.left) + " left";
+         Format(" (%.0f%%), ", f.percent) + Rate(f.rate) + ", " + Duration(f.left) + " left";
 }
 
 void Progress::Update(int done) {

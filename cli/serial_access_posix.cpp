@@ -76,8 +76,24 @@ std::vector<std::string> ListPorts() {
   return ports;
 }
 
+namespace {
+
+// The port library takes device paths only: a relative path is taken from
+// the working folder, and a bare name that is not there ("ttyUSB0") from /dev.
+std::string DevicePath(const std::string& name) {
+  if (name.empty() || name[0] == '/') return name;
+  if (access(name.c_str(), F_OK) != 0 && name.find('/') == std::string::npos) {
+    return "/dev/" + name;
+  }
+  char folder[4096];
+  if (getcwd(folder, sizeof folder) == nullptr) return name;
+  return std::string(folder) + "/" + name;
+}
+
+}  // namespace
+
 std::unique_ptr<romprog::SerialPort> OpenPort(const std::string& name, std::string& notes) {
-  const std::string settings = romprog::LineSettingsText(name);
+  const std::string settings = romprog::LineSettingsText(DevicePath(name));
   std::string lowLatency;
   auto port = romprog::posix::OpenSerialPort(settings, [&lowLatency](int fd) {
     int error = 0;

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <filesystem>
 #include <thread>
 
 #include "cli_test_support.h"
@@ -128,6 +129,15 @@ TEST_F(RomtoolTest, BlankCheckOfABlankAndAProgrammedChip) {
   const Outcome programmed = OnChip("blank", "27C128");
   EXPECT_EQ(programmed.code, 1) << programmed.output;
   EXPECT_SAYS(programmed, "cell 0x1388 (5000) is not blank: read 0x12, expected 0xFF");
+}
+
+TEST_F(RomtoolTest, APortNamedByARelativePath) {
+  Start();
+  const std::string relative = std::filesystem::relative(port).string();
+  ASSERT_FALSE(relative.empty());
+  ASSERT_NE(relative[0], '/');
+  const Outcome blank = Romtool({"blank", "-p", relative, "-c", "27C64"});
+  EXPECT_EQ(blank.code, 0) << relative << ": " << blank.output;
 }
 
 TEST_F(RomtoolTest, BlankCheckBeforeWritingStopsAtAProgrammedChip) {
