@@ -82,6 +82,41 @@ class Screens(ProgramTest):
         address = self.client_box("buffer", 101)
         self.assertGreater(count(image, data, RED, address), 5, "address text is not red")
 
+    def test_a_byte_field_shows_both_digits_of_its_cell(self):
+        self.drive("click", 16)
+        self.drive("select-row", 2)  # every byte field now holds "   00"
+        self.assertEqual(self.drive("type-into", 109, "00")["text"], "00")
+        self.drive("activate", "main")  # no caret over the digits
+        path = self.program.screenshot("buffer", "byte_fields")
+        image, data = pixels(path)
+        loaded = red_ink(image, data, self.client_box("buffer", 102))
+        typed = red_ink(image, data, self.client_box("buffer", 109))
+        # Typed over the loaded text, "00" shows both its digits...
+        self.assertEqual(glyph_count(typed), 2)
+        # ...and so does the loaded "   00": behind the three blanks the
+        # second digit is not cut by the field's edge ("00" cut short reads
+        # as "0C").
+        self.assertEqual(loaded, typed)
+
+
+def red_ink(image, data, box):
+    """The red text pixels in `box` (smoothed edges included), placed relative
+    to their top left corner."""
+    left, top, right, bottom = box
+    ink = [(x, y) for y in range(top, bottom) for x in range(left, right)
+           if data[x, y][0] - max(data[x, y][1], data[x, y][2]) > 60]
+    if not ink:
+        return frozenset()
+    x0 = min(x for x, _ in ink)
+    y0 = min(y for _, y in ink)
+    return frozenset((x - x0, y - y0) for x, y in ink)
+
+
+def glyph_count(ink):
+    """How many runs of inked columns, blank columns between them, `ink` has."""
+    columns = sorted({x for x, _ in ink})
+    return sum(1 for i, x in enumerate(columns) if i == 0 or x != columns[i - 1] + 1)
+
 
 if __name__ == "__main__":
     main()

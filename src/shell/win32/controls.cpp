@@ -7,6 +7,7 @@
 
 #include <cstring>
 
+#include "shell/win32/edit_view.h"
 #include "shell/win32/image_button.h"
 #include "shell/win32/text_codec.h"
 #include "shell/win32/win32_toolkit.h"
@@ -146,10 +147,11 @@ Text Win32Toolkit::GetText(int id) {
 }
 
 void Win32Toolkit::SetText(int id, const Text& text) {
-  HWND hwnd = ControlHandle(id);
-  if (hwnd == nullptr) return;
+  const ControlInfo* info = Find(id);
+  if (info == nullptr) return;
   Quiet quiet(*this);
-  SetWindowTextW(hwnd, Widen(text).c_str());
+  SetWindowTextW(info->hwnd, Widen(text).c_str());
+  if (info->kind == ControlKind::Edit) ShowEditEnd(info->hwnd);
 }
 
 int Win32Toolkit::GetState(int id) {

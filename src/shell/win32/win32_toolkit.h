@@ -116,6 +116,7 @@ class Win32Toolkit : public Toolkit {
   void PrepareControl(const ControlDesc& desc, const ControlInfo& info);
   void Post(const Event& event);
   bool OnActivate(int window, bool active);
+  void OnEditChange(int id, LPARAM control);
   bool OnNotify(int window, const NMHDR& header, LRESULT& result);
   LRESULT OnControlColour(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   void PaintGrid(HWND list, HDC dc) const;

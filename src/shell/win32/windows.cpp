@@ -5,6 +5,7 @@
 #include <commctrl.h>
 // clang-format on
 
+#include "shell/win32/edit_view.h"
 #include "shell/win32/text_codec.h"
 #include "shell/win32/win32_toolkit.h"
 
@@ -110,6 +111,7 @@ LRESULT Win32Toolkit::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPAR
       return 0;
     case WM_COMMAND:
       if (lParam != 0 && window >= 0) {
+        if (HIWORD(wParam) == EN_CHANGE) OnEditChange(LOWORD(wParam), lParam);
         Post(Event{EventKind::Control, LOWORD(wParam), window, HIWORD(wParam)});
       }
       return 0;
@@ -128,6 +130,14 @@ LRESULT Win32Toolkit::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPAR
       break;
   }
   return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+void Win32Toolkit::OnEditChange(int id, LPARAM control) {
+  const ControlInfo* info = Find(id);
+  if (info != nullptr && info->kind == ControlKind::Edit &&
+      info->hwnd == reinterpret_cast<HWND>(control)) {
+    FitEditView(info->hwnd);
+  }
 }
 
 // Like a dialog, a window gives the keyboard focus back to the control that
