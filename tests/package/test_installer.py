@@ -53,9 +53,10 @@ class Installer(unittest.TestCase):
         uninstaller = self.machine.unix(windows_join(folder, "uninstall.exe"))
         run = self.machine.wine(windows_join(folder, "uninstall.exe"), "/S")
         self.assertEqual(run.returncode, 0)
-        # The uninstaller runs on as a copy of itself from the temporary folder.
+        # The uninstaller runs on as a copy of itself, ~nsuN.tmp\Un.exe in the
+        # temporary folder; the shortcut and the entry go after its own file.
         finished = self.machine.wait_until(
-            lambda: not uninstaller.exists() and not self.machine.processes("Au_.exe"))
+            lambda: not uninstaller.exists() and not self.machine.processes("\\Un.exe"))
         self.assertTrue(finished, "the uninstaller did not finish")
 
     def start_installed_program(self, folder):
