@@ -155,9 +155,16 @@ def main():
         wall, us, cpu, updates = read_command(env, read_bench, 0)
         elapsed = time.monotonic() - started
         server = wineserver_cpu(env) - server0
+        # The same read by the bare loop: what the pty and the emulator's
+        # pacing cost on their own, with no program around the line.
+        bare_paced = per_byte_line(env, line_bench, "block", 0x20)
         sim.stop()
         print("  read time %.3f s, line limit %.3f s, ratio %.4f (target <= 1.02)"
               % (wall, LINE_LIMIT_27C64, wall / LINE_LIMIT_27C64))
+        if bare_paced:
+            print("  bare loop under Wine on the same paced line %.3f s, ratio %.4f; "
+                  "program / bare loop %.4f" % (bare_paced[0], bare_paced[0] / LINE_LIMIT_27C64,
+                                                wall / bare_paced[0]))
         print("  program CPU %.3f s = %.1f%% of the read (target <= 10%%); wineserver %.3f s "
               "over the whole %.1f s run" % (cpu, 100 * cpu / wall, server, elapsed))
         print("  status line written %d times" % updates)

@@ -118,7 +118,8 @@ class PosixSerialPort : public SerialPort {
 
   bool ReadByte(std::uint8_t& byte, int timeoutMs) override {
     const int slice = std::clamp(timeoutMs, 0, kReadSliceMs);
-    if (Take(byte)) return true;
+    // Poll first: in an exchange the byte is hardly ever in yet, and a read
+    // that finds nothing would be a third system call for every byte.
     if (!WaitFor(fd_, POLLIN, slice)) return false;
     if (Take(byte)) return true;
     SleepMs(slice);  // readable without a byte: the other end hung up
