@@ -116,9 +116,9 @@ void Click(POINT point, bool right, bool twice, HWND target) {
   }
 }
 
-bool PressKey(const std::wstring& spec) {
+bool PressKey(const std::wstring& chord) {
   std::vector<WORD> modifiers;
-  std::wstring rest = spec;
+  std::wstring rest = chord;
   for (;;) {
     const auto plus = rest.find(L'+');
     if (plus == std::wstring::npos || plus == 0) break;
