@@ -1,17 +1,11 @@
 #include "buffer/row_editor.h"
 
+#include "buffer/hex_digit.h"
 #include "buffer/hex_listing.h"
 #include "shell/control_ids.h"
 
 namespace romprog {
 namespace {
-
-int HexDigitValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return -1;
-}
 
 bool RowExists(const App& app, int row) { return row >= 0 && row < app.state.listingRows; }
 

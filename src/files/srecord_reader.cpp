@@ -3,17 +3,11 @@
 #include <algorithm>
 #include <vector>
 
+#include "buffer/hex_digit.h"
 #include "shell/app.h"
 
 namespace romprog {
 namespace {
-
-int HexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return -1;
-}
 
 // Address field width of each record type, 0 for the reserved S4.
 int AddressBytes(char type) {
@@ -50,8 +44,8 @@ std::string Decode(const std::string& line, Record& record) {
   std::vector<std::uint8_t> bytes;
   if (line.size() % 2 != 0) return "odd number of hex digits";
   for (std::size_t i = 2; i < line.size(); i += 2) {
-    const int high = HexValue(line[i]);
-    const int low = HexValue(line[i + 1]);
+    const int high = HexDigitValue(line[i]);
+    const int low = HexDigitValue(line[i + 1]);
     if (high < 0 || low < 0) return "not a hex digit";
     bytes.push_back(static_cast<std::uint8_t>(high * 16 + low));
   }
