@@ -4,7 +4,9 @@
 
 namespace romprog {
 
-Text ChipSelectorItem(const ChipType& type) { return Text(7, ' ') + type.name; }
+Text ChipSelectorItem(const ChipType& type) {
+  return Text(7, ' ') + type.name;
+}
 
 const ChipType* FindChipType(const Text& name) {
   for (const ChipType& type : kChipTypes) {

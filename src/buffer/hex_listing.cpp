@@ -27,7 +27,9 @@ Text ByteCell(std::uint8_t value) {
   return cell;
 }
 
-char AsciiChar(std::uint8_t value) { return value < 0x20 ? ' ' : static_cast<char>(value); }
+char AsciiChar(std::uint8_t value) {
+  return value < 0x20 ? ' ' : static_cast<char>(value);
+}
 
 Text AsciiCell(const std::uint8_t* row) {
   Text cell(2, ' ');
@@ -40,8 +42,8 @@ void CreateListing(App& app) {
   ControlDesc list;
   list.id = id::kListing;
   list.className = "SysListView32";
-  list.style = kWsChild | kWsVisible | kWsTabStop | kLvsReport | kLvsSingleSel |
-               kLvsShareImageLists;
+  list.style =
+      kWsChild | kWsVisible | kWsTabStop | kLvsReport | kLvsSingleSel | kLvsShareImageLists;
   list.exStyle = kWsExClientEdge;
   list.width = 502;
   list.height = 545;

@@ -7,7 +7,9 @@
 namespace romprog {
 namespace {
 
-bool RowExists(const App& app, int row) { return row >= 0 && row < app.state.listingRows; }
+bool RowExists(const App& app, int row) {
+  return row >= 0 && row < app.state.listingRows;
+}
 
 }  // namespace
 

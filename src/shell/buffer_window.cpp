@@ -36,7 +36,8 @@ void OpenBufferWindow(App& app) {
 
   CreateListing(app);
   Field(app, id::kRowAddress, 5, 70, kEsReadOnly);
-  for (int k = 0; k < kBytesPerRow; ++k) Field(app, id::kRowByte0 + k, 90 + 40 * k, 30, kEsUpperCase);
+  for (int k = 0; k < kBytesPerRow; ++k)
+    Field(app, id::kRowByte0 + k, 90 + 40 * k, 30, kEsUpperCase);
   ui.CreateControl({id::kApplyRow, "Button",
                     kWsChild | kWsVisible | kBsPushButton | kWsTabStop | kWsGroup, 0, 410, 548, 90,
                     19, text::kApplyRow});

@@ -23,14 +23,10 @@ ControlDesc Label(int id, int x, int y, int w, int h, std::uint32_t align, const
 }
 
 ControlDesc Selector(int id, int x) {
-  ControlDesc combo{id,
-                    "ComboBox",
-                    kChild | kCbsDropDownList | kWsVScroll | kWsBorder | kWsGroup | kWsTabStop,
-                    0,
-                    x,
-                    85,
-                    95,
-                    25};
+  ControlDesc combo{
+      id, "ComboBox", kChild | kCbsDropDownList | kWsVScroll | kWsBorder | kWsGroup | kWsTabStop,
+      0,  x,          85,
+      95, 25};
   combo.dropHeight = 350;
   return combo;
 }

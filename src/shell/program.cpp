@@ -31,17 +31,38 @@ void ToggleBuffer(App& app) {
 
 void HandleControl(App& app, int control) {
   switch (control) {
-    case id::kOpenFile: OpenImageFile(app); break;
-    case id::kSaveFile: SaveImageFile(app); break;
-    case id::kBlankCheck: BlankCheck(app); break;
-    case id::kWriteChip: WriteChip(app); break;
-    case id::kReadChip: ReadChip(app); break;
-    case id::kCompareChip: CompareChip(app); break;
-    case id::kHelpToggle: ToggleHelp(app); break;
-    case id::kBufferToggle: ToggleBuffer(app); break;
-    case id::kListing: LoadRowIntoEditor(app); break;
-    case id::kApplyRow: ApplyRowEdit(app); break;
-    default: break;
+    case id::kOpenFile:
+      OpenImageFile(app);
+      break;
+    case id::kSaveFile:
+      SaveImageFile(app);
+      break;
+    case id::kBlankCheck:
+      BlankCheck(app);
+      break;
+    case id::kWriteChip:
+      WriteChip(app);
+      break;
+    case id::kReadChip:
+      ReadChip(app);
+      break;
+    case id::kCompareChip:
+      CompareChip(app);
+      break;
+    case id::kHelpToggle:
+      ToggleHelp(app);
+      break;
+    case id::kBufferToggle:
+      ToggleBuffer(app);
+      break;
+    case id::kListing:
+      LoadRowIntoEditor(app);
+      break;
+    case id::kApplyRow:
+      ApplyRowEdit(app);
+      break;
+    default:
+      break;
   }
 }
 
@@ -57,9 +78,13 @@ void StartUp(App& app) {
 
 bool HandleEvent(App& app, const Event& event) {
   switch (event.kind) {
-    case EventKind::Control: HandleControl(app, event.control); return true;
-    case EventKind::Close: return event.window != kMainWindow;
-    case EventKind::Other: return true;
+    case EventKind::Control:
+      HandleControl(app, event.control);
+      return true;
+    case EventKind::Close:
+      return event.window != kMainWindow;
+    case EventKind::Other:
+      return true;
   }
   return true;
 }

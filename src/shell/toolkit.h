@@ -18,7 +18,7 @@
 
 namespace romprog {
 
-using Text = std::string;            // Windows-1251 bytes
+using Text = std::string;              // Windows-1251 bytes
 using PictureHandle = std::uintptr_t;  // a decoded button picture, 0 for none
 
 enum class EventKind { Control, Close, Other };

@@ -16,7 +16,7 @@ TEST(ChipTypes, TableGivesSizeCodeAndSelectorText) {
   }
   EXPECT_EQ(ChipSelectorItem(kChipTypes[1]), "       27C128");
   EXPECT_EQ(FindChipType("27C256"), &kChipTypes[2]);
-  EXPECT_EQ(FindChipType("27c256"), nullptr);  // case-sensitive
+  EXPECT_EQ(FindChipType("27c256"), nullptr);   // case-sensitive
   EXPECT_EQ(FindChipType("27C256 "), nullptr);  // trailing characters stay
 }
 
@@ -91,8 +91,7 @@ TEST(RefreshListing, RowCountsTitlesAndContentsPerChip) {
     const auto& rows = t.ui.rows(id::kListing);
     ASSERT_EQ(rows.size(), counts[chip]);
     EXPECT_EQ(rows.back()[0], last[chip]);
-    EXPECT_EQ(t.ui.windows[kBufferWindow].title,
-              Cp1251("      Буфер;   ") + kChipTypes[chip].name);
+    EXPECT_EQ(t.ui.windows[kBufferWindow].title, Cp1251("      Буфер;   ") + kChipTypes[chip].name);
     for (std::size_t r = 0; r < rows.size(); r += 37) {
       for (int k = 0; k < 8; ++k) EXPECT_EQ(rows[r][k + 1], ByteCell(t.buffer()[r * 8 + k]));
       EXPECT_EQ(rows[r][9], AsciiCell(t.buffer() + r * 8));

@@ -78,8 +78,7 @@ void FakeToolkit::SetControlColour(int id, int kind, std::uint32_t colour) {
 
 void FakeToolkit::InsertColumn(int id, int position, const Text& title, int width) {
   auto& columns = control(id).columns;
-  columns.insert(columns.begin() + std::min<std::size_t>(position, columns.size()),
-                 {title, width});
+  columns.insert(columns.begin() + std::min<std::size_t>(position, columns.size()), {title, width});
 }
 
 void FakeToolkit::DeleteAllRows(int id) {

@@ -108,12 +108,11 @@ class FakeToolkit : public Toolkit {
   void SetRedraw(int id, bool on) override { control(id).redraw = on; }
 
   int MessageBox(const Text& caption, const Text& text, unsigned flags) override;
-  FileDialogResult OpenFileDialog(const Text& title, const Text& defaultFile,
-                                  const Text& patterns, int firstIndex) override;
-  FileDialogResult SaveFileDialog(const Text& title, const Text& defaultFile,
-                                  const Text& patterns, int firstIndex) override;
-  PictureHandle PictureFromMemory(int number, const std::uint8_t* data,
-                                  std::size_t size) override;
+  FileDialogResult OpenFileDialog(const Text& title, const Text& defaultFile, const Text& patterns,
+                                  int firstIndex) override;
+  FileDialogResult SaveFileDialog(const Text& title, const Text& defaultFile, const Text& patterns,
+                                  int firstIndex) override;
+  PictureHandle PictureFromMemory(int number, const std::uint8_t* data, std::size_t size) override;
 
   void BeginBusy() override;
   void KeepAlive() override { ++keepAlives; }

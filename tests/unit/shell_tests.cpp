@@ -32,8 +32,8 @@ TEST(MainWindow, EveryControlInCreationOrder) {
   EXPECT_FALSE(w.hidden);
 
   const std::uint32_t frame = kCh | 0x7 | 0x20000, button = kCh | 0x10000,
-                      toggle = kCh | 0x10000 | 0x1003, combo = kCh | 0x3 | 0x00200000 |
-                                                               0x00800000 | 0x20000 | 0x10000;
+                      toggle = kCh | 0x10000 | 0x1003,
+                      combo = kCh | 0x3 | 0x00200000 | 0x00800000 | 0x20000 | 0x10000;
   const std::string rule(106, '-');
   const Expected want[] = {
       {0, "Button", frame, 5, 5, 108, 72, "Файл", ""},
