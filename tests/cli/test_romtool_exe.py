@@ -1,0 +1,88 @@
+#!/usr/bin/python3
+"""romtool.exe under Wine against romsim on a pty mapped as COM1: the Win32
+serial port code of the command-line tool, with the exit codes users script
+against."""
+import os
+import pathlib
+import random
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+import unittest
+
+sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[1] / "gui"))
+import romsim  # noqa: E402
+import wineenv  # noqa: E402
+
+ROMTOOL_EXE = os.environ.get("ROMTOOL_EXE") or str(wineenv.TREE / "build/win32/cli/romtool.exe")
+ROMSIM = os.environ.get("ROMSIM_BINARY") or str(wineenv.TREE / "build/native/sim/romsim")
+
+
+class RomtoolExe(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.env = wineenv.setup()
+
+    def setUp(self):
+        self.folder = pathlib.Path(tempfile.mkdtemp(prefix="romtool-exe-"))
+        self.chip_file = self.folder / "chip.bin"
+        self.sim = romsim.start_romsim(ROMSIM, self.chip_file, link_path=self.folder / "line")
+        wineenv.map_com(self.env, 1, self.folder / "line")
+
+    def tearDown(self):
+        self.sim.stop()
+        wineenv.block_com_ports(self.env)
+        shutil.rmtree(self.folder, ignore_errors=True)
+
+    def romtool(self, *args):
+        run = subprocess.run(["wine", ROMTOOL_EXE, *args], env=self.env, capture_output=True,
+                             timeout=120)
+        return run.returncode, (run.stdout + run.stderr).decode("utf-8", "replace")
+
+    def file(self, name, data=None):
+        path = self.folder / name
+        if data is not None:
+            path.write_bytes(data)
+        return wineenv.wine_path(path)
+
+    def chip(self):
+        time.sleep(0.5)  # romsim saves the chip once the line is quiet
+        return self.chip_file.read_bytes()
+
+    def test_ports_lists_only_the_mapped_one(self):
+        code, said = self.romtool("ports")
+        self.assertEqual((code, said.split()), (0, ["COM1"]), said)
+
+    def test_write_read_verify_through_com1(self):
+        image = random.Random(5).randbytes(16384)
+        code, said = self.romtool("write", "-p", "COM1", "-c", "27C128", self.file("in.bin", image))
+        self.assertEqual(code, 0, said)
+        self.assertEqual(self.chip()[:16384], image)
+        code, said = self.romtool("read", "-p", "COM1", "-c", "27C128", self.file("out.hex"))
+        self.assertEqual(code, 0, said)
+        code, said = self.romtool("convert", self.file("out.hex"), self.file("out.bin"), "-c",
+                                  "27C128")
+        self.assertEqual(code, 0, said)
+        self.assertEqual((self.folder / "out.bin").read_bytes(), image)
+        changed = bytearray(image)
+        changed[300] ^= 0x01
+        code, said = self.romtool("verify", "-p", "COM1", "-c", "27C128",
+                                  self.file("changed.bin", bytes(changed)))
+        self.assertEqual(code, 1, said)
+        self.assertIn("300", said)
+
+    def test_a_port_that_is_not_there_and_a_chip_that_does_not_answer(self):
+        code, said = self.romtool("blank", "-p", "COM2", "-c", "27C64")
+        self.assertEqual(code, 3, said)
+        self.assertIn("COM2", said)
+        self.sim.stop()
+        self.sim = romsim.start_romsim(ROMSIM, self.chip_file, link_path=self.folder / "line",
+                                       extra_args=["--silent-command"])
+        code, said = self.romtool("blank", "-p", "COM1", "-c", "27C64")
+        self.assertEqual(code, 3, said)
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)
