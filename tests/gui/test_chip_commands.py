@@ -6,6 +6,7 @@ import os
 import pathlib
 import random
 import shutil
+import signal
 import tempfile
 import time
 
@@ -248,6 +249,47 @@ class TwoPorts(ChipScenario):
         wineenv.unmap_com(self.env, 10)
         self.drive("click", BLANK)
         self.assertBox(self.box(), "", "Порт COM10 Не доступен!", "exclamation")
+
+
+def program_cpu_seconds(prefix):
+    """CPU seconds used so far by the romprog.exe processes of Wine prefix `prefix`."""
+    total = 0.0
+    for proc in pathlib.Path("/proc").glob("[0-9]*"):
+        try:
+            if b"romprog.exe" not in (proc / "cmdline").read_bytes():
+                continue
+            if ("WINEPREFIX=%s" % prefix).encode() not in (proc / "environ").read_bytes().split(b"\0"):
+                continue
+            fields = (proc / "stat").read_text().rsplit(")", 1)[1].split()
+        except OSError:
+            continue
+        total += (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
+    return total
+
+
+class VanishingProgrammer(ChipScenario):
+    romsim_args = ("--pace", "9600")
+
+    def test_a_programmer_gone_mid_read_ends_it_after_a_second_without_spinning(self):
+        self.chip_type(2)
+        self.drive("click", READ)
+        time.sleep(1.5)
+        cpu = program_cpu_seconds(self.env["WINEPREFIX"])
+        started = time.monotonic()
+        self.sim.process.send_signal(signal.SIGKILL)  # the line's other end is gone
+        shown = self.drive("msgbox", SLOW)
+        waited = time.monotonic() - started
+        cpu = program_cpu_seconds(self.env["WINEPREFIX"]) - cpu
+        shown["status"] = self.status()
+        self.drive("answer", "ok")
+        self.assertBox(shown, *NO_REPLY)
+        self.assertGreater(int(shown["status"][0]), 100)
+        self.assertEqual(shown["status"][1], "255")
+        # Waiting is not working: most of that second the program sleeps.
+        self.assertLess(cpu, 0.4 * waited, "CPU %.2f s in a wait of %.2f s" % (cpu, waited))
+        self.no_box()
+        self.drive("click", BLANK)
+        self.assertBox(self.box(), "", "Порт COM1 Не доступен!", "exclamation")
 
 
 class Busy(ChipScenario):

@@ -4,6 +4,8 @@
 // After windows.h: the multimedia timer.
 #include <mmsystem.h>
 
+#include <algorithm>
+
 #include "programmer/line_settings.h"
 
 namespace romprog::win32 {
@@ -66,19 +68,24 @@ class Win32SerialPort : public SerialPort {
   }
 
   // Blocks in the driver for one slice of the time-outs, returning as soon as
-  // the byte is there; the end of a wait shorter than a slice, and a port
-  // whose time-outs are not bounded, look at the queue in 1 ms steps.
+  // the byte is there. Once a slice has passed without a byte the reply is
+  // slow or not coming, and the queue is looked at in 1 ms steps, a slice at
+  // a time, until a byte comes: a driver that fails every read at once (a
+  // device unplugged) or spins through its time-outs (Wine's, on a
+  // pseudo-terminal whose other end is gone) then costs no more than one
+  // slice of CPU. The end of a wait shorter than a slice, and a port whose
+  // time-outs are not bounded, are polled likewise.
   bool ReadByte(std::uint8_t& byte, int timeoutMs) override {
-    if (boundedReads_ && timeoutMs >= kReadSliceMs) return ReadOne(byte);
-    FineTimer timer;
     const DWORD start = GetTickCount();
-    for (;;) {
-      if (Waiting() > 0) return ReadOne(byte);
-      if (GetTickCount() - start >= static_cast<DWORD>(timeoutMs < 0 ? 0 : timeoutMs)) {
-        return false;
-      }
-      Sleep(1);
+    const DWORD limit = static_cast<DWORD>(std::clamp(timeoutMs, 0, kReadSliceMs));
+    bool got = false;
+    if (boundedReads_ && !slow_ && timeoutMs >= kReadSliceMs) {
+      got = ReadOne(byte) || PollFor(byte, start, limit);
+    } else {
+      got = PollFor(byte, start, limit);
     }
+    slow_ = !got;
+    return got;
   }
 
  private:
@@ -90,6 +97,16 @@ class Win32SerialPort : public SerialPort {
     return status.cbInQue;
   }
 
+  // Looks at the queue in 1 ms steps until `limit` ms after `start`.
+  bool PollFor(std::uint8_t& byte, DWORD start, DWORD limit) {
+    FineTimer timer;
+    for (;;) {
+      if (Waiting() > 0) return ReadOne(byte);
+      if (GetTickCount() - start >= limit) return false;
+      Sleep(1);
+    }
+  }
+
   bool ReadOne(std::uint8_t& byte) {
     DWORD read = 0;
     if (ReadFile(port_, &byte, 1, &read, nullptr)) return read == 1;
@@ -99,6 +116,7 @@ class Win32SerialPort : public SerialPort {
 
   HANDLE port_;
   bool boundedReads_;
+  bool slow_ = false;  // the last read found no byte
 };
 
 }  // namespace
