@@ -319,6 +319,18 @@ class Busy(ChipScenario):
         self.assertEqual(self.drive("state", 15)["state"], 0)
         self.assertEqual(self.program.geometry("main")["h"], 169)
 
+    def test_a_close_request_during_a_read_ends_the_program_after_it(self):
+        self.drive("click", READ)
+        time.sleep(1.0)
+        self.drive("close", "main")
+        time.sleep(0.5)
+        self.assertGreater(int(self.status()[0]), 0)  # still reading
+        shown = self.box()
+        self.assertBox(shown, *OK_BOX)
+        self.assertEqual(shown["status"][0], "8191")
+        self.assertEqual(self.drive("wait-exit", 10000)["code"], 0)
+        self.program.exit_code = 0
+
 
 if __name__ == "__main__":
     main()

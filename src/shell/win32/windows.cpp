@@ -98,7 +98,11 @@ int Win32Toolkit::WindowNumber(HWND hwnd) const {
 }
 
 void Win32Toolkit::Post(const Event& event) {
-  if (quiet_ > 0 || busy_) return;
+  if (quiet_ > 0) return;
+  // While a chip command runs the windows take no input, so a control event
+  // then is a stray one; a close request is not input and is taken, like any
+  // event, once the command has ended.
+  if (busy_ && event.kind != EventKind::Close) return;
   events_.push_back(event);
 }
 
