@@ -8,6 +8,7 @@ import random
 import shutil
 import signal
 import tempfile
+import termios
 import time
 
 import romsim
@@ -265,6 +266,37 @@ def program_cpu_seconds(prefix):
             continue
         total += (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
     return total
+
+
+class LineSettings(ChipScenario):
+    def line_state(self, change=None):
+        """The termios state of the emulator's pty (shared by both ends), after `change`."""
+        fd = os.open(self.sim.slave, os.O_RDWR | os.O_NOCTTY | os.O_NONBLOCK)
+        try:
+            state = termios.tcgetattr(fd)
+            if change:
+                change(state)
+                termios.tcsetattr(fd, termios.TCSANOW, state)
+                state = termios.tcgetattr(fd)
+            return state
+        finally:
+            os.close(fd)
+
+    def test_a_chip_command_sets_9600_8n1_without_flow_control(self):
+        def spoil(state):
+            state[0] |= termios.IXON | termios.IXOFF
+            state[2] = (state[2] & ~termios.CSIZE) | termios.CS7 | termios.PARENB | termios.CSTOPB
+            state[2] |= termios.CRTSCTS
+            state[4] = state[5] = termios.B2400
+        spoiled = self.line_state(spoil)
+        self.assertEqual(spoiled[4], termios.B2400)  # the change took
+        self.drive("click", BLANK)
+        self.assertBox(self.box(), *OK_BOX)
+        iflag, _, cflag, _, ispeed, ospeed, _ = self.line_state()
+        self.assertEqual((ispeed, ospeed), (termios.B9600, termios.B9600))
+        self.assertEqual(cflag & termios.CSIZE, termios.CS8)
+        self.assertEqual(cflag & (termios.PARENB | termios.CSTOPB | termios.CRTSCTS), 0)
+        self.assertEqual(iflag & (termios.IXON | termios.IXOFF), 0)
 
 
 class VanishingProgrammer(ChipScenario):
