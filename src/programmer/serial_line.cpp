@@ -13,20 +13,6 @@ void SendByte(App& app, std::uint8_t byte) {
   if (app.state.ProgrammerPort) app.state.ProgrammerPort->SendByte(byte);
 }
 
-void WaitForReply(App& app, const std::function<void()>& whileWaiting) {
-  AppState& state = app.state;
-  state.NoReply = 0;
-  const auto slice = [&] {
-    if (whileWaiting) whileWaiting();
-    app.ui.KeepAlive();
-  };
-  if (state.ProgrammerPort &&
-      WaitForByte(*state.ProgrammerPort, app.serial, state.ReplyByte, slice)) {
-    return;
-  }
-  ReportNoReply(app);
-}
-
 void ReportNoReply(App& app) {
   app.state.NoReply = 1;
   app.ui.MessageBox("", text::kNoReply, win::kMbOk | win::kMbIconExclamation);

@@ -23,10 +23,9 @@ ControlDesc Label(int id, int x, int y, int w, int h, std::uint32_t align, const
 }
 
 ControlDesc Selector(int id, int x) {
-  ControlDesc combo{
-      id, "ComboBox", kChild | kCbsDropDownList | kWsVScroll | kWsBorder | kWsGroup | kWsTabStop,
-      0,  x,          85,
-      95, 25};
+  const std::uint32_t style =
+      kChild | kCbsDropDownList | kWsVScroll | kWsBorder | kWsGroup | kWsTabStop;
+  ControlDesc combo{id, "ComboBox", style, 0, x, 85, 95, 25};
   combo.dropHeight = 350;
   return combo;
 }

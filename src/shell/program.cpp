@@ -29,40 +29,22 @@ void ToggleBuffer(App& app) {
   }
 }
 
+// The command behind each control that has one; other controls do nothing.
+struct ControlCommand {
+  int control;
+  void (*run)(App&);
+};
+constexpr ControlCommand kControlCommands[] = {
+    {id::kOpenFile, OpenImageFile},    {id::kSaveFile, SaveImageFile},
+    {id::kBlankCheck, BlankCheck},     {id::kWriteChip, WriteChip},
+    {id::kReadChip, ReadChip},         {id::kCompareChip, CompareChip},
+    {id::kHelpToggle, ToggleHelp},     {id::kBufferToggle, ToggleBuffer},
+    {id::kListing, LoadRowIntoEditor}, {id::kApplyRow, ApplyRowEdit},
+};
+
 void HandleControl(App& app, int control) {
-  switch (control) {
-    case id::kOpenFile:
-      OpenImageFile(app);
-      break;
-    case id::kSaveFile:
-      SaveImageFile(app);
-      break;
-    case id::kBlankCheck:
-      BlankCheck(app);
-      break;
-    case id::kWriteChip:
-      WriteChip(app);
-      break;
-    case id::kReadChip:
-      ReadChip(app);
-      break;
-    case id::kCompareChip:
-      CompareChip(app);
-      break;
-    case id::kHelpToggle:
-      ToggleHelp(app);
-      break;
-    case id::kBufferToggle:
-      ToggleBuffer(app);
-      break;
-    case id::kListing:
-      LoadRowIntoEditor(app);
-      break;
-    case id::kApplyRow:
-      ApplyRowEdit(app);
-      break;
-    default:
-      break;
+  for (const ControlCommand& command : kControlCommands) {
+    if (command.control == control) return command.run(app);
   }
 }
 

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "files/intel_hex_reader.h"
+#include "fuzz_image.h"
 #include "shell/app.h"
 
 namespace {
@@ -16,16 +17,8 @@ using romprog::kBufferSize;
 
 constexpr int kActiveSizes[] = {8192, 16384, 32768, 0, 65536};
 
-std::unique_ptr<std::uint8_t[]> ErasedImage() {
-  // Exactly the buffer's size on the heap, so a store past it is caught.
-  std::unique_ptr<std::uint8_t[]> image(new std::uint8_t[kBufferSize]);
-  std::memset(image.get(), 0xFF, kBufferSize);
-  return image;
-}
-
-void Check(bool condition) {
-  if (!condition) std::abort();
-}
+using fuzzing::Check;
+using fuzzing::ErasedImage;
 
 }  // namespace
 

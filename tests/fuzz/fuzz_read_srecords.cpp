@@ -9,24 +9,15 @@
 
 #include "files/srecord_reader.h"
 #include "files/srecord_writer.h"
+#include "fuzz_image.h"
 #include "shell/app.h"
 
 namespace {
 
-using romprog::kBufferSize;
-
 constexpr int kActiveSizes[] = {8192, 16384, 32768, 0};
 
-std::unique_ptr<std::uint8_t[]> ErasedImage() {
-  // Exactly the buffer's size on the heap, so a store past it is caught.
-  std::unique_ptr<std::uint8_t[]> image(new std::uint8_t[kBufferSize]);
-  std::memset(image.get(), 0xFF, kBufferSize);
-  return image;
-}
-
-void Check(bool condition) {
-  if (!condition) std::abort();
-}
+using fuzzing::Check;
+using fuzzing::ErasedImage;
 
 }  // namespace
 

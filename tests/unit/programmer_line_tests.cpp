@@ -121,6 +121,18 @@ TEST_F(LineTest, FailedOpenLeavesNoPortEvenWhenOneWasOpen) {
   EXPECT_EQ(line.openNow, 0);
 }
 
+// The wait as an exchange runs it: the shared byte wait, the windows let to
+// repaint after every slice that brought nothing, one report when a second
+// passes without a byte.
+void WaitForReply(App& app) {
+  app.state.NoReply = 0;
+  if (WaitForByte(*app.state.ProgrammerPort, app.serial, app.state.ReplyByte,
+                  [&app] { app.ui.KeepAlive(); })) {
+    return;
+  }
+  ReportNoReply(app);
+}
+
 struct WaitTest : LineTest {
   void SetUp() override {
     t.Start();
