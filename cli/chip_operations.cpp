@@ -1,6 +1,6 @@
 #include "chip_operations.h"
 
-#include "programmer/chip_link.h"
+#include "core/protocol/chip_link.h"
 #include "progress.h"
 
 namespace romtool {

@@ -7,8 +7,8 @@
 #include <cstdio>
 #include <string>
 
-#include "buffer/chip_types.h"
-#include "programmer/serial_port.h"
+#include "core/chip_types.h"
+#include "core/protocol/serial_port.h"
 
 namespace romtool {
 

@@ -6,12 +6,12 @@
 
 #include "checksum.h"
 #include "chip_operations.h"
+#include "core/image.h"
 #include "dump.h"
 #include "image_file.h"
-#include "programmer/system_serial_ports.h"
+#include "platform/system_serial_ports.h"
 #include "progress.h"
 #include "serial_access.h"
-#include "shell/app.h"
 
 namespace romtool {
 namespace {

@@ -1,6 +1,6 @@
 #include "dump.h"
 
-#include "buffer/hex_listing.h"
+#include "core/listing_row.h"
 
 namespace romtool {
 namespace {

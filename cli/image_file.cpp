@@ -4,13 +4,14 @@
 #include <filesystem>
 #include <vector>
 
-#include "files/file_extension.h"
-#include "files/file_io.h"
-#include "files/image_loader.h"
-#include "files/image_saver.h"
-#include "files/srecord_reader.h"
-#include "files/srecord_writer.h"
-#include "shell/app.h"
+#include "core/file_extension.h"
+#include "core/formats/image_loader.h"
+#include "core/formats/image_saver.h"
+#include "core/formats/srecord_reader.h"
+#include "core/formats/srecord_writer.h"
+#include "core/image.h"
+#include "platform/file_io.h"
+#include "platform/image_files.h"
 
 namespace romtool {
 namespace {

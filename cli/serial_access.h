@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "programmer/serial_port.h"
+#include "core/protocol/serial_port.h"
 
 namespace romtool {
 

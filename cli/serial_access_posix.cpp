@@ -9,9 +9,9 @@
 #include <linux/serial.h>
 #endif
 
-#include "programmer/line_settings.h"
-#include "programmer/posix/low_latency.h"
-#include "programmer/posix/posix_serial_port.h"
+#include "core/protocol/line_settings.h"
+#include "platform/posix/low_latency.h"
+#include "platform/posix/posix_serial_port.h"
 #include "serial_access.h"
 
 namespace romtool {

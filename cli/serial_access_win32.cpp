@@ -1,7 +1,7 @@
 #include <windows.h>
 
-#include "programmer/line_settings.h"
-#include "programmer/win32/win32_serial_port.h"
+#include "core/protocol/line_settings.h"
+#include "platform/win32/win32_serial_port.h"
 #include "serial_access.h"
 
 namespace romtool {

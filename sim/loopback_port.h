@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "core/protocol/serial_port.h"
 #include "device_model.h"
-#include "programmer/serial_port.h"
 
 namespace romprog::sim {
 

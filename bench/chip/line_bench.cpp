@@ -11,8 +11,8 @@
 #include <cstring>
 #include <string>
 
-#include "programmer/line_settings.h"
-#include "programmer/win32/win32_serial_port.h"
+#include "core/protocol/line_settings.h"
+#include "platform/win32/win32_serial_port.h"
 
 namespace {
 

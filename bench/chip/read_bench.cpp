@@ -12,11 +12,11 @@
 #include <string>
 #include <vector>
 
-#include "programmer/chip_commands.h"
-#include "programmer/system_serial_ports.h"
-#include "shell/control_ids.h"
-#include "shell/program.h"
-#include "shell/win32/win32_toolkit.h"
+#include "gui/chip_commands.h"
+#include "gui/control_ids.h"
+#include "gui/program.h"
+#include "gui/win32/win32_toolkit.h"
+#include "platform/system_serial_ports.h"
 
 namespace {
 

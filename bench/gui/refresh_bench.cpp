@@ -11,10 +11,10 @@
 #include <memory>
 #include <vector>
 
-#include "buffer/hex_listing.h"
-#include "shell/control_ids.h"
-#include "shell/program.h"
-#include "shell/win32/win32_toolkit.h"
+#include "gui/control_ids.h"
+#include "gui/hex_listing.h"
+#include "gui/program.h"
+#include "gui/win32/win32_toolkit.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "cli_test_support.h"
+#include "core/protocol/chip_link.h"
 #include "loopback_port.h"
-#include "programmer/chip_link.h"
 
 namespace romtool::testing {
 namespace {

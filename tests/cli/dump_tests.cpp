@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "buffer/hex_listing.h"
 #include "cli_test_support.h"
+#include "core/listing_row.h"
 #include "dump.h"
 
 namespace romtool::testing {

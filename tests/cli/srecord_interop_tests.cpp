@@ -5,8 +5,8 @@
 #include <cstdlib>
 
 #include "cli_test_support.h"
+#include "core/image.h"
 #include "image_file.h"
-#include "shell/app.h"
 
 namespace romtool::testing {
 namespace {

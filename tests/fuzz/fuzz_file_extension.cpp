@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "files/file_extension.h"
+#include "core/file_extension.h"
 
 namespace {
 

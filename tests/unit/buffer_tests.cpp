@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "buffer/chip_types.h"
-#include "buffer/hex_listing.h"
+#include "gui/chip_selector.h"
+#include "gui/hex_listing.h"
 #include "test_app.h"
 
 namespace romprog::testing {

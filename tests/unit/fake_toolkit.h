@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/toolkit.h"
+#include "gui/toolkit.h"
 
 namespace romprog::testing {
 

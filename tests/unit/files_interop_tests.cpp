@@ -7,10 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "files/image_loader.h"
-#include "files/image_saver.h"
+#include "core/formats/image_loader.h"
+#include "core/formats/image_saver.h"
+#include "core/image.h"
 #include "files_test_support.h"
-#include "shell/app.h"
+#include "platform/image_files.h"
 
 namespace romprog::testing {
 namespace {

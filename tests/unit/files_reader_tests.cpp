@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "files/intel_hex_reader.h"
-#include "shell/app.h"
+#include "core/formats/intel_hex_reader.h"
+#include "core/image.h"
 
 namespace romprog::testing {
 namespace {

@@ -9,11 +9,11 @@
 #include <string>
 
 #include "fake_toolkit.h"
+#include "gui/button_pictures.h"
+#include "gui/control_ids.h"
+#include "gui/picture_data.h"
+#include "gui/win32/jpeg_picture.h"
 #include "jpeg_streams.h"
-#include "shell/button_pictures.h"
-#include "shell/control_ids.h"
-#include "shell/jpeg_picture.h"
-#include "shell/picture_data.h"
 #include "test_app.h"
 
 namespace romprog::testing {

@@ -3,11 +3,11 @@
 // ending leaves behind.
 #include <gtest/gtest.h>
 
-#include "programmer/cell_display.h"
-#include "programmer/chip_commands.h"
-#include "programmer/status_line.h"
+#include "gui/cell_display.h"
+#include "gui/chip_commands.h"
+#include "gui/status_line.h"
+#include "gui/win_constants.h"
 #include "programmer_test_ports.h"
-#include "shell/win_constants.h"
 #include "test_app.h"
 
 namespace romprog::testing {

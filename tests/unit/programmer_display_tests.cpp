@@ -2,7 +2,7 @@
 // repaint, and the newest one is always there when it has to be.
 #include <gtest/gtest.h>
 
-#include "programmer/cell_display.h"
+#include "gui/cell_display.h"
 #include "programmer_test_ports.h"
 #include "test_app.h"
 

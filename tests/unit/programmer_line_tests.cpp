@@ -2,11 +2,11 @@
 // selector, opening the chosen port, and the wait for a reply byte.
 #include <gtest/gtest.h>
 
-#include "programmer/line_settings.h"
-#include "programmer/port_selector.h"
-#include "programmer/serial_line.h"
+#include "core/protocol/line_settings.h"
+#include "gui/port_selector.h"
+#include "gui/serial_line.h"
+#include "gui/texts.h"
 #include "programmer_fake_line.h"
-#include "shell/texts.h"
 #include "test_app.h"
 
 namespace romprog::testing {

@@ -4,9 +4,9 @@
 // write (it can only clear bits).
 #include <gtest/gtest.h>
 
+#include "gui/chip_commands.h"
+#include "gui/win_constants.h"
 #include "loopback_port.h"
-#include "programmer/chip_commands.h"
-#include "shell/win_constants.h"
 #include "test_app.h"
 
 namespace romprog::testing {

@@ -10,12 +10,12 @@
 #include <cstdio>
 #include <fstream>
 
-#include "programmer/chip_commands.h"
-#include "programmer/line_settings.h"
-#include "programmer/posix/posix_serial_port.h"
-#include "programmer/system_serial_ports.h"
+#include "core/protocol/line_settings.h"
+#include "gui/chip_commands.h"
+#include "gui/win_constants.h"
+#include "platform/posix/posix_serial_port.h"
+#include "platform/system_serial_ports.h"
 #include "romsim_client.h"
-#include "shell/win_constants.h"
 #include "test_app.h"
 
 namespace romprog::testing {

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "core/protocol/serial_port.h"
 #include "loopback_port.h"
-#include "programmer/serial_port.h"
 
 namespace romprog::testing {
 

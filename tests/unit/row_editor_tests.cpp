@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "buffer/chip_types.h"
-#include "buffer/hex_listing.h"
-#include "buffer/row_editor.h"
+#include "gui/chip_selector.h"
+#include "gui/hex_listing.h"
+#include "gui/row_editor.h"
 #include "test_app.h"
 
 namespace romprog::testing {

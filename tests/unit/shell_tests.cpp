@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "shell/main_window.h"
-#include "shell/texts.h"
-#include "shell/win_constants.h"
+#include "gui/main_window.h"
+#include "gui/texts.h"
+#include "gui/win_constants.h"
 #include "test_app.h"
 
 namespace romprog::testing {

@@ -2,9 +2,9 @@
 #pragma once
 
 #include "fake_toolkit.h"
-#include "shell/app.h"
-#include "shell/control_ids.h"
-#include "shell/program.h"
+#include "gui/app.h"
+#include "gui/control_ids.h"
+#include "gui/program.h"
 
 namespace romprog::testing {
 

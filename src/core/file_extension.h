@@ -1,0 +1,20 @@
+// The extension that decides how a file is read and whether a save appends one.
+#pragma once
+
+#include "core/text.h"
+
+namespace romprog {
+
+// Lower-cases Windows-1251 text as CharLowerA does with that code page: the
+// Latin and Cyrillic capitals and the other Cyrillic capitals of the page.
+Text LowerCase1251(Text text);
+
+// The text after the last dot of `name` that no backslash or slash follows,
+// lower-cased; "" when there is no such dot.
+Text FileExtension(const Text& name);
+
+// The name a save writes to: `chosen`, with ".hex" (Intel HEX) or ".bin"
+// (raw image) appended unless its FileExtension already is that.
+Text SaveFileName(const Text& chosen, bool intelHex);
+
+}  // namespace romprog

@@ -1,0 +1,13 @@
+// The serial ports of the machine the program runs on.
+#pragma once
+
+#include <memory>
+
+#include "core/protocol/serial_port.h"
+
+namespace romprog {
+
+// Win32 ports on Windows, POSIX ports elsewhere.
+std::unique_ptr<SerialPorts> MakeSystemSerialPorts();
+
+}  // namespace romprog
