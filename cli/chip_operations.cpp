@@ -50,6 +50,12 @@ LinkResult Run(Session& session, ToolObserver& observer, Direction direction,
 
 // The verdict for an exchange that did not complete without a bad cell.
 Verdict Silence(Session& session, const LinkResult& result, Direction direction) {
+  if (result.line.status != romprog::PortStatus::TimedOut) {
+    const std::string where =
+        result.address < 0 ? "at the command byte" : "at cell " + CellName(result.address);
+    return {kNoAnswer, "the line failed " + where + ": " +
+                           romprog::DescribePortFault("the port", result.line)};
+  }
   if (result.address < 0) {
     return {kNoAnswer, "no answer from the programmer to the command byte " +
                            ByteName(romprog::CommandByte(session.chip.chipCode, direction)) + " (" +

@@ -21,7 +21,7 @@ struct Verdict {
 
 struct Session {
   romprog::SerialPort& port;
-  romprog::SerialPorts& clock;
+  romprog::Clock& clock;
   const romprog::ChipType& chip;
   std::FILE* progressOut;  // stderr
   bool terminal;           // progressOut is a terminal

@@ -96,15 +96,18 @@ int ChipCommand(const Options& options, const Streams& streams) {
     return Fail(streams, kUsageOrFile, error);
   }
   std::string notes;
-  std::unique_ptr<romprog::SerialPort> port = OpenPort(options.port, notes);
-  if (!port) return Fail(streams, kNoAnswer, "cannot open port " + options.port);
+  romprog::OpenedPort opened = OpenPort(options.port, notes);
+  if (!opened.port) {
+    return Fail(streams, kNoAnswer,
+                "cannot open port: " + romprog::DescribePortFault(options.port, opened.result));
+  }
   if (options.verbose) {
     std::fprintf(streams.err, "%s%s: %d cells, read command 0x%02X, write command 0x%02X\n",
                  notes.c_str(), options.chip->name, options.chip->activeSize,
                  options.chip->chipCode, options.chip->chipCode + 1);
   }
-  std::unique_ptr<romprog::SerialPorts> clock = romprog::MakeSystemSerialPorts();
-  Session session{*port, *clock, *options.chip, streams.err, IsTerminal(streams.err)};
+  std::unique_ptr<romprog::Clock> clock = romprog::MakeSystemClock();
+  Session session{*opened.port, *clock, *options.chip, streams.err, IsTerminal(streams.err)};
   return RunOnChip(options, session, image, streams);
 }
 

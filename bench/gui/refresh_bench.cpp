@@ -19,9 +19,11 @@
 namespace {
 
 // A machine without serial ports: the benchmark needs none.
-class NoPorts : public romprog::SerialPorts {
+class NoPorts : public romprog::PortOpener, public romprog::Clock {
  public:
-  std::unique_ptr<romprog::SerialPort> Open(const std::string&) override { return nullptr; }
+  romprog::OpenedPort Open(const romprog::LineSettings&) override {
+    return {nullptr, {romprog::PortStatus::NoDevice, {}}};
+  }
   void Pause(int) override {}
   std::uint32_t TickCount() override { return GetTickCount(); }
 };
@@ -98,7 +100,7 @@ int main() {
   InitCommonControlsEx(&controls);
   romprog::win32::Win32Toolkit toolkit(GetModuleHandleW(nullptr));
   NoPorts ports;
-  auto app = std::make_unique<romprog::App>(toolkit, ports);
+  auto app = std::make_unique<romprog::App>(toolkit, ports, ports);
   romprog::StartUp(*app);
   toolkit.SetState(romprog::id::kChipSelector, 2);  // 27C256
   Measure(*app, "window hidden", 7);

@@ -28,13 +28,15 @@ struct AppState {
   bool bufferWindowOpen = false;  // false when the buffer window could not be created
 };
 
-// What a command is given: the state and the two platform interfaces.
+// What a command is given: the state and the platform's interfaces.
 struct App {
   AppState state;
   Toolkit& ui;
-  SerialPorts& serial;
+  PortOpener& ports;
+  Clock& clock;
 
-  App(Toolkit& toolkit, SerialPorts& ports) : ui(toolkit), serial(ports) {}
+  App(Toolkit& toolkit, PortOpener& opener, Clock& time)
+      : ui(toolkit), ports(opener), clock(time) {}
 };
 
 }  // namespace romprog

@@ -6,13 +6,13 @@
 namespace romprog {
 
 CellDisplay::CellDisplay(App& app)
-    : app_(app), shownAt_(app.serial.TickCount() - kCellDisplayIntervalMs) {}
+    : app_(app), shownAt_(app.clock.TickCount() - kCellDisplayIntervalMs) {}
 
 void CellDisplay::Passed(int address, const Text& value) {
   address_ = address;
   value_ = value;
   pending_ = true;
-  if (app_.serial.TickCount() - shownAt_ >= kCellDisplayIntervalMs) Show();
+  if (app_.clock.TickCount() - shownAt_ >= kCellDisplayIntervalMs) Show();
 }
 
 void CellDisplay::Flush() {
@@ -27,7 +27,7 @@ void CellDisplay::Show() {
     shownProgress_ = progress;
   }
   pending_ = false;
-  shownAt_ = app_.serial.TickCount();
+  shownAt_ = app_.clock.TickCount();
 }
 
 }  // namespace romprog

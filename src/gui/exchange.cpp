@@ -22,7 +22,7 @@ class CommandObserver : public LinkObserver {
 bool Exchange::Start(Direction direction) {
   app_.ui.BeginBusy();
   running_ = true;
-  link_.emplace(*app_.state.ProgrammerPort, app_.serial);
+  link_.emplace(*app_.state.ProgrammerPort, app_.clock);
   CommandObserver observer(app_);
   app_.state.NoReply = 0;
   const auto takeChip = [this] {

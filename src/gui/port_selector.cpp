@@ -10,7 +10,7 @@ namespace romprog {
 
 void ProbePorts(App& app) {
   for (int n = kFirstPortNumber; n <= kLastPortNumber; ++n) {
-    if (app.serial.Open(LineSettingsText(PortName(n)))) {
+    if (app.ports.Open(ProgrammerLine(PortName(n))).port) {
       app.ui.AddItem(id::kPortSelector, -1, PortSelectorItem(n));
     }
   }
@@ -21,10 +21,9 @@ void ProbePorts(App& app) {
 void OpenProgrammerPort(App& app) {
   Text name = app.ui.GetText(id::kPortSelector);
   name.erase(0, name.find_first_not_of(' '));
-  const std::string settings = LineSettingsText(name);
   // The old port is closed before the new one opens: it may be the same one.
   app.state.ProgrammerPort.reset();
-  app.state.ProgrammerPort = app.serial.Open(settings);
+  app.state.ProgrammerPort = app.ports.Open(ProgrammerLine(name)).port;
   if (app.state.ProgrammerPort) {
     SetRts(app, false);
     return;

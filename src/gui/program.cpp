@@ -77,8 +77,8 @@ void ShutDown(App& app) {
   app.ui.End();
 }
 
-int RunProgram(Toolkit& ui, SerialPorts& serial) {
-  auto app = std::make_unique<App>(ui, serial);
+int RunProgram(Toolkit& ui, PortOpener& ports, Clock& clock) {
+  auto app = std::make_unique<App>(ui, ports, clock);
   StartUp(*app);
   while (HandleEvent(*app, ui.WaitForEvent())) {
   }

@@ -13,6 +13,6 @@ bool HandleEvent(App& app, const Event& event);
 void ShutDown(App& app);
 // StartUp, the loop until the control window is closed, ShutDown. Returns
 // the exit code.
-int RunProgram(Toolkit& ui, SerialPorts& serial);
+int RunProgram(Toolkit& ui, PortOpener& ports, Clock& clock);
 
 }  // namespace romprog

@@ -19,7 +19,7 @@ void ReportNoReply(App& app) {
 }
 
 void Pause(App& app, int milliseconds) {
-  app.serial.Pause(milliseconds);
+  app.clock.Pause(milliseconds);
 }
 
 }  // namespace romprog

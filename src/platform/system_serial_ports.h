@@ -1,4 +1,4 @@
-// The serial ports of the machine the program runs on.
+// The serial ports and the clock of the machine the program runs on.
 #pragma once
 
 #include <memory>
@@ -8,6 +8,7 @@
 namespace romprog {
 
 // Win32 ports on Windows, POSIX ports elsewhere.
-std::unique_ptr<SerialPorts> MakeSystemSerialPorts();
+std::unique_ptr<PortOpener> MakeSystemPortOpener();
+std::unique_ptr<Clock> MakeSystemClock();
 
 }  // namespace romprog

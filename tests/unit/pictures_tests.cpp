@@ -174,7 +174,7 @@ TEST(EmbeddedPictures, EachButtonGetsItsOwnStream) {
   };
   Recording ui;
   NoSerialPorts ports;
-  App app(ui, ports);
+  App app(ui, ports, ports);
   StartUp(app);
   ASSERT_EQ(ui.asked.size(), static_cast<std::size_t>(kPictureCount));
   for (int n = 0; n < kPictureCount; ++n) {

@@ -2,25 +2,32 @@
 
 namespace romprog {
 
-std::uint8_t CommandByte(std::uint8_t chipCode, Direction direction) {
-  return direction == Direction::Writing ? static_cast<std::uint8_t>(chipCode + 1) : chipCode;
-}
-
-bool WaitForByte(SerialPort& port, SerialPorts& clock, std::uint8_t& byte,
-                 const std::function<void()>& whileWaiting) {
+PortResult WaitForByte(SerialPort& port, Clock& clock, std::uint8_t& byte,
+                       const std::function<void()>& whileWaiting) {
   const std::uint32_t start = clock.TickCount();
   std::uint32_t elapsed = 0;
   do {
-    if (port.ReadByte(byte, static_cast<int>(kReplyTimeoutMs - elapsed))) return true;
+    PortResult read = port.ReadByte(byte, static_cast<int>(kReplyTimeoutMs - elapsed));
+    if (read.status != PortStatus::TimedOut) return read;
     if (whileWaiting) whileWaiting();
     // Unsigned difference: stays right when the tick count wraps.
     elapsed = clock.TickCount() - start;
   } while (elapsed < kReplyTimeoutMs);
-  return false;
+  return {PortStatus::TimedOut, {}};
 }
 
 bool ChipLink::Wait(std::uint8_t& byte, LinkObserver& observer) {
-  if (WaitForByte(port_, clock_, byte, [&observer] { observer.Waiting(); })) return true;
+  line_ = WaitForByte(port_, clock_, byte, [&observer] { observer.Waiting(); });
+  if (line_.ok()) return true;
+  observer.NoReply();
+  return false;
+}
+
+// A byte that did not get out will get no reply: the exchange stops at once
+// instead of waiting the reply time out.
+bool ChipLink::Send(std::uint8_t byte, LinkObserver& observer) {
+  line_ = port_.SendByte(byte);
+  if (line_.ok()) return true;
   observer.NoReply();
   return false;
 }
@@ -31,9 +38,8 @@ bool ChipLink::Start(Direction direction, const std::function<ChipSelection()>& 
   port_.SetRts(true);
   chip_ = takeChip();
   clock_.Pause(kCommandPauseMs);
-  port_.SendByte(CommandByte(chip_.chipCode, direction));
   std::uint8_t reply = 0;
-  if (Wait(reply, observer)) return true;
+  if (Send(CommandByte(chip_.chipCode, direction), observer) && Wait(reply, observer)) return true;
   End();
   return false;
 }
@@ -43,12 +49,12 @@ bool ChipLink::Start(Direction direction, const std::function<ChipSelection()>& 
 LinkResult ChipLink::ReadCells(LinkObserver& observer) {
   for (int address = 0; address < chip_.activeSize; ++address) {
     std::uint8_t byte = 0;
-    if (!Wait(byte, observer)) return {Ending::NoReply, address, 0};
+    if (!Wait(byte, observer)) return Stopped(address);
     if (!observer.Accept(address, byte)) {
       observer.Rejected(address, byte);
       return {Ending::BadCell, address, byte};
     }
-    port_.SendByte(kAcknowledge);
+    if (!Send(kAcknowledge, observer)) return Stopped(address);
     observer.Passed(address, byte);
   }
   return {Ending::Complete, chip_.activeSize - 1, 0};
@@ -58,15 +64,15 @@ LinkResult ChipLink::ReadCells(LinkObserver& observer) {
 // observer sees the cell that passed.
 LinkResult ChipLink::WriteCells(const std::uint8_t* image, LinkObserver& observer) {
   const int size = chip_.activeSize;
-  if (size > 0) port_.SendByte(image[0]);
+  if (size > 0 && !Send(image[0], observer)) return Stopped(0);
   for (int address = 0; address < size; ++address) {
     std::uint8_t reply = 0;
-    if (!Wait(reply, observer)) return {Ending::NoReply, address, 0};
+    if (!Wait(reply, observer)) return Stopped(address);
     if (reply != kAcknowledge) {
       observer.Rejected(address, reply);
       return {Ending::BadCell, address, reply};
     }
-    if (address + 1 < size) port_.SendByte(image[address + 1]);
+    if (address + 1 < size && !Send(image[address + 1], observer)) return Stopped(address + 1);
     observer.Passed(address, image[address]);
   }
   return {Ending::Complete, size - 1, 0};
@@ -78,12 +84,12 @@ void ChipLink::End() {
   port_.SetRts(false);
 }
 
-LinkResult RunExchange(SerialPort& port, SerialPorts& clock, LinkObserver& observer,
-                       Direction direction, const ChipSelection& chip, const std::uint8_t* image) {
+LinkResult RunExchange(SerialPort& port, Clock& clock, LinkObserver& observer, Direction direction,
+                       const ChipSelection& chip, const std::uint8_t* image) {
   ChipLink link(port, clock);
   if (!link.Start(
           direction, [&chip] { return chip; }, observer)) {
-    return {Ending::NoReply, -1, 0};
+    return {Ending::NoReply, -1, 0, link.line()};
   }
   const LinkResult result =
       direction == Direction::Writing ? link.WriteCells(image, observer) : link.ReadCells(observer);

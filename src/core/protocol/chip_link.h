@@ -8,17 +8,11 @@
 #include <cstdint>
 #include <functional>
 
+#include "core/protocol/protocol.h"
 #include "core/protocol/serial_port.h"
 
 namespace romprog {
 
-constexpr std::uint8_t kAcknowledge = 0xAA;
-// RTS is up at least this long before the command byte goes out.
-constexpr int kCommandPauseMs = 10;
-// Time a reply byte may take, counted afresh for every byte.
-constexpr std::uint32_t kReplyTimeoutMs = 1000;
-
-enum class Direction { Reading, Writing };
 enum class Ending { Complete, BadCell, NoReply };
 
 // What the command byte names: the chip code and the number of cells.
@@ -27,15 +21,15 @@ struct ChipSelection {
   int activeSize = 0;
 };
 
-// The command byte: the chip code for reading, the code + 1 for writing.
-std::uint8_t CommandByte(std::uint8_t chipCode, Direction direction);
-
 // How an exchange ended; for a bad cell or a missing reply the address in
 // hand, and for a bad cell the byte that came (read value or write reply).
+// A missing reply is either silence (`line` TimedOut) or a line that failed
+// on a send or a read, so no reply could come (`line` says how).
 struct LinkResult {
   Ending ending = Ending::Complete;
   int address = -1;  // -1: ended at the command byte
   std::uint8_t value = 0;
+  PortResult line;
 };
 
 // Told about every step. All default to nothing; a reading observer judges
@@ -45,7 +39,7 @@ class LinkObserver {
   virtual ~LinkObserver() = default;
   // A slice of a wait went by without a byte.
   virtual void Waiting() {}
-  // kReplyTimeoutMs without a byte; RTS is still up.
+  // kReplyTimeoutMs without a byte, or the line failed; RTS is still up.
   virtual void NoReply() {}
   // Reading: whether the byte read at `address` passes. A rejected cell gets
   // no acknowledge.
@@ -60,21 +54,23 @@ class LinkObserver {
 };
 
 // Waits for one byte as the protocol does: taken as soon as it is there,
-// `whileWaiting` after every slice that brought nothing; false after
-// kReplyTimeoutMs. The elapsed time stays right when the tick count wraps.
-bool WaitForByte(SerialPort& port, SerialPorts& clock, std::uint8_t& byte,
-                 const std::function<void()>& whileWaiting);
+// `whileWaiting` after every slice that brought nothing; TimedOut after
+// kReplyTimeoutMs, and a failure of the line at once. The elapsed time stays
+// right when the tick count wraps.
+PortResult WaitForByte(SerialPort& port, Clock& clock, std::uint8_t& byte,
+                       const std::function<void()>& whileWaiting);
 
 class ChipLink {
  public:
-  ChipLink(SerialPort& port, SerialPorts& clock) : port_(port), clock_(clock) {}
+  ChipLink(SerialPort& port, Clock& clock) : port_(port), clock_(clock) {}
   ~ChipLink() { End(); }
   ChipLink(const ChipLink&) = delete;
   ChipLink& operator=(const ChipLink&) = delete;
 
   // Raises RTS, then takes the chip (so a selection made up to that moment
   // counts), pauses, sends the command byte and waits for its reply. false
-  // when none came; the exchange has ended then.
+  // when none came or the command byte could not be sent; the exchange has
+  // ended then and `line()` says which.
   bool Start(Direction direction, const std::function<ChipSelection()>& takeChip,
              LinkObserver& observer);
   // The cells from address 0 on, in the direction given to Start. Writing
@@ -85,19 +81,23 @@ class ChipLink {
   void End();
 
   const ChipSelection& chip() const { return chip_; }
+  // Why the exchange stopped for want of a reply: silence or a failed line.
+  const PortResult& line() const { return line_; }
 
  private:
   bool Wait(std::uint8_t& byte, LinkObserver& observer);
+  bool Send(std::uint8_t byte, LinkObserver& observer);
+  LinkResult Stopped(int address) const { return {Ending::NoReply, address, 0, line_}; }
 
   SerialPort& port_;
-  SerialPorts& clock_;
+  Clock& clock_;
+  PortResult line_;
   ChipSelection chip_;
   bool running_ = false;
 };
 
 // A whole exchange: start, the cells, end.
-LinkResult RunExchange(SerialPort& port, SerialPorts& clock, LinkObserver& observer,
-                       Direction direction, const ChipSelection& chip,
-                       const std::uint8_t* image = nullptr);
+LinkResult RunExchange(SerialPort& port, Clock& clock, LinkObserver& observer, Direction direction,
+                       const ChipSelection& chip, const std::uint8_t* image = nullptr);
 
 }  // namespace romprog

@@ -1,9 +1,8 @@
-// The fixed line to the programmer: port names, the settings text handed to
-// the platform, and the numbers every implementation of the line keeps.
+// The line to the programmer: port names, the typed line settings handed to
+// the platform, and the driver time-outs every implementation of the line keeps.
 #pragma once
 
 #include <cstdint>
-#include <optional>
 #include <string>
 
 namespace romprog {
@@ -23,24 +22,22 @@ constexpr std::uint32_t kWriteTotalConstant = 10;
 constexpr int kReadSliceMs = kReadTotalMultiplier + kReadTotalConstant;
 constexpr int kWriteLimitMs = kWriteTotalMultiplier + kWriteTotalConstant;
 
+// The device and the mode of its line.
+struct LineSettings {
+  std::string device;  // "COM3", "/dev/ttyUSB0"
+  int baud = 9600;
+  char parity = 'N';  // N, E or O
+  int dataBits = 8;
+  int stopBits = 1;
+};
+
 // "COM3" for 3.
 std::string PortName(int number);
 // "       COM3": how the port selector lists port 3.
 std::string PortSelectorItem(int number);
-// "COM3:9600,N,8,1" for "COM3".
-std::string LineSettingsText(const std::string& portName);
-// The device a settings text names: the text before its first ':'.
-std::string DeviceOfSettings(const std::string& settings);
-
-// The mode part of a settings text ("9600,N,8,1"), for platforms without a
-// parser of their own.
-struct LineMode {
-  int baud = 0;
-  char parity = 'N';  // N, E, O, M or S
-  int dataBits = 8;   // 5 to 8
-  int stopBits = 1;   // 1 or 2
-};
-// nullopt when the text after the first ':' is not "baud,parity,data,stop".
-std::optional<LineMode> ParseLineMode(const std::string& settings);
+// The programmer's line on `device`: 9600 baud, 8 data bits, no parity, 1 stop bit.
+LineSettings ProgrammerLine(const std::string& device);
+// "COM3:9600,N,8,1": the settings as a Windows mode text.
+std::string SettingsText(const LineSettings& settings);
 
 }  // namespace romprog

@@ -16,6 +16,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
       ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS | ICC_BAR_CLASSES | ICC_STANDARD_CLASSES;
   InitCommonControlsEx(&controls);
   romprog::win32::Win32Toolkit toolkit(instance);
-  std::unique_ptr<romprog::SerialPorts> ports = romprog::MakeSystemSerialPorts();
-  return romprog::RunProgram(toolkit, *ports);
+  std::unique_ptr<romprog::PortOpener> ports = romprog::MakeSystemPortOpener();
+  std::unique_ptr<romprog::Clock> clock = romprog::MakeSystemClock();
+  return romprog::RunProgram(toolkit, *ports, *clock);
 }

@@ -9,9 +9,9 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <ctime>
-
-#include "core/protocol/line_settings.h"
+#include <chrono>
+#include <cstring>
+#include <thread>
 
 namespace romprog::posix {
 namespace {
@@ -52,9 +52,36 @@ tcflag_t DataBitsOf(int bits) {
   }
 }
 
+// What errno says about a port call.
+PortResult Fault(int error) {
+  PortStatus status = PortStatus::Failed;
+  switch (error) {
+    case ENOENT:
+    case ENODEV:
+    case ENXIO:
+      status = PortStatus::NoDevice;
+      break;
+    case EACCES:
+    case EPERM:
+      status = PortStatus::PermissionDenied;
+      break;
+    case EBUSY:
+    case EWOULDBLOCK:
+      status = PortStatus::Busy;
+      break;
+    case EIO:
+    case EPIPE:
+      status = PortStatus::DeviceGone;
+      break;
+    default:
+      break;
+  }
+  return {status, std::strerror(error)};
+}
+
 // Raw bytes in both directions, no flow control of any kind, reads that
 // never block in the driver (the waiting is done with poll).
-bool ApplyMode(int fd, const LineMode& mode) {
+bool ApplyMode(int fd, const LineSettings& mode) {
   termios line{};
   if (tcgetattr(fd, &line) != 0) return false;
   const speed_t speed = SpeedOf(mode.baud);
@@ -73,24 +100,19 @@ bool ApplyMode(int fd, const LineMode& mode) {
   return tcsetattr(fd, TCSANOW, &line) == 0;
 }
 
-void SleepMs(int milliseconds) {
-  timespec rest{milliseconds / 1000, (milliseconds % 1000) * 1000000L};
-  while (nanosleep(&rest, &rest) != 0 && errno == EINTR) {
-  }
-}
-
-// Waits for `events` on fd; true when they came, false after the time-out.
-// A hung-up line counts as the time-out, after sleeping it out, so a caller
-// waiting for a reply does not spin.
-bool WaitFor(int fd, short events, int milliseconds) {
+// Waits for `events` on fd: Ok when they came, TimedOut after the time-out,
+// DeviceGone when the line hung up (a device unplugged, the other end of a
+// pseudo-terminal closed).
+PortResult WaitFor(int fd, short events, int milliseconds) {
   pollfd entry{fd, events, 0};
   int ready;
   do {
     ready = poll(&entry, 1, milliseconds);
   } while (ready < 0 && errno == EINTR);
-  if (ready > 0 && (entry.revents & events)) return true;
-  if (ready > 0) SleepMs(milliseconds);
-  return false;
+  if (ready < 0) return Fault(errno);
+  if (ready == 0) return {PortStatus::TimedOut, {}};
+  if (entry.revents & events) return {};
+  return {PortStatus::DeviceGone, "the line hung up"};
 }
 
 class PosixSerialPort : public SerialPort {
@@ -101,38 +123,42 @@ class PosixSerialPort : public SerialPort {
   PosixSerialPort& operator=(const PosixSerialPort&) = delete;
 
   // A pseudo-terminal has no modem lines: the call fails there, harmlessly.
-  void SetRts(bool on) override {
+  PortResult SetRts(bool on) override {
     int bits = TIOCM_RTS;
-    (void)ioctl(fd_, on ? TIOCMBIS : TIOCMBIC, &bits);
+    if (ioctl(fd_, on ? TIOCMBIS : TIOCMBIC, &bits) != 0) return Fault(errno);
+    return {};
   }
 
-  bool SendByte(std::uint8_t byte) override {
+  PortResult SendByte(std::uint8_t byte) override {
     for (int attempt = 0; attempt < 2; ++attempt) {
       const ssize_t written = write(fd_, &byte, 1);
-      if (written == 1) return true;
-      if (written < 0 && errno != EAGAIN && errno != EINTR) return false;
-      if (!WaitFor(fd_, POLLOUT, kWriteLimitMs)) return false;
+      if (written == 1) return {};
+      if (written < 0 && errno != EAGAIN && errno != EINTR) return Fault(errno);
+      PortResult ready = WaitFor(fd_, POLLOUT, kWriteLimitMs);
+      if (!ready.ok()) return ready;
     }
-    return false;
+    return {PortStatus::TimedOut, "the byte did not go out"};
   }
 
-  bool ReadByte(std::uint8_t& byte, int timeoutMs) override {
+  PortResult ReadByte(std::uint8_t& byte, int timeoutMs) override {
     const int slice = std::clamp(timeoutMs, 0, kReadSliceMs);
     // Poll first: in an exchange the byte is hardly ever in yet, and a read
     // that finds nothing would be a third system call for every byte.
-    if (!WaitFor(fd_, POLLIN, slice)) return false;
-    if (Take(byte)) return true;
-    SleepMs(slice);  // readable without a byte: the other end hung up
-    return false;
+    PortResult ready = WaitFor(fd_, POLLIN, slice);
+    if (!ready.ok()) return ready;
+    return Take(byte);
   }
 
  private:
-  bool Take(std::uint8_t& byte) {
+  // Readable without a byte: the other end hung up.
+  PortResult Take(std::uint8_t& byte) {
     ssize_t got;
     do {
       got = read(fd_, &byte, 1);
     } while (got < 0 && errno == EINTR);
-    return got == 1;
+    if (got == 1) return {};
+    if (got < 0 && errno != EAGAIN) return Fault(errno);
+    return {PortStatus::DeviceGone, "the line hung up"};
   }
 
   int fd_;
@@ -140,32 +166,33 @@ class PosixSerialPort : public SerialPort {
 
 }  // namespace
 
-std::unique_ptr<SerialPort> OpenSerialPort(const std::string& settings,
-                                           const std::function<void(int fd)>& tune) {
-  const std::string device = DeviceOfSettings(settings);
-  if (device.empty() || device[0] != '/') return nullptr;
+OpenedPort OpenSerialPort(const LineSettings& settings, const std::function<void(int fd)>& tune) {
+  const std::string& device = settings.device;
+  if (device.empty() || device[0] != '/') {
+    return {nullptr, {PortStatus::NoDevice, "not a device path"}};
+  }
   const int fd = open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return nullptr;
+  if (fd < 0) return {nullptr, Fault(errno)};
   // No sharing: one user of a port at a time.
   if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    const int error = errno;
     close(fd);
-    return nullptr;
+    return {nullptr, Fault(error == EWOULDBLOCK ? EBUSY : error)};
   }
   auto port = std::make_unique<PosixSerialPort>(fd);
   if (tune) tune(fd);
-  if (const std::optional<LineMode> mode = ParseLineMode(settings)) ApplyMode(fd, *mode);
-  return port;
+  ApplyMode(fd, settings);
+  return {std::move(port), {}};
 }
 
-void SerialPorts::Pause(int milliseconds) {
-  SleepMs(milliseconds);
+void SteadyClock::Pause(int milliseconds) {
+  std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
 
-std::uint32_t SerialPorts::TickCount() {
-  timespec now{};
-  clock_gettime(CLOCK_MONOTONIC, &now);
-  return static_cast<std::uint32_t>(static_cast<std::uint64_t>(now.tv_sec) * 1000u +
-                                    static_cast<std::uint64_t>(now.tv_nsec) / 1000000u);
+std::uint32_t SteadyClock::TickCount() {
+  const auto now = std::chrono::steady_clock::now().time_since_epoch();
+  return static_cast<std::uint32_t>(
+      std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
 }
 
 }  // namespace romprog::posix

@@ -12,20 +12,23 @@
 
 namespace romprog::posix {
 
-// Opens the device a settings text names ("/dev/pts/3:9600,N,8,1") and applies
-// its mode. nullptr when the device is not a path, cannot be opened or is held
-// by another user of this class. When the line state cannot be read, the mode
-// parsed or the state written back, the port is returned as it is.
-// `tune`, when given, sees the descriptor once the port is held, before the
-// mode is applied.
-std::unique_ptr<SerialPort> OpenSerialPort(const std::string& settings,
-                                           const std::function<void(int fd)>& tune = nullptr);
+// Opens the device `settings` names ("/dev/pts/3") and applies their mode.
+// No port when the device is not a path (NoDevice), cannot be opened (what
+// errno says) or is held by another user of this class (Busy: each holds an
+// exclusive flock on it). When the line state cannot be read or written back,
+// the port is returned as it is. `tune`, when given, sees the descriptor once
+// the port is held, before the mode is applied.
+OpenedPort OpenSerialPort(const LineSettings& settings,
+                          const std::function<void(int fd)>& tune = nullptr);
 
-class SerialPorts : public romprog::SerialPorts {
+class PortOpener : public romprog::PortOpener {
  public:
-  std::unique_ptr<SerialPort> Open(const std::string& settings) override {
-    return OpenSerialPort(settings);
-  }
+  OpenedPort Open(const LineSettings& settings) override { return OpenSerialPort(settings); }
+};
+
+// Monotonic milliseconds.
+class SteadyClock : public Clock {
+ public:
   void Pause(int milliseconds) override;
   std::uint32_t TickCount() override;
 };

@@ -6,8 +6,12 @@
 
 namespace romprog {
 
-std::unique_ptr<SerialPorts> MakeSystemSerialPorts() {
-  return std::make_unique<posix::SerialPorts>();
+std::unique_ptr<PortOpener> MakeSystemPortOpener() {
+  return std::make_unique<posix::PortOpener>();
+}
+
+std::unique_ptr<Clock> MakeSystemClock() {
+  return std::make_unique<posix::SteadyClock>();
 }
 
 }  // namespace romprog

@@ -4,8 +4,12 @@
 
 namespace romprog {
 
-std::unique_ptr<SerialPorts> MakeSystemSerialPorts() {
-  return std::make_unique<win32::SystemSerialPorts>();
+std::unique_ptr<PortOpener> MakeSystemPortOpener() {
+  return std::make_unique<win32::PortOpener>();
+}
+
+std::unique_ptr<Clock> MakeSystemClock() {
+  return std::make_unique<win32::TickClock>();
 }
 
 }  // namespace romprog

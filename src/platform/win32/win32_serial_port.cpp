@@ -5,8 +5,7 @@
 #include <mmsystem.h>
 
 #include <algorithm>
-
-#include "core/protocol/line_settings.h"
+#include <string>
 
 namespace romprog::win32 {
 namespace {
@@ -22,6 +21,49 @@ class FineTimer {
   FineTimer(const FineTimer&) = delete;
   FineTimer& operator=(const FineTimer&) = delete;
 };
+
+// The system's words for GetLastError's `error`.
+std::string SystemMessage(DWORD error) {
+  char* text = nullptr;
+  const DWORD length = FormatMessageA(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, error, 0, reinterpret_cast<char*>(&text), 0, nullptr);
+  std::string message = length > 0 && text ? std::string(text, length) : std::string();
+  if (text) LocalFree(text);
+  while (!message.empty() && (message.back() == '\n' || message.back() == '\r' ||
+                              message.back() == ' ' || message.back() == '.')) {
+    message.pop_back();
+  }
+  if (message.empty()) message = "error " + std::to_string(error);
+  return message;
+}
+
+// What GetLastError says about a port call. A COM port held by another
+// program refuses with access denied.
+PortResult Fault(DWORD error) {
+  PortStatus status = PortStatus::Failed;
+  switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_NAME:
+      status = PortStatus::NoDevice;
+      break;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_BUSY:
+      status = PortStatus::Busy;
+      break;
+    case ERROR_DEVICE_NOT_CONNECTED:
+    case ERROR_BAD_COMMAND:
+    case ERROR_GEN_FAILURE:
+    case ERROR_OPERATION_ABORTED:
+      status = PortStatus::DeviceGone;
+      break;
+    default:
+      break;
+  }
+  return {status, SystemMessage(error)};
+}
 
 void ApplyLineSettings(HANDLE port, const std::string& settings) {
   SetupComm(port, 1, 1);
@@ -60,11 +102,16 @@ class Win32SerialPort : public SerialPort {
 
   // Fails on a line without modem control (a pseudo-terminal under Wine);
   // the exchange goes on all the same.
-  void SetRts(bool on) override { EscapeCommFunction(port_, on ? SETRTS : CLRRTS); }
+  PortResult SetRts(bool on) override {
+    if (!EscapeCommFunction(port_, on ? SETRTS : CLRRTS)) return Fault(GetLastError());
+    return {};
+  }
 
-  bool SendByte(std::uint8_t byte) override {
+  PortResult SendByte(std::uint8_t byte) override {
     DWORD written = 0;
-    return WriteFile(port_, &byte, 1, &written, nullptr) && written == 1;
+    if (!WriteFile(port_, &byte, 1, &written, nullptr)) return Fault(GetLastError());
+    if (written != 1) return {PortStatus::TimedOut, "the byte did not go out"};
+    return {};
   }
 
   // Blocks in the driver for one slice of the time-outs, returning as soon as
@@ -74,8 +121,9 @@ class Win32SerialPort : public SerialPort {
   // device unplugged) or spins through its time-outs (Wine's, on a
   // pseudo-terminal whose other end is gone) then costs no more than one
   // slice of CPU. The end of a wait shorter than a slice, and a port whose
-  // time-outs are not bounded, are polled likewise.
-  bool ReadByte(std::uint8_t& byte, int timeoutMs) override {
+  // time-outs are not bounded, are polled likewise. A wait without a byte is
+  // a time-out whatever the driver said: the protocol's time-out decides.
+  PortResult ReadByte(std::uint8_t& byte, int timeoutMs) override {
     const DWORD start = GetTickCount();
     const DWORD limit = static_cast<DWORD>(std::clamp(timeoutMs, 0, kReadSliceMs));
     bool got = false;
@@ -85,7 +133,8 @@ class Win32SerialPort : public SerialPort {
       got = PollFor(byte, start, limit);
     }
     slow_ = !got;
-    return got;
+    if (got) return {};
+    return {PortStatus::TimedOut, {}};
   }
 
  private:
@@ -121,21 +170,21 @@ class Win32SerialPort : public SerialPort {
 
 }  // namespace
 
-std::unique_ptr<SerialPort> OpenSerialPort(const std::string& settings) {
-  const std::string path = "\\\\.\\" + DeviceOfSettings(settings);
+OpenedPort OpenSerialPort(const LineSettings& settings) {
+  const std::string path = "\\\\.\\" + settings.device;
   HANDLE port = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                             0, nullptr);
-  if (port == INVALID_HANDLE_VALUE) return nullptr;
-  ApplyLineSettings(port, settings);
-  return std::make_unique<Win32SerialPort>(port, ReadsAreBounded(port));
+  if (port == INVALID_HANDLE_VALUE) return {nullptr, Fault(GetLastError())};
+  ApplyLineSettings(port, SettingsText(settings));
+  return {std::make_unique<Win32SerialPort>(port, ReadsAreBounded(port)), {}};
 }
 
-void SystemSerialPorts::Pause(int milliseconds) {
+void TickClock::Pause(int milliseconds) {
   FineTimer timer;
   Sleep(static_cast<DWORD>(milliseconds));
 }
 
-std::uint32_t SystemSerialPorts::TickCount() {
+std::uint32_t TickClock::TickCount() {
   return GetTickCount();
 }
 

@@ -11,19 +11,21 @@
 
 namespace romprog::win32 {
 
-// Opens "\\.\" + the text before the first ':' of `settings`
-// ("COM3:9600,N,8,1"), then applies the settings in order: queue sizes, line
-// state read, mode string, RTS and CTS, line state written, time-outs. A
-// failure on the way skips the rest but keeps the port. nullptr when the
-// device does not open.
-std::unique_ptr<SerialPort> OpenSerialPort(const std::string& settings);
+// Opens "\\.\" + the device of `settings` ("COM3"), then applies the
+// settings in order: queue sizes, line state read, their mode text
+// ("COM3:9600,N,8,1"), RTS and CTS, line state written, time-outs. A failure
+// on the way skips the rest but keeps the port. No port when the device does
+// not open; the result says why (a port held by another program is Busy).
+OpenedPort OpenSerialPort(const LineSettings& settings);
 
-class SystemSerialPorts : public SerialPorts {
+class PortOpener : public romprog::PortOpener {
  public:
-  std::unique_ptr<SerialPort> Open(const std::string& settings) override {
-    return OpenSerialPort(settings);
-  }
-  // At 1 ms timer resolution.
+  OpenedPort Open(const LineSettings& settings) override { return OpenSerialPort(settings); }
+};
+
+// GetTickCount, and pauses at 1 ms timer resolution.
+class TickClock : public Clock {
+ public:
   void Pause(int milliseconds) override;
   std::uint32_t TickCount() override;
 };
