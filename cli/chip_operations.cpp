@@ -1,5 +1,6 @@
 #include "chip_operations.h"
 
+#include "core/hex_text.h"
 #include "core/protocol/chip_link.h"
 #include "progress.h"
 
@@ -9,8 +10,6 @@ namespace {
 using romprog::Direction;
 using romprog::Ending;
 using romprog::LinkResult;
-
-const char kDigits[] = "0123456789ABCDEF";
 
 // Progress for every cell; reading operations store or judge the cells.
 class ToolObserver : public romprog::LinkObserver {
@@ -68,13 +67,12 @@ Verdict Silence(Session& session, const LinkResult& result, Direction direction)
 }  // namespace
 
 std::string CellName(int address) {
-  std::string text = "0x";
-  for (int shift = 12; shift >= 0; shift -= 4) text += kDigits[(address >> shift) & 0xF];
-  return text + " (" + std::to_string(address) + ")";
+  return "0x" + romprog::HexText(static_cast<unsigned>(address), 4) + " (" +
+         std::to_string(address) + ")";
 }
 
 std::string ByteName(std::uint8_t value) {
-  return std::string("0x") + kDigits[value >> 4] + kDigits[value & 0xF];
+  return "0x" + romprog::HexText(value, 2);
 }
 
 Verdict BlankCheckChip(Session& session) {

@@ -47,8 +47,8 @@ void Pump() {
 void Measure(romprog::App& app, const char* label, int runs) {
   std::vector<double> times;
   for (int run = 0; run < runs; ++run) {
-    for (std::size_t i = 0; i < app.state.ImageBuffer.size(); ++i) {
-      app.state.ImageBuffer[i] = static_cast<std::uint8_t>(i * 7 + run);
+    for (std::size_t i = 0; i < app.state.imageBuffer.size(); ++i) {
+      app.state.imageBuffer[i] = static_cast<std::uint8_t>(i * 7 + run);
     }
     LARGE_INTEGER begin{};
     LARGE_INTEGER end{};

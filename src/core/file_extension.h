@@ -5,10 +5,6 @@
 
 namespace romprog {
 
-// Lower-cases Windows-1251 text as CharLowerA does with that code page: the
-// Latin and Cyrillic capitals and the other Cyrillic capitals of the page.
-Text LowerCase1251(Text text);
-
 // The text after the last dot of `name` that no backslash or slash follows,
 // lower-cased; "" when there is no such dot.
 Text FileExtension(const Text& name);

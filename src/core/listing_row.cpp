@@ -1,23 +1,15 @@
 #include "core/listing_row.h"
 
+#include "core/hex_text.h"
+
 namespace romprog {
-namespace {
-
-constexpr char kHexDigits[] = "0123456789ABCDEF";
-
-}  // namespace
 
 Text AddressCell(int address) {
-  Text cell(6, ' ');
-  for (int shift = 12; shift >= 0; shift -= 4) cell += kHexDigits[(address >> shift) & 0xF];
-  return cell;
+  return Text(6, ' ') + HexText(static_cast<unsigned>(address), 4);
 }
 
 Text ByteCell(std::uint8_t value) {
-  Text cell(3, ' ');
-  cell += kHexDigits[value >> 4];
-  cell += kHexDigits[value & 0xF];
-  return cell;
+  return Text(3, ' ') + HexText(value, 2);
 }
 
 char AsciiChar(std::uint8_t value) {

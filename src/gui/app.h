@@ -16,16 +16,14 @@ constexpr int kBufferWindow = 1;
 
 // Everything the program keeps between events. Owned by the shell.
 struct AppState {
-  Image ImageBuffer{};                         // zero-filled at start-up
+  Image imageBuffer{};                         // zero-filled at start-up
   int activeSize = 0;                          // 8192, 16384 or 32768 after the first ApplyChipType
-  std::uint8_t ChipCode = 0;                   // activeSize / 256
+  std::uint8_t chipCode = 0;                   // activeSize / 256
   Text chipName;                               // the selected item without its leading blanks
-  std::unique_ptr<SerialPort> ProgrammerPort;  // null: no port open
-  std::uint8_t ReplyByte = 0;
-  int NoReply = 0;
-  int EditRow = -1;               // listing row last loaded into the row editor
-  int listingRows = 0;            // rows the hex listing holds since its last refresh
-  bool bufferWindowOpen = false;  // false when the buffer window could not be created
+  std::unique_ptr<SerialPort> programmerPort;  // null: no port open
+  int editRow = -1;                            // listing row last loaded into the row editor
+  int listingRows = 0;                         // rows the hex listing holds since its last refresh
+  bool bufferWindowOpen = false;               // false when the buffer window could not be created
 };
 
 // What a command is given: the state and the platform's interfaces.

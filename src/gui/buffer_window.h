@@ -9,7 +9,7 @@ constexpr int kBufferClientWidth = 502;
 constexpr int kBufferClientHeight = 570;
 constexpr int kBufferWindowRightMargin = 515;  // left edge = screen width - this
 
-// Opens window 1 hidden and creates its controls; sets bufferWindowOpen.
+// Opens the buffer window hidden and creates its controls; sets bufferWindowOpen.
 void OpenBufferWindow(App& app);
 
 }  // namespace romprog

@@ -16,7 +16,7 @@ constexpr std::uint8_t kErased = 0xFF;
 // Opens the port and starts the exchange; false when the command ends there.
 bool Begin(App& app, Exchange& exchange, Direction direction) {
   OpenProgrammerPort(app);
-  if (!app.state.ProgrammerPort) return false;
+  if (!app.state.programmerPort) return false;
   if (direction == Direction::Writing &&
       app.ui.MessageBox("", text::kStartWrite, win::kMbYesNo | win::kMbIconQuestion) !=
           win::kIdYes) {
@@ -43,7 +43,7 @@ void BlankCheck(App& app) {
 }
 
 void CompareChip(App& app) {
-  const std::uint8_t* image = app.state.ImageBuffer.data();
+  const std::uint8_t* image = app.state.imageBuffer.data();
   RunReadingCommand(app, [image](int address, std::uint8_t byte) -> std::optional<BadCell> {
     if (byte == image[address]) return std::nullopt;
     return BadCell{text::kCompareFailedValue, DiffersMessage(address, byte, image[address])};
@@ -53,7 +53,7 @@ void CompareChip(App& app) {
 void ReadChip(App& app) {
   Exchange exchange(app);
   if (!Begin(app, exchange, Direction::Reading)) return;
-  std::uint8_t* image = app.state.ImageBuffer.data();
+  std::uint8_t* image = app.state.imageBuffer.data();
   int stored = 0;
   const Ending ending = ReadCells(app, exchange, [&](int address, std::uint8_t byte) {
     image[address] = byte;

@@ -1,4 +1,5 @@
-// Buttons 4 to 7 of the control window, and the notice that ends a command.
+// The chip-command buttons of the control window (blank check, write, read,
+// compare), and the notice that ends a command.
 #pragma once
 
 #include "gui/app.h"

@@ -14,7 +14,7 @@ void ApplyChipType(App& app) {
   app.state.chipName = selected;
   if (const ChipType* type = FindChipType(selected)) {
     app.state.activeSize = type->activeSize;
-    app.state.ChipCode = type->chipCode;
+    app.state.chipCode = type->chipCode;
   }
 }
 

@@ -10,7 +10,7 @@ namespace romprog {
 Text ChipSelectorItem(const ChipType& type);
 
 // Re-reads the ROM-type selector: sets the chip name always, the active size
-// and ChipCode when the name is one of the three.
+// and chipCode when the name is one of the three.
 void ApplyChipType(App& app);
 
 }  // namespace romprog

@@ -1,7 +1,8 @@
 #include "gui/exchange.h"
 
 #include "gui/chip_selector.h"
-#include "gui/serial_line.h"
+#include "gui/texts.h"
+#include "gui/win_constants.h"
 
 namespace romprog {
 namespace {
@@ -19,15 +20,18 @@ class CommandObserver : public LinkObserver {
 
 }  // namespace
 
+void ReportNoReply(App& app) {
+  app.ui.MessageBox("", text::kNoReply, win::kMbOk | win::kMbIconExclamation);
+}
+
 bool Exchange::Start(Direction direction) {
   app_.ui.BeginBusy();
   running_ = true;
-  link_.emplace(*app_.state.ProgrammerPort, app_.clock);
+  link_.emplace(*app_.state.programmerPort, app_.clock);
   CommandObserver observer(app_);
-  app_.state.NoReply = 0;
   const auto takeChip = [this] {
     ApplyChipType(app_);
-    return ChipSelection{app_.state.ChipCode, app_.state.activeSize};
+    return ChipSelection{app_.state.chipCode, app_.state.activeSize};
   };
   if (link_->Start(direction, takeChip, observer)) return true;
   End();

@@ -9,6 +9,9 @@
 
 namespace romprog {
 
+// The message for a reply that did not come (or a line that failed).
+void ReportNoReply(App& app);
+
 // While an exchange runs the program's windows take no input (no other
 // command can start) but keep painting. Ends at the latest when destroyed.
 class Exchange {

@@ -36,7 +36,7 @@ void AddListingColumns(App& app) {
 }
 
 void RefreshListingRow(App& app, int row) {
-  const std::uint8_t* bytes = app.state.ImageBuffer.data() + row * kBytesPerRow;
+  const std::uint8_t* bytes = app.state.imageBuffer.data() + row * kBytesPerRow;
   for (int k = 0; k < kBytesPerRow; ++k) {
     app.ui.SetCell(id::kListing, row, k + 1, ByteCell(bytes[k]));
   }

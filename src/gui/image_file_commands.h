@@ -1,4 +1,4 @@
-// Buttons 1 and 2 of the control window.
+// The open and save buttons of the control window.
 #pragma once
 
 #include <cstdint>

@@ -11,7 +11,7 @@ constexpr int kMainClientHeight = 169;
 constexpr int kHelpPanelHeight = 128;
 constexpr std::uint32_t kMainWindowStyle = 0x00CA0000;  // caption, system menu, minimise box
 
-// Opens window 0 and creates its controls in Tab order; probes the ports.
+// Opens the control window and creates its controls in Tab order; probes the ports.
 void BuildMainWindow(App& app);
 
 }  // namespace romprog

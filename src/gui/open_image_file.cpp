@@ -31,13 +31,13 @@ void OpenImageFile(App& app) {
       app.ui.OpenFileDialog(text::kOpenTitle, Text(), text::kOpenFilter, 0);
   if (chosen.path.empty()) return;
 
-  auto image = std::make_unique<decltype(app.state.ImageBuffer)>();
+  auto image = std::make_unique<decltype(app.state.imageBuffer)>();
   const LoadResult result = LoadImageFile(chosen.path, activeSize, image->data());
   if (!result.loaded) {
     app.ui.MessageBox(Text(), text::kLoadFailed, win::kMbIconExclamation);
     return;
   }
-  app.state.ImageBuffer = *image;
+  app.state.imageBuffer = *image;
   RefreshListing(app);
 
   if (result.intelHex) {

@@ -2,7 +2,6 @@
 
 #include "core/protocol/line_settings.h"
 #include "gui/control_ids.h"
-#include "gui/serial_line.h"
 #include "gui/texts.h"
 #include "gui/win_constants.h"
 
@@ -14,7 +13,7 @@ void ProbePorts(App& app) {
       app.ui.AddItem(id::kPortSelector, -1, PortSelectorItem(n));
     }
   }
-  app.state.ProgrammerPort.reset();
+  app.state.programmerPort.reset();
   if (app.ui.CountItems(id::kPortSelector) > 0) app.ui.SetState(id::kPortSelector, 0);
 }
 
@@ -22,10 +21,10 @@ void OpenProgrammerPort(App& app) {
   Text name = app.ui.GetText(id::kPortSelector);
   name.erase(0, name.find_first_not_of(' '));
   // The old port is closed before the new one opens: it may be the same one.
-  app.state.ProgrammerPort.reset();
-  app.state.ProgrammerPort = app.ports.Open(ProgrammerLine(name)).port;
-  if (app.state.ProgrammerPort) {
-    SetRts(app, false);
+  app.state.programmerPort.reset();
+  app.state.programmerPort = app.ports.Open(ProgrammerLine(name)).port;
+  if (app.state.programmerPort) {
+    app.state.programmerPort->SetRts(false);
     return;
   }
   app.ui.MessageBox("", text::kPortPrefix + name + text::kPortUnavailable,

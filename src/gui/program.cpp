@@ -51,8 +51,8 @@ void HandleControl(App& app, int control) {
 }  // namespace
 
 void StartUp(App& app) {
-  app.state.ProgrammerPort.reset();
-  app.state.ImageBuffer.fill(0);
+  app.state.programmerPort.reset();
+  app.state.imageBuffer.fill(0);
   BuildMainWindow(app);
   OpenBufferWindow(app);
   if (app.state.bufferWindowOpen) RefreshListing(app);
@@ -73,7 +73,7 @@ bool HandleEvent(App& app, const Event& event) {
 
 void ShutDown(App& app) {
   app.ui.CloseWindow(kMainWindow);
-  app.state.ProgrammerPort.reset();
+  app.state.programmerPort.reset();
   app.ui.End();
 }
 

@@ -1,5 +1,7 @@
 #include "gui/row_editor.h"
 
+#include <algorithm>
+
 #include "core/hex_text.h"
 #include "gui/control_ids.h"
 #include "gui/hex_listing.h"
@@ -14,18 +16,13 @@ bool RowExists(const App& app, int row) {
 }  // namespace
 
 std::uint8_t ParseByteField(const Text& field) {
-  unsigned value = 0;
-  for (auto i = field.find_first_not_of(' '); i < field.size(); ++i) {
-    const int digit = HexDigitValue(field[i]);
-    if (digit < 0) break;
-    value = (value << 4) | static_cast<unsigned>(digit);
-  }
-  return static_cast<std::uint8_t>(value & 0xFF);
+  const std::size_t start = std::min(field.find_first_not_of(' '), field.size());
+  return static_cast<std::uint8_t>(ReadHexField(field.data() + start, field.size() - start) & 0xFF);
 }
 
 void LoadRowIntoEditor(App& app) {
   const int row = app.ui.GetState(id::kListing);
-  app.state.EditRow = row;
+  app.state.editRow = row;
   if (!RowExists(app, row)) {
     ClearRowEditor(app);
     return;
@@ -37,9 +34,9 @@ void LoadRowIntoEditor(App& app) {
 }
 
 void ApplyRowEdit(App& app) {
-  const int row = app.state.EditRow;
+  const int row = app.state.editRow;
   if (!RowExists(app, row)) return;
-  std::uint8_t* bytes = app.state.ImageBuffer.data() + row * kBytesPerRow;
+  std::uint8_t* bytes = app.state.imageBuffer.data() + row * kBytesPerRow;
   for (int k = 0; k < kBytesPerRow; ++k) {
     bytes[k] = ParseByteField(app.ui.GetText(id::kRowByte0 + k));
   }

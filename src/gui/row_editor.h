@@ -15,7 +15,7 @@ std::uint8_t ParseByteField(const Text& field);
 // Copies the selected row into the fields and enables "Ввод"; with no row
 // selected, empties the fields and disables it.
 void LoadRowIntoEditor(App& app);
-// Stores the eight fields into the buffer at EditRow and shows the row anew.
+// Stores the eight fields into the buffer at editRow and shows the row anew.
 void ApplyRowEdit(App& app);
 // Empties the fields and disables "Ввод".
 void ClearRowEditor(App& app);

@@ -18,7 +18,7 @@ void SaveImageFile(App& app) {
 
   const bool intelHex = chosen.filterIndex == 0;
   const Text path = SaveFileName(chosen.path, intelHex);
-  if (!SaveImage(path, app.state.ImageBuffer.data(), app.state.activeSize, intelHex)) {
+  if (!SaveImage(path, app.state.imageBuffer.data(), app.state.activeSize, intelHex)) {
     app.ui.MessageBox(Text(), text::kSaveFailed, win::kMbIconExclamation);
     return;
   }

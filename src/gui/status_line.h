@@ -1,5 +1,5 @@
-// Status texts 11 (address) and 12 (value) and progress bar 13 of the
-// control window, as the chip commands drive them.
+// The status line of the control window: the status address, the status
+// value and the progress bar, as the chip commands drive them.
 #pragma once
 
 #include <cstdint>
@@ -15,7 +15,7 @@ int ProgressValue(int address, int activeSize);
 // Decimal, without leading zeros.
 Text Decimal(int value);
 
-// Status texts 11 and 12.
+// The status address and the status value.
 void ShowCell(App& app, int address, const Text& value);
 // "----" in both texts and the bar at 0: the line at rest.
 void ResetStatus(App& app);

@@ -1,7 +1,6 @@
 #include "gui/transfer.h"
 
 #include "gui/cell_display.h"
-#include "gui/serial_line.h"
 #include "gui/status_line.h"
 #include "gui/texts.h"
 #include "gui/win_constants.h"
@@ -78,7 +77,7 @@ Ending ReadCells(App& app, Exchange& exchange, const CellJudge& judge) {
 
 Ending WriteCells(App& app, Exchange& exchange) {
   WritingObserver observer(app);
-  const Ending ending = exchange.link().WriteCells(app.state.ImageBuffer.data(), observer).ending;
+  const Ending ending = exchange.link().WriteCells(app.state.imageBuffer.data(), observer).ending;
   if (ending == Ending::Complete) observer.Flush();
   return ending;
 }

@@ -12,7 +12,7 @@
 
 namespace romprog {
 
-// Why a reading command turns a cell down: what status text 12 shows and the
+// Why a reading command turns a cell down: what the status value shows and the
 // message.
 struct BadCell {
   Text value;

@@ -11,8 +11,6 @@ namespace romprog::win {
 constexpr std::uint32_t kWsChild = 0x40000000;
 constexpr std::uint32_t kWsVisible = 0x10000000;
 constexpr std::uint32_t kWsCaption = 0x00C00000;
-constexpr std::uint32_t kWsSysMenu = 0x00080000;
-constexpr std::uint32_t kWsMinimizeBox = 0x00020000;
 constexpr std::uint32_t kWsVScroll = 0x00200000;
 constexpr std::uint32_t kWsBorder = 0x00800000;
 constexpr std::uint32_t kWsGroup = 0x00020000;
@@ -37,8 +35,6 @@ constexpr std::uint32_t kEsReadOnly = 0x800;
 constexpr std::uint32_t kLvsReport = 0x1;
 constexpr std::uint32_t kLvsSingleSel = 0x4;
 constexpr std::uint32_t kLvsShareImageLists = 0x40;
-constexpr std::uint32_t kLvsExFullRowSelect = 0x20;
-constexpr std::uint32_t kLvsExDoubleBuffer = 0x10000;
 
 // Progress bar
 constexpr std::uint32_t kPbsSmooth = 0x1;
@@ -50,7 +46,6 @@ constexpr unsigned kMbIconHand = 0x10;
 constexpr unsigned kMbIconQuestion = 0x20;
 constexpr unsigned kMbIconExclamation = 0x30;
 constexpr unsigned kMbIconInformation = 0x40;
-constexpr int kIdOk = 1;
 constexpr int kIdYes = 6;
 constexpr int kIdNo = 7;
 

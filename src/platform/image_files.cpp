@@ -3,7 +3,7 @@
 #include <cstring>
 #include <string>
 
-#include "core/file_extension.h"
+#include "core/formats/file_format.h"
 #include "core/formats/image_loader.h"
 #include "core/formats/image_saver.h"
 #include "core/image.h"
@@ -14,7 +14,8 @@ namespace romprog {
 LoadResult LoadImageFile(const Text& path, int activeSize, std::uint8_t* image) {
   std::memset(image, 0xFF, kBufferSize);
   LoadResult result;
-  result.intelHex = FileExtension(path) == "hex";
+  // The window program reads Intel HEX and raw images only.
+  result.intelHex = KindOf(path).format == FileFormat::IntelHex;
   InputFile file(path);
   if (!file.IsOpen()) return result;
   if (result.intelHex) {

@@ -17,7 +17,7 @@ struct LoadResult {
 };
 
 // Fills all kBufferSize bytes of `image` with 0xFF and loads the file `path`
-// into it: as Intel HEX when its FileExtension is "hex", else as a raw image.
+// into it: as Intel HEX when KindOf names it so, else as a raw image.
 LoadResult LoadImageFile(const Text& path, int activeSize, std::uint8_t* image);
 
 // Writes the file `path`, replacing one of that name only on success.

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/file_extension.h"
+#include "core/windows_1251.h"
 
 namespace {
 

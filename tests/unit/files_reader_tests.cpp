@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/formats/intel_hex_reader.h"
+#include "core/hex_text.h"
 #include "core/image.h"
 
 namespace romprog::testing {

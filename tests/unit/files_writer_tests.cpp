@@ -9,6 +9,7 @@
 #include "core/formats/intel_hex_reader.h"
 #include "core/formats/intel_hex_writer.h"
 #include "core/image.h"
+#include "core/windows_1251.h"
 
 namespace romprog::testing {
 namespace {

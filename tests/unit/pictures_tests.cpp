@@ -19,6 +19,10 @@
 namespace romprog::testing {
 namespace {
 
+using win32::BitmapStride;
+using win32::DecodeJpegPicture;
+using win32::JpegPicture;
+
 Bytes Stream(int n) {
   const PictureStream s = EmbeddedPicture(n);
   return Bytes(s.data, s.data + s.size);

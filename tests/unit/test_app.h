@@ -33,7 +33,7 @@ struct TestApp {
     ui.events.push_back({EventKind::Control, control, -1, 0});
     HandleEvent(app, ui.WaitForEvent());
   }
-  std::uint8_t* buffer() { return app.state.ImageBuffer.data(); }
+  std::uint8_t* buffer() { return app.state.imageBuffer.data(); }
 };
 
 }  // namespace romprog::testing

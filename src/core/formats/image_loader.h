@@ -8,7 +8,7 @@
 namespace romprog {
 
 // Reads Intel HEX text from `source` to its end into `image`; false on a
-// read error. `extent` receives the LoadedExtent.
+// read error. `extent` receives the end of the highest record.
 bool LoadIntelHex(ByteSource& source, std::uint8_t* image, int activeSize, int& extent);
 
 // Reads the first bytes of a raw image of `fileSize` bytes into `image`, as

@@ -4,26 +4,11 @@
 #include <array>
 #include <cstring>
 
+#include "core/hex_text.h"
 #include "core/image.h"
 
 namespace romprog {
 namespace {
-
-// The value of each character as a hex digit, -1 for the others.
-constexpr std::array<std::int8_t, 256> kHexDigits = [] {
-  std::array<std::int8_t, 256> digits{};
-  for (int c = 0; c < 256; ++c) {
-    digits[c] = c >= '0' && c <= '9'   ? static_cast<std::int8_t>(c - '0')
-                : c >= 'A' && c <= 'F' ? static_cast<std::int8_t>(c - 'A' + 10)
-                : c >= 'a' && c <= 'f' ? static_cast<std::int8_t>(c - 'a' + 10)
-                                       : std::int8_t{-1};
-  }
-  return digits;
-}();
-
-int HexDigit(char c) {
-  return kHexDigits[static_cast<std::uint8_t>(c)];
-}
 
 // A field at 1-based `position` and `width` characters of a line `length`
 // characters long, cut short where the line ends.
@@ -38,16 +23,6 @@ bool IsLineEnd(std::uint8_t c) {
 }
 
 }  // namespace
-
-unsigned ReadHexField(const char* text, std::size_t length) {
-  unsigned value = 0;
-  for (std::size_t i = 0; i < length; ++i) {
-    const int digit = HexDigit(text[i]);
-    if (digit < 0) break;
-    value = value * 16 + static_cast<unsigned>(digit);
-  }
-  return value;
-}
 
 IntelHexReader::IntelHexReader(std::uint8_t* image, int activeSize)
     : image_(image), activeSize_(activeSize) {}

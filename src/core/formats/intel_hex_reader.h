@@ -7,10 +7,6 @@
 
 namespace romprog {
 
-// The value of the longest run of hex digits at the start of `text` (at most
-// `length` characters); 0 when it does not start with one.
-unsigned ReadHexField(const char* text, std::size_t length);
-
 // Takes the text in pieces of any size, as a file delivers it, so a line may
 // be split anywhere and may be of any length.
 class IntelHexReader {
@@ -20,9 +16,9 @@ class IntelHexReader {
   IntelHexReader(std::uint8_t* image, int activeSize);
 
   void Feed(const std::uint8_t* text, std::size_t size);
-  // Takes the last line when no line end follows it and returns the
-  // LoadedExtent: the end of the accepted record with the highest start
-  // address (the first such record in the text), 0 when none was accepted.
+  // Takes the last line when no line end follows it and returns the end of
+  // the highest record: the end of the accepted record with the highest
+  // start address (the first such record in the text), 0 when none was.
   int Finish();
 
  private:

@@ -1,13 +1,13 @@
 #include "core/formats/intel_hex_writer.h"
 
+#include "core/hex_text.h"
+
 namespace romprog {
 namespace {
 
-constexpr char kDigits[] = "0123456789ABCDEF";
-
 char* PutByte(std::uint8_t value, char* at) {
-  at[0] = kDigits[value >> 4];
-  at[1] = kDigits[value & 0x0F];
+  at[0] = HexDigit(value >> 4);
+  at[1] = HexDigit(value);
   return at + 2;
 }
 

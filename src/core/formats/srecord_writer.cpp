@@ -2,15 +2,15 @@
 
 #include <algorithm>
 
+#include "core/hex_text.h"
+
 namespace romprog {
 namespace {
 
-constexpr char kDigits[] = "0123456789ABCDEF";
 constexpr char kHeaderText[] = "romprog";
 
 void PutByte(std::uint8_t value, std::string& out, unsigned& sum) {
-  out += kDigits[value >> 4];
-  out += kDigits[value & 0x0F];
+  out += HexText(value, 2);
   sum += value;
 }
 
@@ -22,8 +22,7 @@ char TerminationType(int addressBytes) {
   return static_cast<char>('9' - (addressBytes - 2));
 }
 
-}  // namespace
-
+// One record of any type: "S" + type, count, address, data, checksum, CR LF.
 void AppendSRecord(char type, std::uint32_t address, int addressBytes, const std::uint8_t* data,
                    int size, std::string& out) {
   unsigned sum = 0;
@@ -38,6 +37,8 @@ void AppendSRecord(char type, std::uint32_t address, int addressBytes, const std
   PutByte(static_cast<std::uint8_t>(~sum), out, ignored);
   out += "\r\n";
 }
+
+}  // namespace
 
 void WriteSRecords(const std::uint8_t* image, int activeSize, int addressBytes, std::string& out) {
   const auto* header = reinterpret_cast<const std::uint8_t*>(kHeaderText);

@@ -14,8 +14,4 @@ constexpr int kSRecordBytes = 32;
 // Lines end in CR LF; hex digits are upper-case.
 void WriteSRecords(const std::uint8_t* image, int activeSize, int addressBytes, std::string& out);
 
-// One record of any type: "S" + type, count, address, data, checksum, CR LF.
-void AppendSRecord(char type, std::uint32_t address, int addressBytes, const std::uint8_t* data,
-                   int size, std::string& out);
-
 }  // namespace romprog

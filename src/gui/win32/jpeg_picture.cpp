@@ -7,7 +7,7 @@
 #include <jerror.h>
 // clang-format on
 
-namespace romprog {
+namespace romprog::win32 {
 namespace {
 
 // A larger header is refused rather than allocated: the pictures are small.
@@ -150,4 +150,4 @@ std::optional<JpegPicture> DecodeJpegPicture(const std::uint8_t* data, std::size
   return picture;
 }
 
-}  // namespace romprog
+}  // namespace romprog::win32

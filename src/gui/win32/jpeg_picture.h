@@ -8,7 +8,7 @@
 #include <optional>
 #include <vector>
 
-namespace romprog {
+namespace romprog::win32 {
 
 struct JpegPicture {
   int width = 0;
@@ -25,4 +25,4 @@ std::size_t BitmapStride(int width);
 // stay black.
 std::optional<JpegPicture> DecodeJpegPicture(const std::uint8_t* data, std::size_t size);
 
-}  // namespace romprog
+}  // namespace romprog::win32

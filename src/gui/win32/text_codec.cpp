@@ -5,6 +5,8 @@
 #include <array>
 #include <cwchar>
 
+#include "core/windows_1251.h"
+
 namespace romprog::win32 {
 namespace {
 
@@ -16,9 +18,7 @@ constexpr DWORD kNoLookAlikes = WC_NO_BEST_FIT_CHARS;
 const std::array<wchar_t, 256>& WideTable() {
   static const std::array<wchar_t, 256> table = [] {
     std::array<wchar_t, 256> t{};
-    char bytes[256];
-    for (int i = 0; i < 256; ++i) bytes[i] = static_cast<char>(i);
-    MultiByteToWideChar(kCodePage, 0, bytes, 256, t.data(), 256);
+    for (int i = 0; i < 256; ++i) t[i] = Unicode1251(static_cast<std::uint8_t>(i));
     return t;
   }();
   return table;
