@@ -1,8 +1,8 @@
-#include "chip_operations.h"
+#include "cli/chip_operations.h"
 
+#include "cli/progress.h"
 #include "core/hex_text.h"
 #include "core/protocol/chip_link.h"
-#include "progress.h"
 
 namespace romtool {
 namespace {

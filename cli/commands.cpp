@@ -1,17 +1,17 @@
-#include "commands.h"
+#include "cli/commands.h"
 
 #include <array>
 #include <cinttypes>
 #include <memory>
 
-#include "checksum.h"
-#include "chip_operations.h"
+#include "cli/checksum.h"
+#include "cli/chip_operations.h"
+#include "cli/dump.h"
+#include "cli/image_file.h"
+#include "cli/progress.h"
+#include "cli/serial_access.h"
 #include "core/image.h"
-#include "dump.h"
-#include "image_file.h"
 #include "platform/system_serial_ports.h"
-#include "progress.h"
-#include "serial_access.h"
 
 namespace romtool {
 namespace {

@@ -1,4 +1,4 @@
-#include "dump.h"
+#include "cli/dump.h"
 
 #include "core/listing_row.h"
 #include "core/windows_1251.h"

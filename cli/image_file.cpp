@@ -1,4 +1,4 @@
-#include "image_file.h"
+#include "cli/image_file.h"
 
 #include <cstring>
 #include <filesystem>

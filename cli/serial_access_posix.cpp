@@ -9,10 +9,10 @@
 #include <linux/serial.h>
 #endif
 
+#include "cli/serial_access.h"
 #include "core/protocol/line_settings.h"
 #include "platform/posix/low_latency.h"
 #include "platform/posix/posix_serial_port.h"
-#include "serial_access.h"
 
 namespace romtool {
 namespace {

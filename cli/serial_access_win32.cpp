@@ -1,8 +1,8 @@
 #include <windows.h>
 
+#include "cli/serial_access.h"
 #include "core/protocol/line_settings.h"
 #include "platform/win32/win32_serial_port.h"
-#include "serial_access.h"
 
 namespace romtool {
 namespace {

@@ -1,4 +1,4 @@
-#include "chip_file.h"
+#include "sim/chip_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,4 +1,4 @@
-#include "line_pacer.h"
+#include "sim/line_pacer.h"
 
 #include <sys/prctl.h>
 

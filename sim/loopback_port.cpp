@@ -1,4 +1,4 @@
-#include "loopback_port.h"
+#include "sim/loopback_port.h"
 
 #include <algorithm>
 #include <utility>

@@ -4,9 +4,9 @@
 
 #include <vector>
 
-#include "cli_test_support.h"
 #include "core/protocol/chip_link.h"
-#include "loopback_port.h"
+#include "sim/loopback_port.h"
+#include "tests/cli/cli_test_support.h"
 
 namespace romtool::testing {
 namespace {

@@ -2,9 +2,9 @@
 
 #include <cstdio>
 
-#include "cli_test_support.h"
+#include "cli/dump.h"
 #include "core/listing_row.h"
-#include "dump.h"
+#include "tests/cli/cli_test_support.h"
 
 namespace romtool::testing {
 namespace {

@@ -12,8 +12,8 @@
 #include <filesystem>
 #include <thread>
 
-#include "cli_test_support.h"
-#include "romsim_client.h"
+#include "sim/romsim_client.h"
+#include "tests/cli/cli_test_support.h"
 
 namespace romtool::testing {
 namespace {

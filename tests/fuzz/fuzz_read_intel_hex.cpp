@@ -9,7 +9,7 @@
 
 #include "core/formats/intel_hex_reader.h"
 #include "core/image.h"
-#include "fuzz_image.h"
+#include "tests/fuzz/fuzz_image.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "core/formats/srecord_reader.h"
 #include "core/formats/srecord_writer.h"
 #include "core/image.h"
-#include "fuzz_image.h"
+#include "tests/fuzz/fuzz_image.h"
 
 namespace {
 

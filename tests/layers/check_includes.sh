@@ -21,6 +21,16 @@ check() {
   fi
 }
 
+# Every include names its header from the source root (src/ for the program's
+# layers): "core/image.h", "cli/options.h", never a bare "options.h".
+bare=$(cd "$root" && grep -rnE --include='*.h' --include='*.cpp' \
+         '^[[:space:]]*#[[:space:]]*include[[:space:]]*"[^/"]+"' src cli sim tests bench)
+if [ -n "$bare" ]; then
+  echo "includes must name the header from the source root:"
+  echo "$bare"
+  status=1
+fi
+
 check src/core "" 'gui|platform|cli|sim'
 check src/platform "" 'gui|cli|sim'
 check src/gui 1 'gui/win32|cli|sim'

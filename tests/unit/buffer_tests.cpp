@@ -2,7 +2,7 @@
 
 #include "gui/chip_selector.h"
 #include "gui/hex_listing.h"
-#include "test_app.h"
+#include "tests/unit/test_app.h"
 
 namespace romprog::testing {
 namespace {

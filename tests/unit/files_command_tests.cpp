@@ -6,11 +6,11 @@
 #include <vector>
 
 #include "core/formats/intel_hex_writer.h"
-#include "files_test_support.h"
 #include "gui/hex_listing.h"
 #include "gui/image_file_commands.h"
 #include "gui/texts.h"
-#include "test_app.h"
+#include "tests/unit/files_test_support.h"
+#include "tests/unit/test_app.h"
 
 namespace romprog::testing {
 namespace {

@@ -10,8 +10,8 @@
 #include "core/formats/image_loader.h"
 #include "core/formats/image_saver.h"
 #include "core/image.h"
-#include "files_test_support.h"
 #include "platform/image_files.h"
+#include "tests/unit/files_test_support.h"
 
 namespace romprog::testing {
 namespace {

@@ -8,9 +8,9 @@
 
 #include "core/formats/image_loader.h"
 #include "core/image.h"
-#include "files_test_support.h"
 #include "platform/file_io.h"
 #include "platform/image_files.h"
+#include "tests/unit/files_test_support.h"
 
 namespace romprog::testing {
 namespace {

@@ -8,13 +8,13 @@
 #include <set>
 #include <string>
 
-#include "fake_toolkit.h"
 #include "gui/button_pictures.h"
 #include "gui/control_ids.h"
 #include "gui/picture_data.h"
 #include "gui/win32/jpeg_picture.h"
-#include "jpeg_streams.h"
-#include "test_app.h"
+#include "tests/unit/fake_toolkit.h"
+#include "tests/unit/jpeg_streams.h"
+#include "tests/unit/test_app.h"
 
 namespace romprog::testing {
 namespace {

@@ -7,8 +7,8 @@
 #include "gui/chip_commands.h"
 #include "gui/status_line.h"
 #include "gui/win_constants.h"
-#include "programmer_test_ports.h"
-#include "test_app.h"
+#include "tests/unit/programmer_test_ports.h"
+#include "tests/unit/test_app.h"
 
 namespace romprog::testing {
 namespace {

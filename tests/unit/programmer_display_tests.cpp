@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "gui/cell_display.h"
-#include "programmer_test_ports.h"
-#include "test_app.h"
+#include "tests/unit/programmer_test_ports.h"
+#include "tests/unit/test_app.h"
 
 namespace romprog::testing {
 namespace {

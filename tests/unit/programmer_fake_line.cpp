@@ -1,4 +1,4 @@
-#include "programmer_fake_line.h"
+#include "tests/unit/programmer_fake_line.h"
 
 #include <algorithm>
 

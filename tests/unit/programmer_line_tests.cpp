@@ -6,8 +6,8 @@
 #include "gui/exchange.h"
 #include "gui/port_selector.h"
 #include "gui/texts.h"
-#include "programmer_fake_line.h"
-#include "test_app.h"
+#include "tests/unit/programmer_fake_line.h"
+#include "tests/unit/test_app.h"
 
 namespace romprog::testing {
 namespace {

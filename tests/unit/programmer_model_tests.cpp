@@ -6,8 +6,8 @@
 
 #include "gui/chip_commands.h"
 #include "gui/win_constants.h"
-#include "loopback_port.h"
-#include "test_app.h"
+#include "sim/loopback_port.h"
+#include "tests/unit/test_app.h"
 
 namespace romprog::testing {
 namespace {

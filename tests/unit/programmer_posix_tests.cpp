@@ -15,8 +15,8 @@
 #include "gui/win_constants.h"
 #include "platform/posix/posix_serial_port.h"
 #include "platform/system_serial_ports.h"
-#include "romsim_client.h"
-#include "test_app.h"
+#include "sim/romsim_client.h"
+#include "tests/unit/test_app.h"
 
 namespace romprog::testing {
 namespace {

@@ -3,7 +3,7 @@
 #include "gui/main_window.h"
 #include "gui/texts.h"
 #include "gui/win_constants.h"
-#include "test_app.h"
+#include "tests/unit/test_app.h"
 
 namespace romprog::testing {
 namespace {

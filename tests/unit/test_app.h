@@ -1,10 +1,10 @@
 // The program started on the fake toolkit, for tests of whole commands.
 #pragma once
 
-#include "fake_toolkit.h"
 #include "gui/app.h"
 #include "gui/control_ids.h"
 #include "gui/program.h"
+#include "tests/unit/fake_toolkit.h"
 
 namespace romprog::testing {
 
