@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "files/intel_hex_reader.h"
-#include "files/intel_hex_writer.h"
-#include "shell/app.h"
+#include "core/formats/intel_hex_reader.h"
+#include "core/formats/intel_hex_writer.h"
+#include "core/image.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "romsim_client.h"
+#include "sim/romsim_client.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 set -euo pipefail
 tree="$(cd "$(dirname "$0")/.." && pwd)"
 build="$(cd "${1:-$tree/build/win32}" && pwd)"
-export ROMPROG_EXE="$build/src/shell/win32/romprog.exe"
+export ROMPROG_EXE="$build/src/gui/win32/romprog.exe"
 export ROMDRIVE_EXE="$build/tests/gui/driver/romdrive.exe"
 export ROMPROG_WINEPREFIX="${ROMPROG_WINEPREFIX:-$tree/build/native/wine}"
 source "$tree/tests/gui/wine_env.sh"

@@ -1,4 +1,4 @@
-#include "checksum.h"
+#include "cli/checksum.h"
 
 #include <array>
 

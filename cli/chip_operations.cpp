@@ -1,7 +1,8 @@
-#include "chip_operations.h"
+#include "cli/chip_operations.h"
 
-#include "programmer/chip_link.h"
-#include "progress.h"
+#include "cli/progress.h"
+#include "core/hex_text.h"
+#include "core/protocol/chip_link.h"
 
 namespace romtool {
 namespace {
@@ -9,8 +10,6 @@ namespace {
 using romprog::Direction;
 using romprog::Ending;
 using romprog::LinkResult;
-
-const char kDigits[] = "0123456789ABCDEF";
 
 // Progress for every cell; reading operations store or judge the cells.
 class ToolObserver : public romprog::LinkObserver {
@@ -50,6 +49,12 @@ LinkResult Run(Session& session, ToolObserver& observer, Direction direction,
 
 // The verdict for an exchange that did not complete without a bad cell.
 Verdict Silence(Session& session, const LinkResult& result, Direction direction) {
+  if (result.line.status != romprog::PortStatus::TimedOut) {
+    const std::string where =
+        result.address < 0 ? "at the command byte" : "at cell " + CellName(result.address);
+    return {kNoAnswer, "the line failed " + where + ": " +
+                           romprog::DescribePortFault("the port", result.line)};
+  }
   if (result.address < 0) {
     return {kNoAnswer, "no answer from the programmer to the command byte " +
                            ByteName(romprog::CommandByte(session.chip.chipCode, direction)) + " (" +
@@ -62,13 +67,12 @@ Verdict Silence(Session& session, const LinkResult& result, Direction direction)
 }  // namespace
 
 std::string CellName(int address) {
-  std::string text = "0x";
-  for (int shift = 12; shift >= 0; shift -= 4) text += kDigits[(address >> shift) & 0xF];
-  return text + " (" + std::to_string(address) + ")";
+  return "0x" + romprog::HexText(static_cast<unsigned>(address), 4) + " (" +
+         std::to_string(address) + ")";
 }
 
 std::string ByteName(std::uint8_t value) {
-  return std::string("0x") + kDigits[value >> 4] + kDigits[value & 0xF];
+  return "0x" + romprog::HexText(value, 2);
 }
 
 Verdict BlankCheckChip(Session& session) {

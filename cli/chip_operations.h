@@ -7,8 +7,8 @@
 #include <cstdio>
 #include <string>
 
-#include "buffer/chip_types.h"
-#include "programmer/serial_port.h"
+#include "core/chip_types.h"
+#include "core/protocol/serial_port.h"
 
 namespace romtool {
 
@@ -21,7 +21,7 @@ struct Verdict {
 
 struct Session {
   romprog::SerialPort& port;
-  romprog::SerialPorts& clock;
+  romprog::Clock& clock;
   const romprog::ChipType& chip;
   std::FILE* progressOut;  // stderr
   bool terminal;           // progressOut is a terminal

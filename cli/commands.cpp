@@ -1,17 +1,17 @@
-#include "commands.h"
+#include "cli/commands.h"
 
 #include <array>
 #include <cinttypes>
 #include <memory>
 
-#include "checksum.h"
-#include "chip_operations.h"
-#include "dump.h"
-#include "image_file.h"
-#include "programmer/system_serial_ports.h"
-#include "progress.h"
-#include "serial_access.h"
-#include "shell/app.h"
+#include "cli/checksum.h"
+#include "cli/chip_operations.h"
+#include "cli/dump.h"
+#include "cli/image_file.h"
+#include "cli/progress.h"
+#include "cli/serial_access.h"
+#include "core/image.h"
+#include "platform/system_serial_ports.h"
 
 namespace romtool {
 namespace {
@@ -96,15 +96,18 @@ int ChipCommand(const Options& options, const Streams& streams) {
     return Fail(streams, kUsageOrFile, error);
   }
   std::string notes;
-  std::unique_ptr<romprog::SerialPort> port = OpenPort(options.port, notes);
-  if (!port) return Fail(streams, kNoAnswer, "cannot open port " + options.port);
+  romprog::OpenedPort opened = OpenPort(options.port, notes);
+  if (!opened.port) {
+    return Fail(streams, kNoAnswer,
+                "cannot open port: " + romprog::DescribePortFault(options.port, opened.result));
+  }
   if (options.verbose) {
     std::fprintf(streams.err, "%s%s: %d cells, read command 0x%02X, write command 0x%02X\n",
                  notes.c_str(), options.chip->name, options.chip->activeSize,
                  options.chip->chipCode, options.chip->chipCode + 1);
   }
-  std::unique_ptr<romprog::SerialPorts> clock = romprog::MakeSystemSerialPorts();
-  Session session{*port, *clock, *options.chip, streams.err, IsTerminal(streams.err)};
+  std::unique_ptr<romprog::Clock> clock = romprog::MakeSystemClock();
+  Session session{*opened.port, *clock, *options.chip, streams.err, IsTerminal(streams.err)};
   return RunOnChip(options, session, image, streams);
 }
 

@@ -3,7 +3,7 @@
 
 #include <cstdio>
 
-#include "options.h"
+#include "cli/options.h"
 
 namespace romtool {
 

@@ -1,16 +1,17 @@
-#include "image_file.h"
+#include "cli/image_file.h"
 
 #include <cstring>
 #include <filesystem>
 #include <vector>
 
-#include "files/file_extension.h"
-#include "files/file_io.h"
-#include "files/image_loader.h"
-#include "files/image_saver.h"
-#include "files/srecord_reader.h"
-#include "files/srecord_writer.h"
-#include "shell/app.h"
+#include "core/formats/image_loader.h"
+#include "core/formats/image_saver.h"
+#include "core/formats/srecord_reader.h"
+#include "core/formats/srecord_writer.h"
+#include "core/hex_text.h"
+#include "core/image.h"
+#include "platform/file_io.h"
+#include "platform/image_files.h"
 
 namespace romtool {
 namespace {
@@ -19,10 +20,7 @@ namespace {
 constexpr std::int64_t kLongestTextFile = 64 * 1024 * 1024;
 
 std::string Hex4(int value) {
-  static const char digits[] = "0123456789ABCDEF";
-  std::string text = "0x";
-  for (int shift = 12; shift >= 0; shift -= 4) text += digits[(value >> shift) & 0xF];
-  return text;
+  return "0x" + romprog::HexText(static_cast<unsigned>(value), 4);
 }
 
 bool ReadWhole(const std::string& path, std::vector<std::uint8_t>& bytes, std::string& error) {
@@ -93,28 +91,6 @@ bool LoadOther(const std::string& path, int activeSize, std::uint8_t* image, std
 }
 
 }  // namespace
-
-FileKind KindOf(const std::string& path) {
-  const std::string extension = romprog::FileExtension(path);
-  if (extension == "hex") return {FileFormat::IntelHex, 0};
-  if (extension == "srec" || extension == "s19" || extension == "mot") {
-    return {FileFormat::SRecord, 2};
-  }
-  if (extension == "s28") return {FileFormat::SRecord, 3};
-  return {FileFormat::Binary, 0};
-}
-
-const char* FormatName(FileFormat format) {
-  switch (format) {
-    case FileFormat::IntelHex:
-      return "Intel HEX";
-    case FileFormat::SRecord:
-      return "S-record";
-    case FileFormat::Binary:
-      break;
-  }
-  return "binary";
-}
 
 bool LoadImage(const std::string& path, int activeSize, std::uint8_t* image, std::string& note,
                std::string& error) {

@@ -6,17 +6,14 @@
 #include <cstdint>
 #include <string>
 
+#include "core/formats/file_format.h"
+
 namespace romtool {
 
-enum class FileFormat { IntelHex, SRecord, Binary };
-
-struct FileKind {
-  FileFormat format = FileFormat::Binary;
-  int addressBytes = 2;  // S-records only
-};
-
-FileKind KindOf(const std::string& path);
-const char* FormatName(FileFormat format);
+using romprog::FileFormat;
+using romprog::FileKind;
+using romprog::FormatName;
+using romprog::KindOf;
 
 // Fills all 32768 bytes of `image` with 0xFF and loads `path` into it for a
 // chip of `activeSize` bytes, Intel HEX by the window program's reading

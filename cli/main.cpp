@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "commands.h"
-#include "options.h"
+#include "cli/commands.h"
+#include "cli/options.h"
 
 int main(int argc, char** argv) {
   using namespace romtool;

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "buffer/chip_types.h"
+#include "core/chip_types.h"
 
 namespace romtool {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "programmer/serial_port.h"
+#include "core/protocol/serial_port.h"
 
 namespace romtool {
 
@@ -16,7 +16,8 @@ std::vector<std::string> ListPorts();
 
 // Opens `name` with the programmer's line settings (9600 8N1, no flow
 // control, RTS by the program). On Linux it also asks for low-latency mode.
-// `notes` receives a line per step for -v. nullptr when it does not open.
-std::unique_ptr<romprog::SerialPort> OpenPort(const std::string& name, std::string& notes);
+// `notes` receives a line per step for -v. No port when it does not open;
+// the result says why.
+romprog::OpenedPort OpenPort(const std::string& name, std::string& notes);
 
 }  // namespace romtool

@@ -9,10 +9,10 @@
 #include <linux/serial.h>
 #endif
 
-#include "programmer/line_settings.h"
-#include "programmer/posix/low_latency.h"
-#include "programmer/posix/posix_serial_port.h"
-#include "serial_access.h"
+#include "cli/serial_access.h"
+#include "core/protocol/line_settings.h"
+#include "platform/posix/low_latency.h"
+#include "platform/posix/posix_serial_port.h"
 
 namespace romtool {
 namespace {
@@ -92,15 +92,15 @@ std::string DevicePath(const std::string& name) {
 
 }  // namespace
 
-std::unique_ptr<romprog::SerialPort> OpenPort(const std::string& name, std::string& notes) {
-  const std::string settings = romprog::LineSettingsText(DevicePath(name));
+romprog::OpenedPort OpenPort(const std::string& name, std::string& notes) {
+  const romprog::LineSettings settings = romprog::ProgrammerLine(DevicePath(name));
   std::string lowLatency;
-  auto port = romprog::posix::OpenSerialPort(settings, [&lowLatency](int fd) {
+  romprog::OpenedPort port = romprog::posix::OpenSerialPort(settings, [&lowLatency](int fd) {
     int error = 0;
     const auto outcome = romprog::posix::RequestLowLatency(fd, error);
     lowLatency = LowLatencyNote(outcome, error);
   });
-  if (!port) return nullptr;
+  if (!port.port) return port;
   notes = "opened " + name +
           " at 9600 baud, 8 data bits, no parity, 1 stop bit, no flow control\n" + lowLatency +
           "\n";

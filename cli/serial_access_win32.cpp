@@ -1,8 +1,8 @@
 #include <windows.h>
 
-#include "programmer/line_settings.h"
-#include "programmer/win32/win32_serial_port.h"
-#include "serial_access.h"
+#include "cli/serial_access.h"
+#include "core/protocol/line_settings.h"
+#include "platform/win32/win32_serial_port.h"
 
 namespace romtool {
 namespace {
@@ -27,10 +27,11 @@ std::vector<std::string> ListPorts() {
 
 // The latency timer of a USB adapter is set in its driver's settings, not by
 // the program (see the README).
-std::unique_ptr<romprog::SerialPort> OpenPort(const std::string& name, std::string& notes) {
-  auto port = romprog::win32::OpenSerialPort(romprog::LineSettingsText(name));
-  if (!port) return nullptr;
-  notes = "opened " + name + " with the settings text " + romprog::LineSettingsText(name) +
+romprog::OpenedPort OpenPort(const std::string& name, std::string& notes) {
+  const romprog::LineSettings settings = romprog::ProgrammerLine(name);
+  romprog::OpenedPort port = romprog::win32::OpenSerialPort(settings);
+  if (!port.port) return port;
+  notes = "opened " + name + " with the settings text " + romprog::SettingsText(settings) +
           ", RTS by the program, no flow control\n";
   return port;
 }

@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Writes src/shell/texts.h: the program's texts as Windows-1251 byte literals.
+"""Writes src/gui/texts.h: the program's texts as Windows-1251 byte literals.
 
 The program keeps its texts as single-byte Windows-1251. Source files are
 UTF-8, so the texts are kept here readable and emitted as escaped bytes, with
@@ -99,7 +99,7 @@ def main() -> None:
         lines.append(f"// {text}")
         lines.append(f"inline constexpr char {name}[] = {literal(text)};")
     lines += ["", "}  // namespace romprog::text", ""]
-    target = pathlib.Path(__file__).resolve().parent.parent / "src/shell/texts.h"
+    target = pathlib.Path(__file__).resolve().parent.parent / "src/gui/texts.h"
     target.write_text("\n".join(lines), encoding="utf-8")
 
 

@@ -77,7 +77,7 @@ else
   echo "run: COM1 is the emulator (chip file $data/chip.bin, log build/run/romsim.log)"
 fi
 
-exe="$tree/build/win32/src/shell/win32/romprog.exe"
+exe="$tree/build/win32/src/gui/win32/romprog.exe"
 if [ "$own_display" = 1 ]; then
   wine "$exe"
   exit 0

@@ -1,4 +1,4 @@
-#include "chip_file.h"
+#include "sim/chip_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -7,22 +7,13 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/file_io.h"
+
 namespace romprog::sim {
 namespace {
 
 std::string Reason(const std::string& what, const std::string& path) {
   return what + " " + path + ": " + std::strerror(errno);
-}
-
-bool WriteAll(int fd, const std::uint8_t* data, std::size_t size) {
-  while (size > 0) {
-    const ssize_t n = write(fd, data, size);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    data += n;
-    size -= static_cast<std::size_t>(n);
-  }
-  return true;
 }
 
 // Reads exactly chip.size() bytes and checks that nothing follows them.
@@ -68,24 +59,9 @@ bool LoadOrCreateChip(const std::string& path, ChipImage& chip, std::string& err
 }
 
 bool SaveChip(const std::string& path, const ChipImage& chip, std::string& error) {
-  const std::string temp = path + ".tmp" + std::to_string(getpid());
-  const int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  if (fd < 0) {
-    error = Reason("cannot create", temp);
-    return false;
-  }
-  bool ok = WriteAll(fd, chip.data(), chip.size()) && fsync(fd) == 0;
-  if (!ok) error = Reason("cannot write", temp);
-  if (close(fd) != 0 && ok) {
-    ok = false;
-    error = Reason("cannot write", temp);
-  }
-  if (ok && rename(temp.c_str(), path.c_str()) != 0) {
-    ok = false;
-    error = Reason("cannot replace", path);
-  }
-  if (!ok) unlink(temp.c_str());
-  return ok;
+  if (WriteWholeFile(path, chip.data(), chip.size())) return true;
+  error = Reason("cannot write", path);
+  return false;
 }
 
 }  // namespace romprog::sim

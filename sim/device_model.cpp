@@ -1,16 +1,17 @@
-#include "device_model.h"
+#include "sim/device_model.h"
+
+#include "core/chip_types.h"
 
 namespace romprog::sim {
 
 int ChipSizeOfCommand(std::uint8_t command) {
-  switch (command & 0xFE) {
-    case 0x20:
-    case 0x40:
-    case 0x80:
-      return (command & 0xFE) * 256;
-    default:
-      return 0;
+  for (const ChipType& type : kChipTypes) {
+    if (command == CommandByte(type.chipCode, Direction::Reading) ||
+        command == CommandByte(type.chipCode, Direction::Writing)) {
+      return type.activeSize;
+    }
   }
+  return 0;
 }
 
 DeviceModel::DeviceModel() {

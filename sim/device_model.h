@@ -8,10 +8,12 @@
 #include <string>
 #include <vector>
 
+#include "core/image.h"
+#include "core/protocol/protocol.h"
+
 namespace romprog::sim {
 
-constexpr int kChipCapacity = 32768;
-constexpr std::uint8_t kAcknowledge = 0xAA;
+constexpr int kChipCapacity = kBufferSize;
 // What the device answers for a cell that did not take its value.
 constexpr std::uint8_t kCellFailed = 0x00;
 

@@ -1,10 +1,10 @@
-#include "exchange_recorder.h"
+#include "sim/exchange_recorder.h"
 
 #include <cerrno>
 #include <cstring>
 #include <utility>
 
-#include "chip_file.h"
+#include "sim/chip_file.h"
 
 namespace romprog::sim {
 

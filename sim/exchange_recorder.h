@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <string>
 
-#include "device_model.h"
+#include "sim/device_model.h"
 
 namespace romprog::sim {
 

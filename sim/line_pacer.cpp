@@ -1,20 +1,21 @@
-#include "line_pacer.h"
+#include "sim/line_pacer.h"
 
 #include <sys/prctl.h>
-#include <time.h>
 
 #include <algorithm>
-#include <cerrno>
+#include <chrono>
+#include <thread>
 
 namespace romprog::sim {
 namespace {
 
 constexpr std::int64_t kNsPerSecond = 1000000000;
 
+using Steady = std::chrono::steady_clock;
+
 std::int64_t NowNs() {
-  timespec t{};
-  clock_gettime(CLOCK_MONOTONIC, &t);
-  return t.tv_sec * kNsPerSecond + t.tv_nsec;
+  return std::chrono::duration_cast<std::chrono::nanoseconds>(Steady::now().time_since_epoch())
+      .count();
 }
 
 // The last stretch before a deadline is spun, not slept: a wake-up can come
@@ -22,16 +23,11 @@ std::int64_t NowNs() {
 // byte pair, which is far more than the host's own turnaround.
 constexpr std::int64_t kSpinNs = 200 * 1000;
 
-// Sleeps to an absolute deadline, so wake-up latency never adds up.
+// Sleeps to a deadline on the steady clock, so wake-up latency never adds up.
 void SleepUntil(std::int64_t ns) {
   const std::int64_t wake = ns - kSpinNs;
-  if (wake > NowNs()) {
-    timespec t{};
-    t.tv_sec = static_cast<time_t>(wake / kNsPerSecond);
-    t.tv_nsec = static_cast<long>(wake % kNsPerSecond);
-    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &t, nullptr) == EINTR) {
-    }
-  }
+  if (wake > NowNs())
+    std::this_thread::sleep_until(Steady::time_point(std::chrono::nanoseconds(wake)));
   while (NowNs() < ns) {
   }
 }

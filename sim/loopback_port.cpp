@@ -1,4 +1,4 @@
-#include "loopback_port.h"
+#include "sim/loopback_port.h"
 
 #include <algorithm>
 #include <utility>
@@ -12,10 +12,17 @@ class LoopbackPorts::Port : public SerialPort {
   Port(const Port&) = delete;
   Port& operator=(const Port&) = delete;
 
-  void SetRts(bool on) override { owner_.PortSetRts(on); }
-  bool SendByte(std::uint8_t byte) override { return owner_.PortSend(byte); }
-  bool ReadByte(std::uint8_t& byte, int timeoutMs) override {
-    return owner_.PortRead(byte, timeoutMs);
+  PortResult SetRts(bool on) override {
+    owner_.PortSetRts(on);
+    return {};
+  }
+  PortResult SendByte(std::uint8_t byte) override {
+    if (owner_.PortSend(byte)) return {};
+    return {PortStatus::Failed, "the write failed"};
+  }
+  PortResult ReadByte(std::uint8_t& byte, int timeoutMs) override {
+    if (owner_.PortRead(byte, timeoutMs)) return {};
+    return {PortStatus::TimedOut, {}};
   }
 
  private:
@@ -27,18 +34,22 @@ LoopbackPorts::LoopbackPorts(std::vector<std::string> names, DeviceModel device)
 
 LoopbackPorts::~LoopbackPorts() = default;
 
-std::unique_ptr<SerialPort> LoopbackPorts::Open(const std::string& settings) {
-  const std::string name = settings.substr(0, settings.find(':'));
-  // Ports are opened without sharing: a second open of the line fails.
-  if (names_.count(name) == 0 || held_.count(name) != 0 || open_ != nullptr) {
+OpenedPort LoopbackPorts::Open(const LineSettings& settings) {
+  const std::string& name = settings.device;
+  if (names_.count(name) == 0) {
     ++counters_.failedOpens;
-    return nullptr;
+    return {nullptr, {PortStatus::NoDevice, "no such port"}};
+  }
+  // Ports are opened without sharing: a second open of the line fails.
+  if (held_.count(name) != 0 || open_ != nullptr) {
+    ++counters_.failedOpens;
+    return {nullptr, {PortStatus::Busy, "the port is in use"}};
   }
   ++counters_.opens;
-  opened_.push_back(settings);
+  opened_.push_back(SettingsText(settings));
   auto port = std::make_unique<Port>(*this);
   open_ = port.get();
-  return port;
+  return {std::move(port), {}};
 }
 
 void LoopbackPorts::Pause(int milliseconds) {

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "device_model.h"
-#include "programmer/serial_port.h"
+#include "core/protocol/serial_port.h"
+#include "sim/device_model.h"
 
 namespace romprog::sim {
 
@@ -31,7 +31,7 @@ struct LoopbackCounters {
   int lastCommandDelayMs = -1;  // virtual ms from RTS rising to the last command byte
 };
 
-class LoopbackPorts : public SerialPorts {
+class LoopbackPorts : public PortOpener, public Clock {
  public:
   // `names` are the ports that exist ("COM1", "COM3" ...); all lead to `device`.
   explicit LoopbackPorts(std::vector<std::string> names, DeviceModel device = DeviceModel());
@@ -40,13 +40,13 @@ class LoopbackPorts : public SerialPorts {
   LoopbackPorts& operator=(const LoopbackPorts&) = delete;
 
   // Ports handed out must be closed (destroyed) before this object goes.
-  std::unique_ptr<SerialPort> Open(const std::string& settings) override;
+  OpenedPort Open(const LineSettings& settings) override;
   void Pause(int milliseconds) override;
   std::uint32_t TickCount() override;
 
   DeviceModel& device() { return device_; }
   const LoopbackCounters& counters() const { return counters_; }
-  // The settings text of every successful open, in order.
+  // The settings of every successful open as text ("COM1:9600,N,8,1"), in order.
   const std::vector<std::string>& openedSettings() const { return opened_; }
   bool portOpen() const { return open_ != nullptr; }
   bool rts() const { return rts_; }

@@ -1,4 +1,4 @@
-#include "own_session.h"
+#include "sim/own_session.h"
 
 #include <signal.h>
 #include <sys/wait.h>

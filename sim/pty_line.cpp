@@ -1,4 +1,4 @@
-#include "pty_line.h"
+#include "sim/pty_line.h"
 
 #include <fcntl.h>
 #include <sys/ioctl.h>
@@ -10,7 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "raw_line.h"
+#include "sim/raw_line.h"
 
 namespace romprog::sim {
 namespace {

@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "unique_fd.h"
+#include "sim/unique_fd.h"
 
 namespace romprog::sim {
 

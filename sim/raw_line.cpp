@@ -1,4 +1,4 @@
-#include "raw_line.h"
+#include "sim/raw_line.h"
 
 #include <termios.h>
 

@@ -1,4 +1,4 @@
-#include "romsim_client.h"
+#include "sim/romsim_client.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -10,7 +10,7 @@
 #include <chrono>
 #include <cstring>
 
-#include "raw_line.h"
+#include "sim/raw_line.h"
 
 namespace romprog::sim {
 namespace {

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "unique_fd.h"
+#include "sim/unique_fd.h"
 
 namespace romprog::sim {
 

@@ -7,13 +7,13 @@
 #include <string>
 #include <vector>
 
-#include "chip_file.h"
-#include "exchange_recorder.h"
-#include "own_session.h"
-#include "pty_line.h"
-#include "romsim_options.h"
-#include "romsim_server.h"
-#include "serial_device.h"
+#include "sim/chip_file.h"
+#include "sim/exchange_recorder.h"
+#include "sim/own_session.h"
+#include "sim/pty_line.h"
+#include "sim/romsim_options.h"
+#include "sim/romsim_server.h"
+#include "sim/serial_device.h"
 
 namespace romprog::sim {
 namespace {

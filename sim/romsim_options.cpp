@@ -1,4 +1,4 @@
-#include "romsim_options.h"
+#include "sim/romsim_options.h"
 
 #include <cerrno>
 #include <cstdlib>

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "device_model.h"
+#include "sim/device_model.h"
 
 namespace romprog::sim {
 

@@ -1,4 +1,4 @@
-#include "romsim_server.h"
+#include "sim/romsim_server.h"
 
 #include <poll.h>
 #include <termios.h>
@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "serial_device.h"
+#include "sim/serial_device.h"
 
 namespace romprog::sim {
 namespace {

@@ -4,10 +4,10 @@
 
 #include <vector>
 
-#include "device_model.h"
-#include "exchange_recorder.h"
-#include "line_pacer.h"
-#include "romsim_options.h"
+#include "sim/device_model.h"
+#include "sim/exchange_recorder.h"
+#include "sim/line_pacer.h"
+#include "sim/romsim_options.h"
 
 namespace romprog::sim {
 

@@ -1,4 +1,4 @@
-#include "serial_device.h"
+#include "sim/serial_device.h"
 
 #include <fcntl.h>
 #include <sys/ioctl.h>
@@ -6,7 +6,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "raw_line.h"
+#include "sim/raw_line.h"
 
 namespace romprog::sim {
 

@@ -11,8 +11,8 @@
 #include <cstring>
 #include <string>
 
-#include "programmer/line_settings.h"
-#include "programmer/win32/win32_serial_port.h"
+#include "core/protocol/line_settings.h"
+#include "platform/win32/win32_serial_port.h"
 
 namespace {
 
@@ -57,7 +57,7 @@ bool SpinForByte(HANDLE port, std::uint8_t& byte) {
 bool BlockForByte(SerialPort& port, std::uint8_t& byte) {
   const DWORD start = GetTickCount();
   do {
-    if (port.ReadByte(byte, 1000 - static_cast<int>(GetTickCount() - start))) return true;
+    if (port.ReadByte(byte, 1000 - static_cast<int>(GetTickCount() - start)).ok()) return true;
   } while (GetTickCount() - start < 1000);
   return false;
 }
@@ -71,7 +71,7 @@ struct Result {
 // handle, so it opens the port itself.
 Result ReadChip(const std::string& name, int pages, bool spin) {
   Result result;
-  const std::string settings = romprog::LineSettingsText(name);
+  const romprog::LineSettings settings = romprog::ProgrammerLine(name);
   std::unique_ptr<SerialPort> port;
   HANDLE raw = INVALID_HANDLE_VALUE;
   if (spin) {
@@ -81,14 +81,14 @@ Result ReadChip(const std::string& name, int pages, bool spin) {
     DCB line{};
     line.DCBlength = sizeof(line);
     GetCommState(raw, &line);
-    BuildCommDCBA(settings.c_str(), &line);
+    BuildCommDCBA(romprog::SettingsText(settings).c_str(), &line);
     line.fRtsControl = RTS_CONTROL_DISABLE;
     line.fOutxCtsFlow = FALSE;
     SetCommState(raw, &line);
     COMMTIMEOUTS timeouts{100, 10, 100, 100, 10};
     SetCommTimeouts(raw, &timeouts);
   } else {
-    port = romprog::win32::OpenSerialPort(settings);
+    port = romprog::win32::OpenSerialPort(settings).port;
     if (!port) return result;
   }
   auto send = [&](std::uint8_t byte) {

@@ -12,11 +12,11 @@
 #include <string>
 #include <vector>
 
-#include "programmer/chip_commands.h"
-#include "programmer/system_serial_ports.h"
-#include "shell/control_ids.h"
-#include "shell/program.h"
-#include "shell/win32/win32_toolkit.h"
+#include "gui/chip_commands.h"
+#include "gui/control_ids.h"
+#include "gui/program.h"
+#include "gui/win32/win32_toolkit.h"
+#include "platform/system_serial_ports.h"
 
 namespace {
 
@@ -72,8 +72,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   const int chip = __argc > 1 ? std::atoi(__argv[1]) : 2;
   const int runs = __argc > 2 ? std::atoi(__argv[2]) : 1;
   BenchToolkit toolkit(instance);
-  std::unique_ptr<romprog::SerialPorts> ports = romprog::MakeSystemSerialPorts();
-  romprog::App app(toolkit, *ports);
+  std::unique_ptr<romprog::PortOpener> ports = romprog::MakeSystemPortOpener();
+  std::unique_ptr<romprog::Clock> clock = romprog::MakeSystemClock();
+  romprog::App app(toolkit, *ports, *clock);
   romprog::StartUp(app);
   toolkit.SetState(romprog::id::kChipSelector, chip);
   int failures = 0;

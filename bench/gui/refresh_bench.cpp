@@ -11,17 +11,19 @@
 #include <memory>
 #include <vector>
 
-#include "buffer/hex_listing.h"
-#include "shell/control_ids.h"
-#include "shell/program.h"
-#include "shell/win32/win32_toolkit.h"
+#include "gui/control_ids.h"
+#include "gui/hex_listing.h"
+#include "gui/program.h"
+#include "gui/win32/win32_toolkit.h"
 
 namespace {
 
 // A machine without serial ports: the benchmark needs none.
-class NoPorts : public romprog::SerialPorts {
+class NoPorts : public romprog::PortOpener, public romprog::Clock {
  public:
-  std::unique_ptr<romprog::SerialPort> Open(const std::string&) override { return nullptr; }
+  romprog::OpenedPort Open(const romprog::LineSettings&) override {
+    return {nullptr, {romprog::PortStatus::NoDevice, {}}};
+  }
   void Pause(int) override {}
   std::uint32_t TickCount() override { return GetTickCount(); }
 };
@@ -45,8 +47,8 @@ void Pump() {
 void Measure(romprog::App& app, const char* label, int runs) {
   std::vector<double> times;
   for (int run = 0; run < runs; ++run) {
-    for (std::size_t i = 0; i < app.state.ImageBuffer.size(); ++i) {
-      app.state.ImageBuffer[i] = static_cast<std::uint8_t>(i * 7 + run);
+    for (std::size_t i = 0; i < app.state.imageBuffer.size(); ++i) {
+      app.state.imageBuffer[i] = static_cast<std::uint8_t>(i * 7 + run);
     }
     LARGE_INTEGER begin{};
     LARGE_INTEGER end{};
@@ -98,7 +100,7 @@ int main() {
   InitCommonControlsEx(&controls);
   romprog::win32::Win32Toolkit toolkit(GetModuleHandleW(nullptr));
   NoPorts ports;
-  auto app = std::make_unique<romprog::App>(toolkit, ports);
+  auto app = std::make_unique<romprog::App>(toolkit, ports, ports);
   romprog::StartUp(*app);
   toolkit.SetState(romprog::id::kChipSelector, 2);  // 27C256
   Measure(*app, "window hidden", 7);

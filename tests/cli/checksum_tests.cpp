@@ -2,8 +2,8 @@
 
 #include <numeric>
 
-#include "checksum.h"
-#include "cli_test_support.h"
+#include "cli/checksum.h"
+#include "tests/cli/cli_test_support.h"
 
 namespace romtool::testing {
 namespace {

@@ -4,9 +4,9 @@
 
 #include <vector>
 
-#include "cli_test_support.h"
-#include "loopback_port.h"
-#include "programmer/chip_link.h"
+#include "core/protocol/chip_link.h"
+#include "sim/loopback_port.h"
+#include "tests/cli/cli_test_support.h"
 
 namespace romtool::testing {
 namespace {
@@ -46,7 +46,7 @@ struct Link {
   LoopbackPorts ports;
   std::unique_ptr<romprog::SerialPort> port;
   explicit Link(DeviceModel device) : ports({"P"}, std::move(device)) {
-    port = ports.Open("P:9600,N,8,1");
+    port = ports.Open(romprog::ProgrammerLine("P")).port;
   }
   ~Link() { port.reset(); }
   LinkResult Run(Recorder& r, Direction d, ChipSelection chip,
@@ -144,6 +144,21 @@ TEST(ChipLink, SilenceEndsTheExchangeWhereItBegan) {
   EXPECT_TRUE(r.passed.empty());
   EXPECT_EQ(link.ports.counters().bytesToDevice, 1);
   EXPECT_EQ(link.ports.counters().rtsLowers, 1);
+}
+
+TEST(ChipLink, AFailedSendEndsTheExchangeAtOnceAndSaysWhy) {
+  std::array<std::uint8_t, romprog::sim::kChipCapacity> blank;
+  blank.fill(0xFF);
+  Link link{DeviceModel(blank)};
+  link.ports.SetSendFails(true);
+  Recorder r;
+  const LinkResult result = link.Run(r, Direction::Reading, k27C64);
+  EXPECT_EQ(result.ending, Ending::NoReply);
+  EXPECT_EQ(result.address, -1);
+  EXPECT_EQ(result.line.status, romprog::PortStatus::Failed);
+  EXPECT_EQ(r.noReplies, 1);
+  EXPECT_LT(link.ports.elapsedMs(), romprog::kReplyTimeoutMs);
+  EXPECT_FALSE(link.ports.rts());
 }
 
 TEST(ChipLink, AnyCommandReplyIsTaken) {

@@ -2,9 +2,9 @@
 
 #include <cstdio>
 
-#include "buffer/hex_listing.h"
-#include "cli_test_support.h"
-#include "dump.h"
+#include "cli/dump.h"
+#include "core/listing_row.h"
+#include "tests/cli/cli_test_support.h"
 
 namespace romtool::testing {
 namespace {

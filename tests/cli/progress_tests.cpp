@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "progress.h"
+#include "cli/progress.h"
 
 namespace romtool::testing {
 namespace {

@@ -1,15 +1,19 @@
 // romtool itself against the programmer emulator on a pseudo-terminal, through
 // the real POSIX port: round trips, blank checks, every fault of the emulator
 // and the refusals that must leave the chip alone.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <thread>
 
-#include "cli_test_support.h"
-#include "romsim_client.h"
+#include "sim/romsim_client.h"
+#include "tests/cli/cli_test_support.h"
 
 namespace romtool::testing {
 namespace {
@@ -221,10 +225,32 @@ TEST_F(RomtoolTest, AnyCommandReplyIsTaken) {
   romsim.reset();
 }
 
-TEST_F(RomtoolTest, PortThatDoesNotOpenIsExitThree) {
+TEST_F(RomtoolTest, PortThatDoesNotOpenIsExitThreeAndSaysWhy) {
   const Outcome run = Romtool({"blank", "-p", dir / "no-such-port", "-c", "27C64"});
   EXPECT_EQ(run.code, 3) << run.output;
-  EXPECT_SAYS(run, "cannot open port");
+  EXPECT_SAYS(run, "cannot open port: no port " + dir / "no-such-port");
+
+  Start();
+  // Another program holds the line the way romtool's own ports do: an
+  // exclusive lock on the device.
+  const int holder = open(port.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+  ASSERT_GE(holder, 0);
+  ASSERT_EQ(flock(holder, LOCK_EX | LOCK_NB), 0);
+  const Outcome busy = OnChip("blank", "27C64");
+  close(holder);
+  EXPECT_EQ(busy.code, 3) << busy.output;
+  EXPECT_SAYS(busy, port + " is in use by another program");
+
+  // A user outside the device's groups (the tests run as root).
+  ASSERT_EQ(chmod(port.c_str(), 0600), 0);
+  Outcome denied;
+  denied.code = romprog::sim::RunToEnd("/usr/bin/setpriv",
+                                       {"--reuid=65534", "--regid=65534", "--clear-groups",
+                                        ROMTOOL_BINARY, "blank", "-p", port, "-c", "27C64"},
+                                       denied.output);
+  EXPECT_EQ(denied.code, 3) << denied.output;
+  EXPECT_SAYS(denied, port + ": permission denied; add yourself to group dialout");
+  EXPECT_EQ(Exchanges(), 0);
 }
 
 TEST_F(RomtoolTest, BadFilesChangeNothing) {

@@ -4,9 +4,9 @@
 
 #include <cstdlib>
 
-#include "cli_test_support.h"
-#include "image_file.h"
-#include "shell/app.h"
+#include "cli/image_file.h"
+#include "core/image.h"
+#include "tests/cli/cli_test_support.h"
 
 namespace romtool::testing {
 namespace {

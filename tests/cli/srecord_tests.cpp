@@ -2,10 +2,10 @@
 
 #include <vector>
 
-#include "cli_test_support.h"
-#include "files/srecord_reader.h"
-#include "files/srecord_writer.h"
-#include "shell/app.h"
+#include "core/formats/srecord_reader.h"
+#include "core/formats/srecord_writer.h"
+#include "core/image.h"
+#include "tests/cli/cli_test_support.h"
 
 namespace romtool::testing {
 namespace {

@@ -4,7 +4,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "files/file_extension.h"
+#include "core/file_extension.h"
+#include "core/windows_1251.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <memory>
 
-#include "shell/app.h"
+#include "core/image.h"
 
 namespace fuzzing {
 

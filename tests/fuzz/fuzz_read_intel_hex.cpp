@@ -7,9 +7,9 @@
 #include <cstring>
 #include <memory>
 
-#include "files/intel_hex_reader.h"
-#include "fuzz_image.h"
-#include "shell/app.h"
+#include "core/formats/intel_hex_reader.h"
+#include "core/image.h"
+#include "tests/fuzz/fuzz_image.h"
 
 namespace {
 

@@ -7,10 +7,10 @@
 #include <memory>
 #include <string>
 
-#include "files/srecord_reader.h"
-#include "files/srecord_writer.h"
-#include "fuzz_image.h"
-#include "shell/app.h"
+#include "core/formats/srecord_reader.h"
+#include "core/formats/srecord_writer.h"
+#include "core/image.h"
+#include "tests/fuzz/fuzz_image.h"
 
 namespace {
 

@@ -32,7 +32,7 @@ def _env_path(name, default):
 
 
 def program_path():
-    return _env_path("ROMPROG_EXE", TREE / "build/win32/src/shell/win32/romprog.exe")
+    return _env_path("ROMPROG_EXE", TREE / "build/win32/src/gui/win32/romprog.exe")
 
 
 def driver_path():

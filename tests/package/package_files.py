@@ -29,7 +29,7 @@ def installer_path():
 def built_programs():
     """Name -> built file of each program the package must carry. The
     command-line tool counts once the tree has built it."""
-    programs = {"romprog.exe": win32_build() / "src/shell/win32/romprog.exe"}
+    programs = {"romprog.exe": win32_build() / "src/gui/win32/romprog.exe"}
     stage = win32_build() / "packaging"
     tools = [p for p in win32_build().rglob("romtool.exe") if stage not in p.parents]
     if len(tools) > 1:

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "buffer/chip_types.h"
-#include "buffer/hex_listing.h"
-#include "test_app.h"
+#include "gui/chip_selector.h"
+#include "gui/hex_listing.h"
+#include "tests/unit/test_app.h"
 
 namespace romprog::testing {
 namespace {
@@ -24,20 +24,20 @@ TEST(ApplyChipType, FollowsSelectorAndKeepsOldSizeOnUnknownText) {
   TestApp t;
   t.Start();
   EXPECT_EQ(t.app.state.activeSize, 8192);
-  EXPECT_EQ(t.app.state.ChipCode, 0x20);
+  EXPECT_EQ(t.app.state.chipCode, 0x20);
   EXPECT_EQ(t.app.state.chipName, "27C64");
 
   t.SelectChip(2);
   ApplyChipType(t.app);
   EXPECT_EQ(t.app.state.activeSize, 32768);
-  EXPECT_EQ(t.app.state.ChipCode, 0x80);
+  EXPECT_EQ(t.app.state.chipCode, 0x80);
 
   // Nothing selected: the name becomes empty, size and code stay.
   t.SelectChip(-1);
   ApplyChipType(t.app);
   EXPECT_EQ(t.app.state.chipName, "");
   EXPECT_EQ(t.app.state.activeSize, 32768);
-  EXPECT_EQ(t.app.state.ChipCode, 0x80);
+  EXPECT_EQ(t.app.state.chipCode, 0x80);
 
   // An unknown item keeps the size too but is kept as the name.
   t.ui.AddItem(id::kChipSelector, -1, "   27C512");
@@ -82,7 +82,7 @@ TEST(RefreshListing, RowCountsTitlesAndContentsPerChip) {
   TestApp t;
   t.Start();
   for (int i = 0; i < kBufferSize; ++i) t.buffer()[i] = static_cast<std::uint8_t>(i * 7 + (i >> 8));
-  const auto before = t.app.state.ImageBuffer;
+  const auto before = t.app.state.imageBuffer;
   const std::size_t counts[] = {1024, 2048, 4096};
   const char* last[] = {"      1FF8", "      3FF8", "      7FF8"};
   for (int chip = 0; chip < 3; ++chip) {
@@ -97,7 +97,7 @@ TEST(RefreshListing, RowCountsTitlesAndContentsPerChip) {
       EXPECT_EQ(rows[r][9], AsciiCell(t.buffer() + r * 8));
     }
   }
-  EXPECT_EQ(t.app.state.ImageBuffer, before);  // a refresh only reads
+  EXPECT_EQ(t.app.state.imageBuffer, before);  // a refresh only reads
 }
 
 TEST(RefreshListing, SelectorChangeWaitsForNextRefresh) {

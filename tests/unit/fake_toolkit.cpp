@@ -1,4 +1,4 @@
-#include "fake_toolkit.h"
+#include "tests/unit/fake_toolkit.h"
 
 #include <stdexcept>
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/toolkit.h"
+#include "gui/toolkit.h"
 
 namespace romprog::testing {
 
@@ -53,7 +53,7 @@ class FakeToolkit : public Toolkit {
   // Scripted answers; a message box with none answers IDOK, a dialog cancels.
   std::deque<int> boxAnswers;
   std::deque<FileDialogResult> dialogAnswers;
-  std::deque<Event> events;  // WaitForEvent hands these out, then a close of window 0
+  std::deque<Event> events;  // WaitForEvent hands these out, then a close of the control window
   int screenWidth = 1024;
   bool failOpenWindow[2] = {false, false};
 

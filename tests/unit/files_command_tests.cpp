@@ -5,12 +5,12 @@
 #include <string>
 #include <vector>
 
-#include "buffer/hex_listing.h"
-#include "files/image_file_commands.h"
-#include "files/intel_hex_writer.h"
-#include "files_test_support.h"
-#include "shell/texts.h"
-#include "test_app.h"
+#include "core/formats/intel_hex_writer.h"
+#include "gui/hex_listing.h"
+#include "gui/image_file_commands.h"
+#include "gui/texts.h"
+#include "tests/unit/files_test_support.h"
+#include "tests/unit/test_app.h"
 
 namespace romprog::testing {
 namespace {

@@ -7,10 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "files/image_loader.h"
-#include "files/image_saver.h"
-#include "files_test_support.h"
-#include "shell/app.h"
+#include "core/formats/image_loader.h"
+#include "core/formats/image_saver.h"
+#include "core/image.h"
+#include "platform/image_files.h"
+#include "tests/unit/files_test_support.h"
 
 namespace romprog::testing {
 namespace {
@@ -26,7 +27,7 @@ void Shell(const std::string& command) {
   ASSERT_EQ(std::system((command + " 2>&1").c_str()), 0) << command;
 }
 
-// Loads `path` as the open command does; `extent` receives the LoadedExtent.
+// Loads `path` as the open command does; `extent` receives the end of the highest record.
 std::string Loaded(const std::string& path, int activeSize, int& extent) {
   std::vector<std::uint8_t> image(kBufferSize);
   const LoadResult result = LoadImageFile(path, activeSize, image.data());

@@ -6,10 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "files/file_io.h"
-#include "files/image_loader.h"
-#include "files_test_support.h"
-#include "shell/app.h"
+#include "core/formats/image_loader.h"
+#include "core/image.h"
+#include "platform/file_io.h"
+#include "platform/image_files.h"
+#include "tests/unit/files_test_support.h"
 
 namespace romprog::testing {
 namespace {

@@ -5,8 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "files/intel_hex_reader.h"
-#include "shell/app.h"
+#include "core/formats/intel_hex_reader.h"
+#include "core/hex_text.h"
+#include "core/image.h"
 
 namespace romprog::testing {
 namespace {

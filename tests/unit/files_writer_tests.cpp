@@ -4,11 +4,12 @@
 #include <string>
 #include <vector>
 
-#include "files/file_extension.h"
-#include "files/image_saver.h"
-#include "files/intel_hex_reader.h"
-#include "files/intel_hex_writer.h"
-#include "shell/app.h"
+#include "core/file_extension.h"
+#include "core/formats/image_saver.h"
+#include "core/formats/intel_hex_reader.h"
+#include "core/formats/intel_hex_writer.h"
+#include "core/image.h"
+#include "core/windows_1251.h"
 
 namespace romprog::testing {
 namespace {

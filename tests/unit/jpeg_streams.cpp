@@ -1,4 +1,4 @@
-#include "jpeg_streams.h"
+#include "tests/unit/jpeg_streams.h"
 
 #include <cstdio>
 #include <cstdlib>

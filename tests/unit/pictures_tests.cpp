@@ -8,16 +8,20 @@
 #include <set>
 #include <string>
 
-#include "fake_toolkit.h"
-#include "jpeg_streams.h"
-#include "shell/button_pictures.h"
-#include "shell/control_ids.h"
-#include "shell/jpeg_picture.h"
-#include "shell/picture_data.h"
-#include "test_app.h"
+#include "gui/button_pictures.h"
+#include "gui/control_ids.h"
+#include "gui/picture_data.h"
+#include "gui/win32/jpeg_picture.h"
+#include "tests/unit/fake_toolkit.h"
+#include "tests/unit/jpeg_streams.h"
+#include "tests/unit/test_app.h"
 
 namespace romprog::testing {
 namespace {
+
+using win32::BitmapStride;
+using win32::DecodeJpegPicture;
+using win32::JpegPicture;
 
 Bytes Stream(int n) {
   const PictureStream s = EmbeddedPicture(n);
@@ -174,7 +178,7 @@ TEST(EmbeddedPictures, EachButtonGetsItsOwnStream) {
   };
   Recording ui;
   NoSerialPorts ports;
-  App app(ui, ports);
+  App app(ui, ports, ports);
   StartUp(app);
   ASSERT_EQ(ui.asked.size(), static_cast<std::size_t>(kPictureCount));
   for (int n = 0; n < kPictureCount; ++n) {

@@ -1,14 +1,14 @@
-// Buttons 4 to 7 through the event loop, against the programmer's device
+// The chip-command buttons through the event loop, against the programmer's device
 // model: the bytes on the line, the status line, the messages and what each
 // ending leaves behind.
 #include <gtest/gtest.h>
 
-#include "programmer/cell_display.h"
-#include "programmer/chip_commands.h"
-#include "programmer/status_line.h"
-#include "programmer_test_ports.h"
-#include "shell/win_constants.h"
-#include "test_app.h"
+#include "gui/cell_display.h"
+#include "gui/chip_commands.h"
+#include "gui/status_line.h"
+#include "gui/win_constants.h"
+#include "tests/unit/programmer_test_ports.h"
+#include "tests/unit/test_app.h"
 
 namespace romprog::testing {
 namespace {
@@ -33,7 +33,7 @@ struct CommandTest : ::testing::Test {
                       t.ui.GetCell(id::kListing, 0, 1)});
     };
   }
-  void TearDown() override { t.app.state.ProgrammerPort.reset(); }
+  void TearDown() override { t.app.state.programmerPort.reset(); }
 
   void Run(int command, int answer = win::kIdYes) {
     t.ui.boxes.clear();
@@ -87,7 +87,7 @@ struct CommandTest : ::testing::Test {
   }
 };
 
-// The address status text 11 shows, -1 for "----".
+// The status address as a number, -1 for "----".
 int ShownAddress(const Text& shown) {
   return shown == "----" ? -1 : std::stoi(shown);
 }
@@ -183,9 +183,9 @@ TEST_F(CommandTest, WriteReadBackAndCompareEachTypeOnAReopenedPort) {
                         {id::kBlankCheck, 0, 0x20, 8192}};
   for (int a = 0; a < kBufferSize; ++a) t.buffer()[a] = static_cast<std::uint8_t>(a >> 7 | 0x80);
   std::fill(t.buffer(), t.buffer() + 8192, 0xFF);  // still blank there after the writes
-  const auto image = t.app.state.ImageBuffer;
+  const auto image = t.app.state.imageBuffer;
   for (const Case& c : cases) {
-    if (c.command == id::kReadChip) t.app.state.ImageBuffer.fill(0x5A);
+    if (c.command == id::kReadChip) t.app.state.imageBuffer.fill(0x5A);
     t.SelectChip(c.chip);
     Run(c.command);
     ExpectOkNotice();
@@ -194,7 +194,7 @@ TEST_F(CommandTest, WriteReadBackAndCompareEachTypeOnAReopenedPort) {
     if (c.command == id::kReadChip) {
       EXPECT_TRUE(std::equal(t.buffer(), t.buffer() + c.size, image.begin()));
       EXPECT_EQ(t.buffer()[c.size], 0x5A);
-      t.app.state.ImageBuffer = image;
+      t.app.state.imageBuffer = image;
     }
   }
   EXPECT_TRUE(std::equal(image.begin(), image.end(), ports.chip().begin()));
@@ -283,7 +283,7 @@ TEST_F(CommandTest, CompareStopsAtTheFirstDifference) {
   t.buffer()[4095] = 0x41;
   ports.chip()[4095] = 0x00;
   ports.chip()[5000] = 0x99;
-  const auto before = t.app.state.ImageBuffer;
+  const auto before = t.app.state.imageBuffer;
   Run(id::kCompareChip);
   ASSERT_EQ(t.ui.boxes.size(), 1u);
   ExpectErrorBox("Ячейка 4095 содержит 0  (надо 65).");
@@ -291,7 +291,7 @@ TEST_F(CommandTest, CompareStopsAtTheFirstDifference) {
   EXPECT_EQ(seen[0].value, "Bad");
   EXPECT_TRUE(seen[0].rts);
   ExpectExchange(0x20, 4096, 4095);
-  EXPECT_EQ(t.app.state.ImageBuffer, before);
+  EXPECT_EQ(t.app.state.imageBuffer, before);
   ExpectAtRest();
 }
 
@@ -344,7 +344,7 @@ TEST_F(CommandTest, NoReplyToTheCommandLeavesEverythingAsItWas) {
   t.ui.SetText(id::kStatusValue, "5");
   t.ui.SetState(id::kProgress, 40);
   t.ui.SetCell(id::kListing, 0, 1, "XX");
-  const auto before = t.app.state.ImageBuffer;
+  const auto before = t.app.state.imageBuffer;
   Run(id::kReadChip);
   ExpectBoxes({"Нет ответа от программатора."});
   EXPECT_EQ(t.ui.boxes[0].caption, "");
@@ -353,10 +353,10 @@ TEST_F(CommandTest, NoReplyToTheCommandLeavesEverythingAsItWas) {
   EXPECT_EQ(StatusAddress(), "77");
   EXPECT_EQ(StatusValue(), "5");
   EXPECT_EQ(Progress(), 40);
-  EXPECT_EQ(t.app.state.ImageBuffer, before);
+  EXPECT_EQ(t.app.state.imageBuffer, before);
   EXPECT_EQ(t.ui.GetCell(id::kListing, 0, 1), "XX");
   EXPECT_EQ(ports.sent, std::vector<std::uint8_t>{0x20});
-  EXPECT_TRUE(t.app.state.ProgrammerPort);  // stays open
+  EXPECT_TRUE(t.app.state.programmerPort);  // stays open
   ExpectLineAtRest();
 }
 
@@ -435,7 +435,7 @@ TEST_F(CommandTest, DeclinedWriteSendsNothing) {
   ExpectBoxes({"Начать запись ?"});
   EXPECT_TRUE(ports.sent.empty());
   EXPECT_EQ(ports.rtsCalls, std::vector<bool>{false});
-  EXPECT_TRUE(t.app.state.ProgrammerPort);
+  EXPECT_TRUE(t.app.state.programmerPort);
   EXPECT_EQ(StatusAddress(), "12");
   EXPECT_EQ(t.ui.busyBegins, 0);
 }

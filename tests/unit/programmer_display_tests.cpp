@@ -2,9 +2,9 @@
 // repaint, and the newest one is always there when it has to be.
 #include <gtest/gtest.h>
 
-#include "programmer/cell_display.h"
-#include "programmer_test_ports.h"
-#include "test_app.h"
+#include "gui/cell_display.h"
+#include "tests/unit/programmer_test_ports.h"
+#include "tests/unit/test_app.h"
 
 namespace romprog::testing {
 namespace {

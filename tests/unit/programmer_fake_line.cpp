@@ -1,4 +1,4 @@
-#include "programmer_fake_line.h"
+#include "tests/unit/programmer_fake_line.h"
 
 #include <algorithm>
 
@@ -9,13 +9,17 @@ class FakePort : public SerialPort {
  public:
   explicit FakePort(FakeLine& line) : line_(line) {}
   ~FakePort() override { line_.HostClose(); }
-  void SetRts(bool on) override { line_.HostRts(on); }
-  bool SendByte(std::uint8_t byte) override {
-    line_.HostByte(byte);
-    return true;
+  PortResult SetRts(bool on) override {
+    line_.HostRts(on);
+    return {};
   }
-  bool ReadByte(std::uint8_t& byte, int timeoutMs) override {
-    return line_.HostRead(byte, timeoutMs);
+  PortResult SendByte(std::uint8_t byte) override {
+    line_.HostByte(byte);
+    return {};
+  }
+  PortResult ReadByte(std::uint8_t& byte, int timeoutMs) override {
+    if (line_.HostRead(byte, timeoutMs)) return {};
+    return {PortStatus::TimedOut, {}};
   }
 
  private:
@@ -28,13 +32,14 @@ FakeLine::FakeLine() {
   chip.fill(0xFF);
 }
 
-std::unique_ptr<SerialPort> FakeLine::Open(const std::string& settings) {
-  openedSettings.push_back(settings);
-  const std::string device = settings.substr(0, settings.find(':'));
-  if (!present.count(device) || held.count(device) || openNow > 0) return nullptr;
+OpenedPort FakeLine::Open(const LineSettings& settings) {
+  openedSettings.push_back(SettingsText(settings));
+  const std::string& device = settings.device;
+  if (!present.count(device)) return {nullptr, {PortStatus::NoDevice, {}}};
+  if (held.count(device) || openNow > 0) return {nullptr, {PortStatus::Busy, {}}};
   ++openNow;
   mostOpenAtOnce = std::max(mostOpenAtOnce, openNow);
-  return std::make_unique<FakePort>(*this);
+  return {std::make_unique<FakePort>(*this), {}};
 }
 
 void FakeLine::Pause(int milliseconds) {

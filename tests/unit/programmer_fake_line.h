@@ -12,11 +12,11 @@
 #include <string>
 #include <vector>
 
-#include "programmer/serial_port.h"
+#include "core/protocol/serial_port.h"
 
 namespace romprog::testing {
 
-class FakeLine : public SerialPorts {
+class FakeLine : public PortOpener, public Clock {
  public:
   FakeLine();
 
@@ -49,7 +49,7 @@ class FakeLine : public SerialPorts {
   std::vector<int> pauses;
   std::function<void(std::uint8_t)> onHostByte;  // after a host byte is recorded
 
-  std::unique_ptr<SerialPort> Open(const std::string& settings) override;
+  OpenedPort Open(const LineSettings& settings) override;
   void Pause(int milliseconds) override;
   std::uint32_t TickCount() override { return now; }
 

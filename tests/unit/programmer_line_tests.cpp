@@ -2,12 +2,12 @@
 // selector, opening the chosen port, and the wait for a reply byte.
 #include <gtest/gtest.h>
 
-#include "programmer/line_settings.h"
-#include "programmer/port_selector.h"
-#include "programmer/serial_line.h"
-#include "programmer_fake_line.h"
-#include "shell/texts.h"
-#include "test_app.h"
+#include "core/protocol/line_settings.h"
+#include "gui/exchange.h"
+#include "gui/port_selector.h"
+#include "gui/texts.h"
+#include "tests/unit/programmer_fake_line.h"
+#include "tests/unit/test_app.h"
 
 namespace romprog::testing {
 namespace {
@@ -16,33 +16,15 @@ TEST(LineSettings, NamesAndSettingsText) {
   EXPECT_EQ(PortName(3), "COM3");
   EXPECT_EQ(PortName(10), "COM10");
   EXPECT_EQ(PortSelectorItem(3), "       COM3");
-  EXPECT_EQ(LineSettingsText("COM3"), "COM3:9600,N,8,1");
-  EXPECT_EQ(LineSettingsText(""), ":9600,N,8,1");
-  EXPECT_EQ(DeviceOfSettings("COM10:9600,N,8,1"), "COM10");
-  EXPECT_EQ(DeviceOfSettings("/dev/pts/4:9600,N,8,1"), "/dev/pts/4");
-  EXPECT_EQ(DeviceOfSettings(":9600,N,8,1"), "");
-}
-
-TEST(LineSettings, ModeParsedFromTheTextAfterTheColon) {
-  const auto mode = ParseLineMode(LineSettingsText("/dev/ttyUSB0"));
-  ASSERT_TRUE(mode);
-  EXPECT_EQ(mode->baud, 9600);
-  EXPECT_EQ(mode->parity, 'N');
-  EXPECT_EQ(mode->dataBits, 8);
-  EXPECT_EQ(mode->stopBits, 1);
-
-  const auto other = ParseLineMode("COM2:19200,e,7,2");
-  ASSERT_TRUE(other);
-  EXPECT_EQ(other->baud, 19200);
-  EXPECT_EQ(other->parity, 'E');
-  EXPECT_EQ(other->dataBits, 7);
-  EXPECT_EQ(other->stopBits, 2);
-
-  for (const char* bad :
-       {"COM1", "COM1:", "COM1:9600,N,8", "COM1:9600,X,8,1", "COM1:96a0,N,8,1", "COM1:9600,N,9,1",
-        "COM1:9600,N,8,3", "COM1:9600,NN,8,1", "COM1:9600,N,8,1,1", "COM1:,N,8,1"}) {
-    EXPECT_FALSE(ParseLineMode(bad)) << bad;
-  }
+  const LineSettings line = ProgrammerLine("COM3");
+  EXPECT_EQ(line.device, "COM3");
+  EXPECT_EQ(SettingsText(line), "COM3:9600,N,8,1");
+  LineSettings other = ProgrammerLine("/dev/ttyUSB0");
+  other.baud = 19200;
+  other.parity = 'E';
+  other.dataBits = 7;
+  other.stopBits = 2;
+  EXPECT_EQ(SettingsText(other), "/dev/ttyUSB0:19200,E,7,2");
 }
 
 struct LineTest : ::testing::Test {
@@ -62,7 +44,7 @@ TEST_F(LineTest, ProbeListsThePortsThatOpenInAscendingOrderAndSelectsTheFirst) {
     EXPECT_EQ(line.openedSettings[n - 1], "COM" + std::to_string(n) + ":9600,N,8,1");
   }
   EXPECT_EQ(line.openNow, 0);
-  EXPECT_FALSE(t.app.state.ProgrammerPort);
+  EXPECT_FALSE(t.app.state.programmerPort);
   EXPECT_TRUE(line.rtsCalls.empty());
 }
 
@@ -79,14 +61,14 @@ TEST_F(LineTest, OpenTakesTheSelectedPortAndLowersRts) {
   t.Start();
   t.ui.SetState(id::kPortSelector, 1);
   OpenProgrammerPort(t.app);
-  EXPECT_TRUE(t.app.state.ProgrammerPort);
+  EXPECT_TRUE(t.app.state.programmerPort);
   EXPECT_EQ(line.openedSettings.back(), "COM10:9600,N,8,1");
   EXPECT_EQ(line.rtsCalls, std::vector<bool>{false});
   EXPECT_TRUE(t.ui.boxes.empty());
 
   // Opening again closes the open port first: the same device opens anew.
   OpenProgrammerPort(t.app);
-  EXPECT_TRUE(t.app.state.ProgrammerPort);
+  EXPECT_TRUE(t.app.state.programmerPort);
   EXPECT_EQ(line.mostOpenAtOnce, 1);
   EXPECT_EQ(line.openNow, 1);
 }
@@ -97,7 +79,7 @@ TEST_F(LineTest, PortNotAvailableNamesThePortOrNothing) {
   t.ui.SetState(id::kPortSelector, 1);
   line.held = {"COM10"};  // taken by another program since the probe
   OpenProgrammerPort(t.app);
-  EXPECT_FALSE(t.app.state.ProgrammerPort);
+  EXPECT_FALSE(t.app.state.programmerPort);
   ASSERT_EQ(t.ui.boxes.size(), 1u);
   EXPECT_EQ(t.ui.boxes[0].text, Cp1251("Порт COM10 Не доступен!"));
   EXPECT_EQ(t.ui.boxes[0].caption, "");
@@ -114,49 +96,52 @@ TEST_F(LineTest, PortNotAvailableNamesThePortOrNothing) {
 TEST_F(LineTest, FailedOpenLeavesNoPortEvenWhenOneWasOpen) {
   t.Start();
   OpenProgrammerPort(t.app);
-  ASSERT_TRUE(t.app.state.ProgrammerPort);
+  ASSERT_TRUE(t.app.state.programmerPort);
   line.present.clear();
   OpenProgrammerPort(t.app);
-  EXPECT_FALSE(t.app.state.ProgrammerPort);
+  EXPECT_FALSE(t.app.state.programmerPort);
   EXPECT_EQ(line.openNow, 0);
 }
 
 // The wait as an exchange runs it: the shared byte wait, the windows let to
 // repaint after every slice that brought nothing, one report when a second
 // passes without a byte.
-void WaitForReply(App& app) {
-  app.state.NoReply = 0;
-  if (WaitForByte(*app.state.ProgrammerPort, app.serial, app.state.ReplyByte,
-                  [&app] { app.ui.KeepAlive(); })) {
-    return;
-  }
-  ReportNoReply(app);
+struct Reply {
+  bool came = false;
+  std::uint8_t byte = 0;
+};
+Reply WaitForReply(App& app) {
+  Reply reply;
+  reply.came = WaitForByte(*app.state.programmerPort, app.clock, reply.byte, [&app] {
+                 app.ui.KeepAlive();
+               }).ok();
+  if (!reply.came) ReportNoReply(app);
+  return reply;
 }
 
 struct WaitTest : LineTest {
   void SetUp() override {
     t.Start();
     OpenProgrammerPort(t.app);
-    ASSERT_TRUE(t.app.state.ProgrammerPort);
+    ASSERT_TRUE(t.app.state.programmerPort);
   }
 };
 
 TEST_F(WaitTest, AByteAlreadyWaitingIsTakenAtOnce) {
   line.now = 500;
   line.Deliver(0x5A, 400);
-  t.app.state.NoReply = 1;
-  WaitForReply(t.app);
-  EXPECT_EQ(t.app.state.NoReply, 0);
-  EXPECT_EQ(t.app.state.ReplyByte, 0x5A);
+  const Reply reply = WaitForReply(t.app);
+  EXPECT_TRUE(reply.came);
+  EXPECT_EQ(reply.byte, 0x5A);
   EXPECT_EQ(line.now, 500u);
   EXPECT_TRUE(t.ui.boxes.empty());
 }
 
 TEST_F(WaitTest, AByteIsTakenWhenItArrivesNotAtTheEndOfASlice) {
   line.Deliver(0x01, 333);
-  WaitForReply(t.app);
-  EXPECT_EQ(t.app.state.NoReply, 0);
-  EXPECT_EQ(t.app.state.ReplyByte, 0x01);
+  const Reply reply = WaitForReply(t.app);
+  EXPECT_TRUE(reply.came);
+  EXPECT_EQ(reply.byte, 0x01);
   EXPECT_EQ(line.now, 333u);
   // The windows were let to repaint between the slices of the wait.
   EXPECT_EQ(line.readSlices, 3);
@@ -167,8 +152,7 @@ TEST_F(WaitTest, NoByteShowsTheMessageOnceAfterOneSecond) {
   line.now = 1234;
   std::uint32_t shownAt = 0;
   t.ui.onBox = [&](const ShownBox&) { shownAt = line.now; };
-  WaitForReply(t.app);
-  EXPECT_EQ(t.app.state.NoReply, 1);
+  EXPECT_FALSE(WaitForReply(t.app).came);
   ASSERT_EQ(t.ui.boxes.size(), 1u);
   EXPECT_EQ(t.ui.boxes[0].text, Cp1251("Нет ответа от программатора."));
   EXPECT_EQ(t.ui.boxes[0].caption, "");
@@ -181,8 +165,7 @@ TEST_F(WaitTest, TheTimeOutSurvivesTheTickCountWrapping) {
   line.now = 0xFFFFFF00u;
   std::uint32_t shownAt = 0;
   t.ui.onBox = [&](const ShownBox&) { shownAt = line.now; };
-  WaitForReply(t.app);
-  EXPECT_EQ(t.app.state.NoReply, 1);
+  EXPECT_FALSE(WaitForReply(t.app).came);
   EXPECT_EQ(shownAt, 0xFFFFFF00u + 1000u);
 }
 
@@ -190,32 +173,17 @@ TEST_F(WaitTest, EveryByteGetsAFreshSecond) {
   line.Deliver(0x11, 990);
   line.Deliver(0x22, 1980);
   line.Deliver(0x33, 3100);  // 1120 ms after the wait for it began
-  WaitForReply(t.app);
-  EXPECT_EQ(t.app.state.ReplyByte, 0x11);
-  WaitForReply(t.app);
-  EXPECT_EQ(t.app.state.NoReply, 0);
-  EXPECT_EQ(t.app.state.ReplyByte, 0x22);
-  WaitForReply(t.app);
-  EXPECT_EQ(t.app.state.NoReply, 1);
+  EXPECT_EQ(WaitForReply(t.app).byte, 0x11);
+  const Reply second = WaitForReply(t.app);
+  EXPECT_TRUE(second.came);
+  EXPECT_EQ(second.byte, 0x22);
+  EXPECT_FALSE(WaitForReply(t.app).came);
   EXPECT_EQ(line.now, 2980u);
   EXPECT_EQ(t.ui.boxes.size(), 1u);
-  // A later wait takes the late byte and clears the flag.
-  WaitForReply(t.app);
-  EXPECT_EQ(t.app.state.NoReply, 0);
-  EXPECT_EQ(t.app.state.ReplyByte, 0x33);
-}
-
-TEST_F(WaitTest, SendAndRtsReachTheOpenPortOnlyWhileOneIsOpen) {
-  SetRts(t.app, true);
-  SendByte(t.app, 0x42);
-  EXPECT_EQ(line.hostBytes, std::vector<std::uint8_t>{0x42});
-  t.app.state.ProgrammerPort.reset();
-  SetRts(t.app, false);
-  SendByte(t.app, 0x43);
-  EXPECT_EQ(line.rtsCalls, (std::vector<bool>{false, true}));
-  EXPECT_EQ(line.hostBytes.size(), 1u);
-  Pause(t.app, 10);
-  EXPECT_EQ(line.pauses, std::vector<int>{10});
+  // A later wait takes the late byte.
+  const Reply late = WaitForReply(t.app);
+  EXPECT_TRUE(late.came);
+  EXPECT_EQ(late.byte, 0x33);
 }
 
 }  // namespace

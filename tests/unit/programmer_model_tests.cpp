@@ -4,10 +4,10 @@
 // write (it can only clear bits).
 #include <gtest/gtest.h>
 
-#include "loopback_port.h"
-#include "programmer/chip_commands.h"
-#include "shell/win_constants.h"
-#include "test_app.h"
+#include "gui/chip_commands.h"
+#include "gui/win_constants.h"
+#include "sim/loopback_port.h"
+#include "tests/unit/test_app.h"
 
 namespace romprog::testing {
 namespace {
@@ -16,7 +16,7 @@ struct ModelTest : ::testing::Test {
   sim::LoopbackPorts ports{{"COM2"}};
   TestApp t{&ports};
   void SetUp() override { t.Start(); }
-  void TearDown() override { t.app.state.ProgrammerPort.reset(); }
+  void TearDown() override { t.app.state.programmerPort.reset(); }
 
   void Run(int command, int answer = win::kIdYes) {
     t.ui.boxes.clear();
@@ -42,14 +42,14 @@ TEST_F(ModelTest, WriteReadBackAndCompareAllThreeTypes) {
     for (int a = 0; a < kBufferSize; ++a) {
       t.buffer()[a] = static_cast<std::uint8_t>((a * 131 + type) >> 3);
     }
-    const auto image = t.app.state.ImageBuffer;
+    const auto image = t.app.state.imageBuffer;
     t.SelectChip(type);
     Run(id::kWriteChip);
     ASSERT_EQ(LastBox(), "OK !!!") << type;
     EXPECT_TRUE(std::equal(image.begin(), image.begin() + size, ports.device().chip().begin()));
     EXPECT_EQ(ports.device().chip()[size % kBufferSize], size == kBufferSize ? image[0] : 0xFF);
 
-    t.app.state.ImageBuffer.fill(0x5A);
+    t.app.state.imageBuffer.fill(0x5A);
     Run(id::kReadChip);
     ASSERT_EQ(LastBox(), "OK !!!");
     EXPECT_TRUE(std::equal(image.begin(), image.begin() + size, t.buffer()));

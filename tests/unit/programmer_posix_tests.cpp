@@ -10,26 +10,28 @@
 #include <cstdio>
 #include <fstream>
 
-#include "programmer/chip_commands.h"
-#include "programmer/line_settings.h"
-#include "programmer/posix/posix_serial_port.h"
-#include "programmer/system_serial_ports.h"
-#include "romsim_client.h"
-#include "shell/win_constants.h"
-#include "test_app.h"
+#include "core/protocol/line_settings.h"
+#include "gui/chip_commands.h"
+#include "gui/win_constants.h"
+#include "platform/posix/posix_serial_port.h"
+#include "platform/system_serial_ports.h"
+#include "sim/romsim_client.h"
+#include "tests/unit/test_app.h"
 
 namespace romprog::testing {
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using Steady = std::chrono::steady_clock;
 
 // The machine's ports as the program sees them: "COM1" is the emulator's pty.
-class PtyPorts : public posix::SerialPorts {
+class PtyPorts : public PortOpener, public posix::SteadyClock {
  public:
   std::string com1;
-  std::unique_ptr<SerialPort> Open(const std::string& settings) override {
-    if (DeviceOfSettings(settings) != "COM1") return nullptr;
-    return posix::OpenSerialPort(com1 + settings.substr(settings.find(':')));
+  OpenedPort Open(const LineSettings& settings) override {
+    if (settings.device != "COM1") return {nullptr, {PortStatus::NoDevice, {}}};
+    LineSettings pty = settings;
+    pty.device = com1;
+    return posix::OpenSerialPort(pty);
   }
 };
 
@@ -62,7 +64,7 @@ struct PosixPortTest : ::testing::Test {
 
 TEST_F(PosixPortTest, OpensRawAt9600WithoutFlowControl) {
   Start();
-  auto port = posix::OpenSerialPort(LineSettingsText(ports.com1));
+  auto port = posix::OpenSerialPort(ProgrammerLine(ports.com1)).port;
   ASSERT_TRUE(port);
   // A second look at the same line through its own descriptor.
   const int fd = open(ports.com1.c_str(), O_RDWR | O_NOCTTY);
@@ -81,41 +83,45 @@ TEST_F(PosixPortTest, OpensRawAt9600WithoutFlowControl) {
 
 TEST_F(PosixPortTest, OneUserAtATimeAndOnlyDevicePaths) {
   Start();
-  auto first = posix::OpenSerialPort(LineSettingsText(ports.com1));
+  auto first = posix::OpenSerialPort(ProgrammerLine(ports.com1)).port;
   ASSERT_TRUE(first);
-  EXPECT_FALSE(posix::OpenSerialPort(LineSettingsText(ports.com1)));
+  const OpenedPort second = posix::OpenSerialPort(ProgrammerLine(ports.com1));
+  EXPECT_FALSE(second.port);
+  EXPECT_EQ(second.result.status, PortStatus::Busy);
   first.reset();
-  EXPECT_TRUE(posix::OpenSerialPort(LineSettingsText(ports.com1)));
-  EXPECT_FALSE(posix::OpenSerialPort(LineSettingsText("COM1")));
-  EXPECT_FALSE(posix::OpenSerialPort(LineSettingsText("")));
-  EXPECT_FALSE(posix::OpenSerialPort(LineSettingsText("/dev/romprog-no-such-port")));
+  EXPECT_TRUE(posix::OpenSerialPort(ProgrammerLine(ports.com1)).port);
+  EXPECT_EQ(posix::OpenSerialPort(ProgrammerLine("COM1")).result.status, PortStatus::NoDevice);
+  EXPECT_FALSE(posix::OpenSerialPort(ProgrammerLine("")).port);
+  const OpenedPort missing = posix::OpenSerialPort(ProgrammerLine("/dev/romprog-no-such-port"));
+  EXPECT_EQ(missing.result.status, PortStatus::NoDevice);
+  EXPECT_FALSE(missing.result.message.empty());
   // The system's ports on POSIX know no COM names: the probe finds none.
-  EXPECT_FALSE(MakeSystemSerialPorts()->Open(LineSettingsText("COM1")));
+  EXPECT_FALSE(MakeSystemPortOpener()->Open(ProgrammerLine("COM1")).port);
 }
 
 TEST_F(PosixPortTest, ReadWaitsItsTimeOutButNoLongerThanASlice) {
   Start();
-  auto port = posix::OpenSerialPort(LineSettingsText(ports.com1));
+  auto port = posix::OpenSerialPort(ProgrammerLine(ports.com1)).port;
   ASSERT_TRUE(port);
   std::uint8_t byte = 0;
-  auto start = Clock::now();
-  EXPECT_FALSE(port->ReadByte(byte, 40));
-  auto waited = Clock::now() - start;
+  auto start = Steady::now();
+  EXPECT_EQ(port->ReadByte(byte, 40).status, PortStatus::TimedOut);
+  auto waited = Steady::now() - start;
   EXPECT_GE(waited, std::chrono::milliseconds(39));
   EXPECT_LT(waited, std::chrono::milliseconds(100));
-  start = Clock::now();
-  EXPECT_FALSE(port->ReadByte(byte, 1000));
-  waited = Clock::now() - start;
+  start = Steady::now();
+  EXPECT_EQ(port->ReadByte(byte, 1000).status, PortStatus::TimedOut);
+  waited = Steady::now() - start;
   EXPECT_GE(waited, std::chrono::milliseconds(kReadSliceMs - 1));
   EXPECT_LT(waited, std::chrono::milliseconds(kReadSliceMs + 60));
 }
 
 TEST_F(PosixPortTest, ClockAndPause) {
-  posix::SerialPorts system;
+  posix::SteadyClock system;
   const std::uint32_t before = system.TickCount();
-  const auto start = Clock::now();
+  const auto start = Steady::now();
   system.Pause(25);
-  EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(25));
+  EXPECT_GE(Steady::now() - start, std::chrono::milliseconds(25));
   EXPECT_GE(system.TickCount() - before, 24u);
 }
 
@@ -126,13 +132,13 @@ TEST_F(PosixPortTest, WriteReadBackAndCompareEveryByteValue) {
   ASSERT_EQ(t.ui.CountItems(id::kPortSelector), 1);
   // Every value, the line-discipline ones (CR, LF, XON, XOFF, ^C) included.
   for (int a = 0; a < 8192; ++a) t.buffer()[a] = static_cast<std::uint8_t>(a * 31 + (a >> 8));
-  const auto written = t.app.state.ImageBuffer;
+  const auto written = t.app.state.imageBuffer;
   t.ui.boxAnswers = {win::kIdYes};
   t.Click(id::kWriteChip);
   ASSERT_EQ(t.ui.boxes.size(), 2u);
   EXPECT_EQ(t.ui.boxes[1].text, "OK !!!");
 
-  t.app.state.ImageBuffer.fill(0x00);
+  t.app.state.imageBuffer.fill(0x00);
   t.ui.boxes.clear();
   t.Click(id::kReadChip);
   ASSERT_EQ(t.ui.boxes.size(), 1u);
@@ -162,7 +168,6 @@ TEST_F(PosixPortTest, BlankCheckThenAFaultOnTheRealLine) {
   EXPECT_EQ(t.ui.boxes[0].text, Cp1251("Нет ответа от программатора."));
   EXPECT_EQ(t.ui.GetText(id::kStatusAddress), "99");
   EXPECT_EQ(t.ui.GetText(id::kStatusValue), "255");
-  EXPECT_EQ(t.app.state.NoReply, 1);
 }
 
 TEST_F(PosixPortTest, NoReplyTakesASecondOfRealTime) {
@@ -170,8 +175,8 @@ TEST_F(PosixPortTest, NoReplyTakesASecondOfRealTime) {
   TestApp t{&ports};
   t.Start();
   std::chrono::steady_clock::duration shownAfter{};
-  const auto start = Clock::now();
-  t.ui.onBox = [&](const ShownBox&) { shownAfter = Clock::now() - start; };
+  const auto start = Steady::now();
+  t.ui.onBox = [&](const ShownBox&) { shownAfter = Steady::now() - start; };
   t.Click(id::kReadChip);
   ASSERT_EQ(t.ui.boxes.size(), 1u);
   EXPECT_EQ(t.ui.boxes[0].text, Cp1251("Нет ответа от программатора."));

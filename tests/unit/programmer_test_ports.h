@@ -9,12 +9,12 @@
 #include <string>
 #include <vector>
 
-#include "loopback_port.h"
-#include "programmer/serial_port.h"
+#include "core/protocol/serial_port.h"
+#include "sim/loopback_port.h"
 
 namespace romprog::testing {
 
-class RecordingPorts : public SerialPorts {
+class RecordingPorts : public PortOpener, public Clock {
  public:
   explicit RecordingPorts(std::vector<std::string> names) : line(std::move(names)) {}
 
@@ -27,10 +27,10 @@ class RecordingPorts : public SerialPorts {
   std::array<std::uint8_t, sim::kChipCapacity>& chip() { return line.device().chip(); }
   const sim::ExchangeLog& last() { return line.device().exchanges().back(); }
 
-  std::unique_ptr<SerialPort> Open(const std::string& settings) override {
-    std::unique_ptr<SerialPort> port = line.Open(settings);
-    if (!port) return nullptr;
-    return std::make_unique<Port>(*this, std::move(port));
+  OpenedPort Open(const LineSettings& settings) override {
+    OpenedPort opened = line.Open(settings);
+    if (opened.port) opened.port = std::make_unique<Port>(*this, std::move(opened.port));
+    return opened;
   }
   void Pause(int milliseconds) override { line.Pause(milliseconds); }
   std::uint32_t TickCount() override { return line.TickCount(); }
@@ -40,17 +40,17 @@ class RecordingPorts : public SerialPorts {
    public:
     Port(RecordingPorts& owner, std::unique_ptr<SerialPort> port)
         : owner_(owner), port_(std::move(port)) {}
-    void SetRts(bool on) override {
+    PortResult SetRts(bool on) override {
       owner_.rtsCalls.push_back(on);
-      port_->SetRts(on);
+      return port_->SetRts(on);
     }
-    bool SendByte(std::uint8_t byte) override {
-      const bool sent = port_->SendByte(byte);
+    PortResult SendByte(std::uint8_t byte) override {
+      PortResult sent = port_->SendByte(byte);
       owner_.sent.push_back(byte);
       if (owner_.onSend) owner_.onSend(byte);
       return sent;
     }
-    bool ReadByte(std::uint8_t& byte, int timeoutMs) override {
+    PortResult ReadByte(std::uint8_t& byte, int timeoutMs) override {
       return port_->ReadByte(byte, timeoutMs);
     }
 

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "buffer/chip_types.h"
-#include "buffer/hex_listing.h"
-#include "buffer/row_editor.h"
-#include "test_app.h"
+#include "gui/chip_selector.h"
+#include "gui/hex_listing.h"
+#include "gui/row_editor.h"
+#include "tests/unit/test_app.h"
 
 namespace romprog::testing {
 namespace {
@@ -41,7 +41,7 @@ struct RowEditorTest : ::testing::Test {
 TEST_F(RowEditorTest, LoadCopiesCellsAndEnablesApply) {
   EXPECT_FALSE(t.ui.control(id::kApplyRow).enabled);
   SelectRow(0x35);
-  EXPECT_EQ(t.app.state.EditRow, 0x35);
+  EXPECT_EQ(t.app.state.editRow, 0x35);
   EXPECT_EQ(t.ui.GetText(id::kRowAddress), "      01A8");
   EXPECT_EQ(t.ui.GetText(id::kRowByte0), "   A8");
   EXPECT_EQ(t.ui.GetText(id::kRowByte0 + 7), "   AF");
@@ -50,7 +50,7 @@ TEST_F(RowEditorTest, LoadCopiesCellsAndEnablesApply) {
 
 TEST_F(RowEditorTest, ApplyStoresAllEightRewritesRowAndKeepsFields) {
   SelectRow(0x35);
-  const auto before = t.app.state.ImageBuffer;
+  const auto before = t.app.state.imageBuffer;
   Type(0, "1ff");
   Type(1, "100");
   Type(2, "12345");
@@ -85,10 +85,10 @@ TEST_F(RowEditorTest, NoSelectedRowEmptiesFieldsAndApplyStoresNothing) {
   SelectRow(-1);
   EXPECT_EQ(t.ui.GetText(id::kRowAddress), "");
   EXPECT_FALSE(t.ui.control(id::kApplyRow).enabled);
-  const auto before = t.app.state.ImageBuffer;
+  const auto before = t.app.state.imageBuffer;
   Type(0, "55");
   ApplyRowEdit(t.app);  // even if the button were somehow pressed
-  EXPECT_EQ(t.app.state.ImageBuffer, before);
+  EXPECT_EQ(t.app.state.imageBuffer, before);
 }
 
 TEST_F(RowEditorTest, RefreshAndHidingEmptyTheEditor) {

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "shell/main_window.h"
-#include "shell/texts.h"
-#include "shell/win_constants.h"
-#include "test_app.h"
+#include "gui/main_window.h"
+#include "gui/texts.h"
+#include "gui/win_constants.h"
+#include "tests/unit/test_app.h"
 
 namespace romprog::testing {
 namespace {
@@ -176,7 +176,7 @@ TEST(EventLoop, RunProgramEndsCleanlyWithExitCodeZero) {
   NoSerialPorts ports;
   ui.events.push_back({EventKind::Control, id::kHelpToggle, -1, 0});
   ui.events.push_back({EventKind::Close, 0, kBufferWindow, 0});
-  EXPECT_EQ(RunProgram(ui, ports), 0);
+  EXPECT_EQ(RunProgram(ui, ports, ports), 0);
   EXPECT_FALSE(ui.windows[kMainWindow].open);
   EXPECT_TRUE(ui.ended);
 }

@@ -2,7 +2,7 @@
 // count of the host's doings.
 #include <gtest/gtest.h>
 
-#include "loopback_port.h"
+#include "sim/loopback_port.h"
 
 namespace romprog::sim {
 namespace {
@@ -11,28 +11,28 @@ namespace {
 int StartExchange(LoopbackPorts& ports, SerialPort& port, std::uint8_t command) {
   port.SetRts(true);
   ports.Pause(10);
-  EXPECT_TRUE(port.SendByte(command));
+  EXPECT_TRUE(port.SendByte(command).ok());
   std::uint8_t reply = 0;
-  return port.ReadByte(reply, 1000) ? reply : -1;
+  return port.ReadByte(reply, 1000).ok() ? reply : -1;
 }
 
 TEST(LoopbackPorts, OnlyTheWiredNamesOpenAndOnlyOneAtATime) {
   LoopbackPorts ports({"COM3", "COM10"});
-  EXPECT_EQ(ports.Open("COM1:9600,N,8,1"), nullptr);
-  EXPECT_EQ(ports.Open("COM:9600,N,8,1"), nullptr);
-  EXPECT_EQ(ports.Open("COM1"), nullptr);
+  EXPECT_EQ(ports.Open(ProgrammerLine("COM1")).port, nullptr);
+  EXPECT_EQ(ports.Open(ProgrammerLine("COM")).port, nullptr);
+  EXPECT_EQ(ports.Open(ProgrammerLine("COM1")).port, nullptr);
   {
-    auto port = ports.Open("COM10:9600,N,8,1");
+    auto port = ports.Open(ProgrammerLine("COM10")).port;
     ASSERT_NE(port, nullptr);
     EXPECT_TRUE(ports.portOpen());
-    EXPECT_EQ(ports.Open("COM3:9600,N,8,1"), nullptr) << "the line is taken";
+    EXPECT_EQ(ports.Open(ProgrammerLine("COM3")).port, nullptr) << "the line is taken";
   }
   EXPECT_FALSE(ports.portOpen());
-  EXPECT_NE(ports.Open("COM3:9600,N,8,1"), nullptr);
+  EXPECT_NE(ports.Open(ProgrammerLine("COM3")).port, nullptr);
   ports.SetHeldByOther("COM3", true);
-  EXPECT_EQ(ports.Open("COM3:9600,N,8,1"), nullptr);
+  EXPECT_EQ(ports.Open(ProgrammerLine("COM3")).port, nullptr);
   ports.SetHeldByOther("COM3", false);
-  EXPECT_NE(ports.Open("COM3:9600,N,8,1"), nullptr);
+  EXPECT_NE(ports.Open(ProgrammerLine("COM3")).port, nullptr);
   EXPECT_EQ(ports.counters().opens, 3);
   EXPECT_EQ(ports.counters().closes, 3);
   EXPECT_EQ(ports.counters().failedOpens, 5);
@@ -44,12 +44,12 @@ TEST(LoopbackPorts, WholeReadCountsEveryByteAndRtsChange) {
   DeviceModel device;
   device.chip()[5] = 0x42;
   LoopbackPorts ports({"COM1"}, device);
-  auto port = ports.Open("COM1:9600,N,8,1");
+  auto port = ports.Open(ProgrammerLine("COM1")).port;
   port->SetRts(false);
   ASSERT_EQ(StartExchange(ports, *port, 0x20), 0x00);
   std::vector<std::uint8_t> data;
   std::uint8_t b = 0;
-  while (port->ReadByte(b, 1000)) {
+  while (port->ReadByte(b, 1000).ok()) {
     data.push_back(b);
     if (data.size() < 8192) port->SendByte(kAcknowledge);
   }
@@ -76,9 +76,9 @@ TEST(LoopbackPorts, VirtualClockAdvancesByPausesAndEmptyWaitsAndWraps) {
   EXPECT_EQ(ports.TickCount(), 0xFFFFFFF0u);
   ports.Pause(6);
   EXPECT_EQ(ports.TickCount(), 0xFFFFFFF6u);
-  auto port = ports.Open("COM1");
+  auto port = ports.Open(ProgrammerLine("COM1")).port;
   std::uint8_t b = 0;
-  EXPECT_FALSE(port->ReadByte(b, 26));
+  EXPECT_FALSE(port->ReadByte(b, 26).ok());
   EXPECT_EQ(ports.TickCount(), 0x10u);
   // A host polling with no wait at all still sees time pass.
   const std::uint32_t start = ports.TickCount();
@@ -93,27 +93,27 @@ TEST(LoopbackPorts, VirtualClockAdvancesByPausesAndEmptyWaitsAndWraps) {
 TEST(LoopbackPorts, ReplyDelayMakesABytePendingUntilItsTime) {
   LoopbackPorts ports({"COM1"});
   ports.SetReplyDelay(1500);
-  auto port = ports.Open("COM1");
+  auto port = ports.Open(ProgrammerLine("COM1")).port;
   port->SetRts(true);
   ports.Pause(10);
   port->SendByte(0x20);
   std::uint8_t b = 0;
-  EXPECT_FALSE(port->ReadByte(b, 1000));
+  EXPECT_FALSE(port->ReadByte(b, 1000).ok());
   EXPECT_EQ(ports.pendingReplies(), 2u);
-  EXPECT_TRUE(port->ReadByte(b, 1000));
+  EXPECT_TRUE(port->ReadByte(b, 1000).ok());
   EXPECT_EQ(ports.elapsedMs(), 1510u) << "taken when it arrived, not at the end of the wait";
-  EXPECT_TRUE(port->ReadByte(b, 0)) << "byte 0 came with the reply";
+  EXPECT_TRUE(port->ReadByte(b, 0).ok()) << "byte 0 came with the reply";
   EXPECT_EQ(b, 0xFF);
 }
 
 TEST(LoopbackPorts, CommandTooSoonAfterRtsIsMissed) {
   LoopbackPorts ports({"COM1"});
-  auto port = ports.Open("COM1");
+  auto port = ports.Open(ProgrammerLine("COM1")).port;
   port->SetRts(true);
   ports.Pause(9);
   port->SendByte(0x20);
   std::uint8_t b = 0;
-  EXPECT_FALSE(port->ReadByte(b, 1000));
+  EXPECT_FALSE(port->ReadByte(b, 1000).ok());
   EXPECT_EQ(ports.counters().earlyCommands, 1);
   EXPECT_EQ(ports.counters().lastCommandDelayMs, 9);
   EXPECT_TRUE(ports.device().exchanges().empty());
@@ -125,13 +125,13 @@ TEST(LoopbackPorts, CommandTooSoonAfterRtsIsMissed) {
   port->SetRts(false);
   port->SetRts(true);
   port->SendByte(0x20);
-  EXPECT_TRUE(port->ReadByte(b, 1000));
+  EXPECT_TRUE(port->ReadByte(b, 1000).ok());
 }
 
 TEST(LoopbackPorts, ClosingDropsRtsAndUnreadAnswers) {
   LoopbackPorts ports({"COM1"});
   {
-    auto port = ports.Open("COM1");
+    auto port = ports.Open(ProgrammerLine("COM1")).port;
     ASSERT_EQ(StartExchange(ports, *port, 0x20), 0x00);
     EXPECT_EQ(ports.pendingReplies(), 1u) << "byte 0 unread";
   }
@@ -139,24 +139,24 @@ TEST(LoopbackPorts, ClosingDropsRtsAndUnreadAnswers) {
   EXPECT_FALSE(ports.rts());
   EXPECT_EQ(ports.pendingReplies(), 0u);
   EXPECT_EQ(ports.device().exchanges().at(0).ending, "rts-low");
-  auto port = ports.Open("COM1");
+  auto port = ports.Open(ProgrammerLine("COM1")).port;
   std::uint8_t b = 0;
-  EXPECT_FALSE(port->ReadByte(b, 1000)) << "nothing left over from the old port";
+  EXPECT_FALSE(port->ReadByte(b, 1000).ok()) << "nothing left over from the old port";
 }
 
 TEST(LoopbackPorts, BytesWithRtsLowAndFailingWritesNeverReachTheDevice) {
   LoopbackPorts ports({"COM1"});
-  auto port = ports.Open("COM1");
+  auto port = ports.Open(ProgrammerLine("COM1")).port;
   port->SetRts(false);
-  EXPECT_TRUE(port->SendByte(0x20));
+  EXPECT_TRUE(port->SendByte(0x20).ok());
   EXPECT_EQ(ports.counters().bytesWhileRtsLow, 1);
   EXPECT_EQ(ports.device().ignoredBytes(), 1);
   ports.SetSendFails(true);
   port->SetRts(true);
   ports.Pause(10);
-  EXPECT_FALSE(port->SendByte(0x20));
+  EXPECT_FALSE(port->SendByte(0x20).ok());
   std::uint8_t b = 0;
-  EXPECT_FALSE(port->ReadByte(b, 1000));
+  EXPECT_FALSE(port->ReadByte(b, 1000).ok());
   EXPECT_EQ(ports.counters().bytesToDevice, 2);
   EXPECT_TRUE(ports.device().exchanges().empty());
 }

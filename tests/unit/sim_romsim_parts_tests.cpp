@@ -9,10 +9,10 @@
 #include <fstream>
 #include <iterator>
 
-#include "chip_file.h"
-#include "exchange_recorder.h"
-#include "line_pacer.h"
-#include "romsim_options.h"
+#include "sim/chip_file.h"
+#include "sim/exchange_recorder.h"
+#include "sim/line_pacer.h"
+#include "sim/romsim_options.h"
 
 namespace romprog::sim {
 namespace {

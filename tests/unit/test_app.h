@@ -1,17 +1,17 @@
 // The program started on the fake toolkit, for tests of whole commands.
 #pragma once
 
-#include "fake_toolkit.h"
-#include "shell/app.h"
-#include "shell/control_ids.h"
-#include "shell/program.h"
+#include "gui/app.h"
+#include "gui/control_ids.h"
+#include "gui/program.h"
+#include "tests/unit/fake_toolkit.h"
 
 namespace romprog::testing {
 
-// A machine without serial ports.
-class NoSerialPorts : public SerialPorts {
+// A machine without serial ports, whose clock stands still.
+class NoSerialPorts : public PortOpener, public Clock {
  public:
-  std::unique_ptr<SerialPort> Open(const std::string&) override { return nullptr; }
+  OpenedPort Open(const LineSettings&) override { return {nullptr, {PortStatus::NoDevice, {}}}; }
   void Pause(int) override {}
   std::uint32_t TickCount() override { return 0; }
 };
@@ -21,7 +21,10 @@ struct TestApp {
   NoSerialPorts noPorts;
   App app;
 
-  explicit TestApp(SerialPorts* ports = nullptr) : app(ui, ports ? *ports : noPorts) {}
+  TestApp() : app(ui, noPorts, noPorts) {}
+  // `line` both opens the ports and keeps the time.
+  template <class Line>
+  explicit TestApp(Line* line) : app(ui, *line, *line) {}
   void Start() { StartUp(app); }
   // Selects item `index` of the ROM-type selector (0 27C64, 1 27C128, 2 27C256).
   void SelectChip(int index) { ui.SetState(id::kChipSelector, index); }
@@ -30,7 +33,7 @@ struct TestApp {
     ui.events.push_back({EventKind::Control, control, -1, 0});
     HandleEvent(app, ui.WaitForEvent());
   }
-  std::uint8_t* buffer() { return app.state.ImageBuffer.data(); }
+  std::uint8_t* buffer() { return app.state.imageBuffer.data(); }
 };
 
 }  // namespace romprog::testing

@@ -5,9 +5,9 @@
 #include <commctrl.h>
 // clang-format on
 
-#include "find.h"
-#include "input.h"
-#include "utf8.h"
+#include "tests/gui/driver/find.h"
+#include "tests/gui/driver/input.h"
+#include "tests/gui/driver/utf8.h"
 
 namespace romdrive {
 namespace {

@@ -4,9 +4,9 @@
 #include <cstdlib>
 #include <vector>
 
-#include "find.h"
-#include "input.h"
-#include "utf8.h"
+#include "tests/gui/driver/find.h"
+#include "tests/gui/driver/input.h"
+#include "tests/gui/driver/utf8.h"
 
 namespace romdrive {
 namespace {

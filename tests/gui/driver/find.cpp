@@ -1,4 +1,4 @@
-#include "find.h"
+#include "tests/gui/driver/find.h"
 
 #include <cwchar>
 

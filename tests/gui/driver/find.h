@@ -6,7 +6,7 @@
 #include <functional>
 #include <string>
 
-#include "session.h"
+#include "tests/gui/driver/session.h"
 
 namespace romdrive {
 

@@ -1,4 +1,4 @@
-#include "input.h"
+#include "tests/gui/driver/input.h"
 
 #include <cwctype>
 #include <map>

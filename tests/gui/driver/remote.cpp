@@ -1,4 +1,4 @@
-#include "remote.h"
+#include "tests/gui/driver/remote.h"
 
 namespace romdrive {
 

@@ -1,4 +1,4 @@
-#include "utf8.h"
+#include "tests/gui/driver/utf8.h"
 
 #include <windows.h>
 

@@ -1,0 +1,41 @@
+// Reading Intel HEX text into the image, leniently: no line is refused, no
+// checksum is checked, only data records count, and the whole text is read.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace romprog {
+
+// Takes the text in pieces of any size, as a file delivers it, so a line may
+// be split anywhere and may be of any length.
+class IntelHexReader {
+ public:
+  // `image` has room for kBufferSize bytes; nothing is ever stored past it.
+  // Records starting at or above `activeSize` are skipped.
+  IntelHexReader(std::uint8_t* image, int activeSize);
+
+  void Feed(const std::uint8_t* text, std::size_t size);
+  // Takes the last line when no line end follows it and returns the end of
+  // the highest record: the end of the accepted record with the highest
+  // start address (the first such record in the text), 0 when none was.
+  int Finish();
+
+ private:
+  // The characters of a line that can matter: the header and 255 data bytes.
+  static constexpr std::size_t kLineLimit = 9 + 2 * 255;
+
+  void EndLine();
+
+  std::uint8_t* image_;
+  int activeSize_;
+  char line_[kLineLimit];
+  std::size_t lineLength_ = 0;  // characters kept of the current line
+  long highestStart_ = -1;      // none yet
+  int loadedExtent_ = 0;
+};
+
+// The whole text at once.
+int ReadIntelHex(const std::uint8_t* text, std::size_t size, std::uint8_t* image, int activeSize);
+
+}  // namespace romprog

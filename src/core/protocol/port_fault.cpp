@@ -1,0 +1,30 @@
+#include "core/protocol/serial_port.h"
+
+namespace romprog {
+
+std::string DescribePortFault(const std::string& device, const PortResult& result) {
+  const std::string why = result.message.empty() ? std::string() : " (" + result.message + ")";
+  switch (result.status) {
+    case PortStatus::Ok:
+      return device + " works";
+    case PortStatus::TimedOut:
+      return device + " timed out" + why;
+    case PortStatus::NoDevice:
+      return "no port " + device + why;
+    case PortStatus::Busy:
+      return device + " is in use by another program" + why;
+    case PortStatus::PermissionDenied:
+#ifdef _WIN32
+      return device + ": permission denied" + why;
+#else
+      return device + ": permission denied; add yourself to group dialout" + why;
+#endif
+    case PortStatus::DeviceGone:
+      return device + " has gone away" + why;
+    case PortStatus::Failed:
+      break;
+  }
+  return device + " failed" + why;
+}
+
+}  // namespace romprog

@@ -1,0 +1,18 @@
+// The button pictures' JPEG streams as the build embeds them: one array with
+// the eight streams one after another (the source is generated from
+// resources/pictures at build time).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "gui/button_pictures.h"
+
+namespace romprog::picture_data {
+
+extern const std::uint8_t kBytes[];
+extern const std::size_t kOffsets[kPictureCount];  // where stream n starts in kBytes
+extern const std::size_t kSizes[kPictureCount];    // its length in bytes
+extern const std::size_t kTotalSize;               // all streams together
+
+}  // namespace romprog::picture_data

@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# The include rule of the layers: a source includes only from its own layer
+# and the ones below it (core < platform < gui < gui/win32). romtool (cli/)
+# and the emulator (sim/) stand on core and platform. Prints
+# every include that breaks the rule and fails when there is one.
+#   tests/layers/check_includes.sh [SOURCE_TREE]
+set -u
+root="${1:-$(cd "$(dirname "$0")/../.." && pwd)}"
+status=0
+
+# check FOLDER DEPTH FORBIDDEN: no file in FOLDER (DEPTH levels down, "" for
+# all) includes "FORBIDDEN/..." or climbs out with "../".
+check() {
+  local folder="$1" depth="$2" forbidden="$3" hits
+  hits=$(find "$root/$folder" ${depth:+-maxdepth "$depth"} -type f \( -name '*.h' -o -name '*.cpp' \) \
+           -exec grep -nHE "^[[:space:]]*#[[:space:]]*include[[:space:]]*\"(($forbidden)/|\.\./)" {} +)
+  if [ -n "$hits" ]; then
+    echo "$folder may not include from ${forbidden//|/, } (nor climb out with ../):"
+    echo "${hits//$root\//}"
+    status=1
+  fi
+}
+
+# Every include names its header from the source root (src/ for the program's
+# layers): "core/image.h", "cli/options.h", never a bare "options.h".
+bare=$(cd "$root" && grep -rnE --include='*.h' --include='*.cpp' \
+         '^[[:space:]]*#[[:space:]]*include[[:space:]]*"[^/"]+"' src cli sim tests bench)
+if [ -n "$bare" ]; then
+  echo "includes must name the header from the source root:"
+  echo "$bare"
+  status=1
+fi
+
+check src/core "" 'gui|platform|cli|sim'
+check src/platform "" 'gui|cli|sim'
+check src/gui 1 'gui/win32|cli|sim'
+check cli "" 'gui|sim'
+check sim "" 'gui|cli'
+[ "$status" = 0 ] && echo "includes follow the layers"
+exit "$status"
