@@ -42,6 +42,7 @@ bool ChipLink::Start(Direction direction, const std::function<ChipSelection()>& 
 // programmer is already sending the next one meanwhile.
 LinkResult ChipLink::ReadCells(LinkObserver& observer) {
   for (int address = 0; address < chip_.activeSize; ++address) {
+    if (!observer.GoOn()) return {Ending::Stopped, address, 0};
     std::uint8_t byte = 0;
     if (!Wait(byte, observer)) return {Ending::NoReply, address, 0};
     if (!observer.Accept(address, byte)) {
@@ -60,6 +61,7 @@ LinkResult ChipLink::WriteCells(const std::uint8_t* image, LinkObserver& observe
   const int size = chip_.activeSize;
   if (size > 0) port_.SendByte(image[0]);
   for (int address = 0; address < size; ++address) {
+    if (!observer.GoOn()) return {Ending::Stopped, address, 0};
     std::uint8_t reply = 0;
     if (!Wait(reply, observer)) return {Ending::NoReply, address, 0};
     if (reply != kAcknowledge) {

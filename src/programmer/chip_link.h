@@ -19,7 +19,7 @@ constexpr int kCommandPauseMs = 10;
 constexpr std::uint32_t kReplyTimeoutMs = 1000;
 
 enum class Direction { Reading, Writing };
-enum class Ending { Complete, BadCell, NoReply };
+enum class Ending { Complete, BadCell, NoReply, Stopped };
 
 // What the command byte names: the chip code and the number of cells.
 struct ChipSelection {
@@ -57,6 +57,9 @@ class LinkObserver {
   // A cell turned down (reading) or reported failed (writing, `value` being
   // the reply); RTS is still up.
   virtual void Rejected(int /*address*/, std::uint8_t /*value*/) {}
+  // Asked before every cell; false ends the exchange there (Stopped, with
+  // the address of the cell not taken), RTS still up.
+  virtual bool GoOn() { return true; }
 };
 
 // Waits for one byte as the protocol does: taken as soon as it is there,
