@@ -26,6 +26,7 @@ struct Job {
 };
 
 int Fail(const Job& job, int code, const std::string& message) {
+  std::fflush(job.streams.out);  // the listing before the verdict
   std::fprintf(job.streams.err, "romtool: %s\n", message.c_str());
   return code;
 }
