@@ -44,6 +44,15 @@ int ReadWholeChip(const Job& job, std::uint8_t* chip, const std::string& label) 
   return kSuccess;
 }
 
+// "1 cell", "2 cells".
+std::string Counted(int count, const std::string& noun) {
+  return std::to_string(count) + " " + noun + (count == 1 ? "" : "s");
+}
+
+std::string NeedSetting(int count) {
+  return Counted(count, "cell") + (count == 1 ? " needs" : " need");
+}
+
 std::string RangeLine(const CellRange& range, const std::uint8_t* chip, const std::uint8_t* image) {
   if (range.first == range.last) {
     return "cell " + CellName(range.first) + " differs: read " + ByteName(chip[range.first]) +
@@ -58,9 +67,9 @@ int ReportBlank(const Job& job, const BlankMeasure& measure) {
     std::fprintf(job.streams.out, "%s is blank: %d cells read 0xFF\n", job.chipName, job.size);
     return kSuccess;
   }
-  std::fprintf(job.streams.out,
-               "%s is not blank: %d programmed cells, %d programmed bits; first %s, last %s\n",
-               job.chipName, measure.cells, measure.bits, CellName(measure.first).c_str(),
+  std::fprintf(job.streams.out, "%s is not blank: %s, %s; first %s, last %s\n", job.chipName,
+               Counted(measure.cells, "programmed cell").c_str(),
+               Counted(measure.bits, "programmed bit").c_str(), CellName(measure.first).c_str(),
                CellName(measure.last).c_str());
   return kChipFault;
 }
@@ -71,7 +80,8 @@ int ReportDifferences(const Job& job, const std::uint8_t* chip, const std::uint8
   const Differences found = Compare(chip, image, job.size);
   if (found.cells == 0) return kSuccess;
   std::FILE* out = job.streams.out;
-  std::fprintf(out, "%s differs from %s in %d cells:\n", job.chipName, job.file, found.cells);
+  std::fprintf(out, "%s differs from %s in %s:\n", job.chipName, job.file,
+               Counted(found.cells, "cell").c_str());
   const int shown = std::min(static_cast<int>(found.ranges.size()), kListed);
   for (int i = 0; i < shown; ++i) {
     std::fprintf(out, "  %s\n", RangeLine(found.ranges[i], chip, image).c_str());
@@ -83,8 +93,8 @@ int ReportDifferences(const Job& job, const std::uint8_t* chip, const std::uint8
     std::fprintf(out, "writing %s again without erasing can fix this: only bits to clear\n",
                  job.file);
   } else {
-    std::fprintf(out, "%d cells need a bit set (0 to 1): only erasing the chip fixes them\n",
-                 found.needSetting);
+    std::fprintf(out, "%s a bit set (0 to 1): only erasing the chip fixes %s\n",
+                 NeedSetting(found.needSetting).c_str(), found.needSetting == 1 ? "it" : "them");
   }
   return Fail(job, kChipFault, std::string(step) + ": the chip differs from " + job.file);
 }
@@ -125,9 +135,8 @@ int ComparePasses(const Job& job, const std::uint8_t* first, std::uint8_t* image
   std::copy_n(first, job.size, image);
   if (unstable.empty()) return kSuccess;
   return Fail(job, kChipFault,
-              "read: " + std::to_string(unstable.size()) +
-                  " unstable cells (read differently from pass to pass); " + job.file +
-                  " not written");
+              "read: " + Counted(static_cast<int>(unstable.size()), "unstable cell") +
+                  " (read differently from pass to pass); " + job.file + " not written");
 }
 
 void NoteCopies(const Job& job, const std::uint8_t* image) {
@@ -173,8 +182,8 @@ int Precheck(const Job& job, const std::uint8_t* image) {
                  job.size);
     return -1;
   }
-  std::fprintf(job.streams.out, "%d cells need a bit set (0 to 1), which writing cannot do:\n",
-               found.needSetting);
+  std::fprintf(job.streams.out, "%s a bit set (0 to 1), which writing cannot do:\n",
+               NeedSetting(found.needSetting).c_str());
   for (int a : found.settingCells) {
     std::fprintf(job.streams.out, "  cell %s: chip %s, image %s\n", CellName(a).c_str(),
                  ByteName(chip[a]).c_str(), ByteName(image[a]).c_str());

@@ -159,7 +159,7 @@ TEST_F(RomtoolTest, BlankCheckBeforeWritingStopsAtAProgrammedChip) {
   Saved("image.bin", 8192);
   const Outcome run = OnChip("write", "27C64", {"--blank-check", dir / "image.bin"});
   EXPECT_EQ(run.code, 1) << run.output;
-  EXPECT_SAYS(run, "not blank: 1 programmed cells, 8 programmed bits; first 0x0007 (7)");
+  EXPECT_SAYS(run, "not blank: 1 programmed cell, 8 programmed bits; first 0x0007 (7)");
   EXPECT_TRUE(Same(Chip(), chip));
 }
 
@@ -177,7 +177,7 @@ TEST_F(RomtoolTest, VerifyListsEveryDifferenceAndWhetherWritingCanMendIt) {
   EXPECT_SAYS(run, "differs from " + dir / "image.bin" + " in 11 cells");
   EXPECT_SAYS(run, "cells 0x0064 (100) to 0x006D (109) differ (10 cells)");
   EXPECT_SAYS(run, "cell 0x0FFF (4095) differs: read 0x00, expected 0x41");
-  EXPECT_SAYS(run, "1 cells need a bit set (0 to 1)");
+  EXPECT_SAYS(run, "1 cell needs a bit set (0 to 1)");
   image[4095] = '\x00';
   WriteWhole(dir / "image.bin", image);
   EXPECT_SAYS(OnChip("verify", "27C64", {dir / "image.bin"}), "without erasing can fix this");
