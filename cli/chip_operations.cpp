@@ -1,5 +1,6 @@
 #include "cli/chip_operations.h"
 
+#include "cli/interrupt.h"
 #include "cli/progress.h"
 #include "core/hex_text.h"
 #include "core/protocol/chip_link.h"
@@ -11,30 +12,29 @@ using romprog::Direction;
 using romprog::Ending;
 using romprog::LinkResult;
 
-// Progress for every cell; reading operations store or judge the cells.
+// Progress for every cell; reading stores the cells.
 class ToolObserver : public romprog::LinkObserver {
  public:
-  ToolObserver(Session& session, const char* label)
-      : progress_(session.progressOut, session.terminal, label, session.chip.activeSize) {}
+  ToolObserver(Session& session, const char* label, std::uint8_t* store)
+      : session_(session),
+        progress_(session.progressOut, session.terminal, label, session.chip.activeSize),
+        store_(store) {}
 
-  const std::uint8_t* expected = nullptr;  // compared with, when set
-  std::uint8_t* store = nullptr;           // filled, when set
-  std::uint8_t blankValue = 0xFF;
-  bool blank = false;
-
-  bool Accept(int address, std::uint8_t byte) override {
-    if (blank) return byte == blankValue;
-    return !expected || expected[address] == byte;
-  }
+  bool GoOn() override { return !Interrupted(); }
   void Passed(int address, std::uint8_t value) override {
-    if (store) store[address] = value;
+    if (store_) store_[address] = value;
     done_ = address + 1;
     progress_.Update(done_);
   }
-  void Finish() { progress_.Finish(done_); }
+  void Finish() {
+    progress_.Finish(done_);
+    session_.cellsDone += done_;
+  }
 
  private:
+  Session& session_;
   Progress progress_;
+  std::uint8_t* store_;
   int done_ = 0;
 };
 
@@ -47,8 +47,12 @@ LinkResult Run(Session& session, ToolObserver& observer, Direction direction,
   return result;
 }
 
-// The verdict for an exchange that did not complete without a bad cell.
-Verdict Silence(Session& session, const LinkResult& result, Direction direction) {
+// The verdict for an exchange that the programmer, the line or the user cut
+// short.
+Verdict CutShort(Session& session, const LinkResult& result, Direction direction) {
+  if (result.ending == Ending::Stopped) {
+    return {kStopped, "stopped at cell " + std::to_string(result.address)};
+  }
   if (result.line.status != romprog::PortStatus::TimedOut) {
     const std::string where =
         result.address < 0 ? "at the command byte" : "at cell " + CellName(result.address);
@@ -75,49 +79,23 @@ std::string ByteName(std::uint8_t value) {
   return "0x" + romprog::HexText(value, 2);
 }
 
-Verdict BlankCheckChip(Session& session) {
-  ToolObserver observer(session, "blank check");
-  observer.blank = true;
+Verdict ReadChipInto(Session& session, std::uint8_t* image, const char* label) {
+  ToolObserver observer(session, label, image);
   const LinkResult result = Run(session, observer, Direction::Reading);
-  if (result.ending == Ending::NoReply) return Silence(session, result, Direction::Reading);
-  if (result.ending == Ending::BadCell) {
-    return {kChipFault, "cell " + CellName(result.address) + " is not blank: read " +
-                            ByteName(result.value) + ", expected 0xFF"};
-  }
-  return {};
-}
-
-Verdict ReadChipInto(Session& session, std::uint8_t* image) {
-  ToolObserver observer(session, "read");
-  observer.store = image;
-  const LinkResult result = Run(session, observer, Direction::Reading);
-  if (result.ending != Ending::Complete) return Silence(session, result, Direction::Reading);
+  if (result.ending != Ending::Complete) return CutShort(session, result, Direction::Reading);
   return {};
 }
 
 Verdict WriteChipFrom(Session& session, const std::uint8_t* image) {
-  ToolObserver observer(session, "write");
+  ToolObserver observer(session, "write", nullptr);
   const LinkResult result = Run(session, observer, Direction::Writing, image);
-  if (result.ending == Ending::NoReply) return Silence(session, result, Direction::Writing);
   if (result.ending == Ending::BadCell) {
     return {kChipFault, "cell " + CellName(result.address) + " was not programmed with " +
                             ByteName(image[result.address]) + ": the programmer answered " +
                             ByteName(result.value) + ", expected " +
                             ByteName(romprog::kAcknowledge)};
   }
-  return {};
-}
-
-Verdict VerifyChip(Session& session, const std::uint8_t* image, const char* label) {
-  ToolObserver observer(session, label);
-  observer.expected = image;
-  const LinkResult result = Run(session, observer, Direction::Reading);
-  if (result.ending == Ending::NoReply) return Silence(session, result, Direction::Reading);
-  if (result.ending == Ending::BadCell) {
-    return {kChipFault, "cell " + CellName(result.address) + " differs: read " +
-                            ByteName(result.value) + ", expected " +
-                            ByteName(image[result.address])};
-  }
+  if (result.ending != Ending::Complete) return CutShort(session, result, Direction::Writing);
   return {};
 }
 

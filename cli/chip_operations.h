@@ -1,6 +1,6 @@
-// The four chip operations of romtool over an open port, each one exchange
-// of the programmer protocol, with progress on stderr and a verdict that
-// names the cell, the value read and the value expected.
+// The two chip exchanges of romtool over an open port, reading and writing,
+// with progress on stderr and a verdict that names the cell, the value read
+// and the value expected. Ctrl-C ends either between two cells.
 #pragma once
 
 #include <cstdint>
@@ -25,16 +25,14 @@ struct Session {
   const romprog::ChipType& chip;
   std::FILE* progressOut;  // stderr
   bool terminal;           // progressOut is a terminal
+  int cellsDone = 0;       // cells that passed, over every exchange so far
 };
 
-// Every cell must read 0xFF.
-Verdict BlankCheckChip(Session& session);
-// The chip's cells into the first activeSize bytes of `image`.
-Verdict ReadChipInto(Session& session, std::uint8_t* image);
+// The chip's cells into the first activeSize bytes of `image`; `label`
+// names the step on the progress line.
+Verdict ReadChipInto(Session& session, std::uint8_t* image, const char* label = "read");
 // The first activeSize bytes of `image` into the chip.
 Verdict WriteChipFrom(Session& session, const std::uint8_t* image);
-// Every cell must equal the same byte of `image`. `label` names the step.
-Verdict VerifyChip(Session& session, const std::uint8_t* image, const char* label = "verify");
 
 // "0x01F4 (500)": how messages name a cell.
 std::string CellName(int address);

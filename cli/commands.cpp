@@ -1,13 +1,17 @@
 #include "cli/commands.h"
 
 #include <array>
+#include <chrono>
 #include <cinttypes>
 #include <memory>
 
 #include "cli/checksum.h"
+#include "cli/chip_jobs.h"
 #include "cli/chip_operations.h"
 #include "cli/dump.h"
 #include "cli/image_file.h"
+#include "cli/interrupt.h"
+#include "cli/job_log.h"
 #include "cli/progress.h"
 #include "cli/serial_access.h"
 #include "core/image.h"
@@ -26,7 +30,7 @@ int Fail(const Streams& streams, int code, const std::string& message) {
 // Loads the command's file for its chip; false after saying why.
 bool Load(const Options& options, const std::string& path, Image& image, const Streams& streams) {
   std::string note, error;
-  if (!LoadImage(path, options.chip->activeSize, image.data(), note, error)) {
+  if (!LoadImage(path, options.chip->activeSize, image.data(), note, error, options.lenient)) {
     Fail(streams, kUsageOrFile, error);
     return false;
   }
@@ -41,55 +45,11 @@ int Ports(const Streams& streams) {
   return kSuccess;
 }
 
-int Report(const Streams& streams, const Verdict& verdict, const char* step) {
-  if (verdict.exitCode == kSuccess) return kSuccess;
-  return Fail(streams, verdict.exitCode, std::string(step) + ": " + verdict.message);
-}
-
-// The chip operations once the port is open and the files are in hand.
-int RunOnChip(const Options& options, Session& session, Image& image, const Streams& streams) {
-  const romprog::ChipType& chip = *options.chip;
-  const int size = chip.activeSize;
-  switch (options.command) {
-    case Command::Blank:
-      if (int code = Report(streams, BlankCheckChip(session), "blank check")) return code;
-      std::fprintf(streams.out, "%s is blank: %d cells read 0xFF\n", chip.name, size);
-      return kSuccess;
-    case Command::Read: {
-      if (int code = Report(streams, ReadChipInto(session, image.data()), "read")) return code;
-      std::string error;
-      if (!SaveImage(options.files[0], image.data(), size, error)) {
-        return Fail(streams, kUsageOrFile, error);
-      }
-      std::fprintf(streams.out, "read %d bytes of %s into %s (%s)\n", size, chip.name,
-                   options.files[0].c_str(), FormatName(KindOf(options.files[0]).format));
-      return kSuccess;
-    }
-    case Command::Write:
-      if (options.blankCheck) {
-        if (int code = Report(streams, BlankCheckChip(session), "blank check")) return code;
-      }
-      if (int code = Report(streams, WriteChipFrom(session, image.data()), "write")) return code;
-      if (!options.noVerify) {
-        if (int code = Report(streams, VerifyChip(session, image.data()), "verify")) return code;
-      }
-      std::fprintf(streams.out, "wrote %d bytes of %s into %s%s\n", size, options.files[0].c_str(),
-                   chip.name, options.noVerify ? "" : "; read back and compared");
-      return kSuccess;
-    case Command::Verify:
-      if (int code = Report(streams, VerifyChip(session, image.data()), "verify")) return code;
-      std::fprintf(streams.out, "%s matches %s: %d cells\n", chip.name, options.files[0].c_str(),
-                   size);
-      return kSuccess;
-    default:
-      return kUsageOrFile;
-  }
-}
-
-int ChipCommand(const Options& options, const Streams& streams) {
+int ChipCommand(const Options& options, const Streams& streams, JobRecord& record) {
   Image image{};
   if (options.command == Command::Write || options.command == Command::Verify) {
     if (!Load(options, options.files[0], image, streams)) return kUsageOrFile;
+    record.NoteFile(image.data(), options.chip->activeSize);
   }
   std::string error;
   if (options.command == Command::Read && !CanSaveAt(options.files[0], error)) {
@@ -108,7 +68,36 @@ int ChipCommand(const Options& options, const Streams& streams) {
   }
   std::unique_ptr<romprog::Clock> clock = romprog::MakeSystemClock();
   Session session{*opened.port, *clock, *options.chip, streams.err, IsTerminal(streams.err)};
-  return RunOnChip(options, session, image, streams);
+  const int code = RunChipJob(options, session, image.data(), streams, record);
+  record.cells = session.cellsDone;
+  return code;
+}
+
+// A chip command with its entry in the job log.
+int LoggedChipCommand(const Options& options, const Streams& streams) {
+  CatchInterrupt();
+  JobRecord record;
+  record.start = UtcNow();
+  record.command = CommandWord(options.command);
+  record.port = options.port;
+  record.chip = options.chip->name;
+  if (!options.files.empty()) record.file = options.files[0];
+  const auto start = std::chrono::steady_clock::now();
+  record.exitCode = ChipCommand(options, streams, record);
+  record.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  const std::string path = options.logFile.empty() ? DefaultLogPath() : options.logFile;
+  if (!options.noLog && !path.empty() && !AppendLine(path, JobLine(record))) {
+    std::fprintf(streams.err, "romtool: note: cannot add to the job log %s\n", path.c_str());
+  }
+  return record.exitCode;
+}
+
+int Log(const Options& options, const Streams& streams) {
+  const std::string path = options.logFile.empty() ? DefaultLogPath() : options.logFile;
+  if (path.empty() || !PrintLog(path, options.entries, streams.out)) {
+    return Fail(streams, kUsageOrFile, "no job log at " + (path.empty() ? "(no home)" : path));
+  }
+  return kSuccess;
 }
 
 int Convert(const Options& options, const Streams& streams) {
@@ -151,13 +140,15 @@ int RunCommand(const Options& options, const Streams& streams) {
     case Command::Read:
     case Command::Write:
     case Command::Verify:
-      return ChipCommand(options, streams);
+      return LoggedChipCommand(options, streams);
     case Command::Convert:
       return Convert(options, streams);
     case Command::Dump:
       return Dump(options, streams);
     case Command::Sum:
       return Sum(options, streams);
+    case Command::Log:
+      return Log(options, streams);
     case Command::None:
       break;
   }

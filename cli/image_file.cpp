@@ -6,6 +6,7 @@
 
 #include "core/formats/image_loader.h"
 #include "core/formats/image_saver.h"
+#include "core/formats/intel_hex_strict_reader.h"
 #include "core/formats/srecord_reader.h"
 #include "core/formats/srecord_writer.h"
 #include "core/hex_text.h"
@@ -64,6 +65,21 @@ bool LoadSRecords(const std::string& path, int activeSize, std::uint8_t* image,
   return true;
 }
 
+bool LoadStrictHex(const std::string& path, int activeSize, std::uint8_t* image,
+                   std::string& error) {
+  std::vector<std::uint8_t> text;
+  if (!ReadWhole(path, text, error)) return false;
+  const romprog::IntelHexLoad load =
+      romprog::ReadIntelHexStrictly(text.data(), text.size(), image, activeSize);
+  if (!load.ok) {
+    error = path + ":" + std::to_string(load.errorLine) + ": " + load.error +
+            " (--lenient reads it as the window program does)";
+    return false;
+  }
+  if (load.loadedExtent == 0) error = path + " holds no data record";
+  return error.empty();
+}
+
 bool LoadOther(const std::string& path, int activeSize, std::uint8_t* image, std::string& note,
                std::string& error) {
   if (std::filesystem::is_directory(path)) {
@@ -93,10 +109,12 @@ bool LoadOther(const std::string& path, int activeSize, std::uint8_t* image, std
 }  // namespace
 
 bool LoadImage(const std::string& path, int activeSize, std::uint8_t* image, std::string& note,
-               std::string& error) {
+               std::string& error, bool lenient) {
   std::memset(image, 0xFF, romprog::kBufferSize);
-  if (KindOf(path).format == FileFormat::SRecord) {
-    return LoadSRecords(path, activeSize, image, error);
+  const FileFormat format = KindOf(path).format;
+  if (format == FileFormat::SRecord) return LoadSRecords(path, activeSize, image, error);
+  if (format == FileFormat::IntelHex && !lenient) {
+    return LoadStrictHex(path, activeSize, image, error);
   }
   return LoadOther(path, activeSize, image, note, error);
 }

@@ -16,11 +16,12 @@ using romprog::FormatName;
 using romprog::KindOf;
 
 // Fills all 32768 bytes of `image` with 0xFF and loads `path` into it for a
-// chip of `activeSize` bytes, Intel HEX by the window program's reading
-// rules. false with `error` set when the file cannot be read or gives the
-// chip nothing; `note` tells about a file that does not fit the chip.
+// chip of `activeSize` bytes; Intel HEX strictly, or by the window program's
+// reading rules when `lenient`. false with `error` set when the file cannot
+// be read, is damaged or gives the chip nothing; `note` tells about a file
+// that does not fit the chip.
 bool LoadImage(const std::string& path, int activeSize, std::uint8_t* image, std::string& note,
-               std::string& error);
+               std::string& error, bool lenient = false);
 
 // Writes the first `activeSize` bytes of `image` to `path` in the format of
 // its extension, replacing a file of that name only on success.

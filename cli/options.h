@@ -8,7 +8,7 @@
 
 namespace romtool {
 
-enum class Command { None, Ports, Blank, Read, Write, Verify, Convert, Dump, Sum };
+enum class Command { None, Ports, Blank, Read, Write, Verify, Convert, Dump, Sum, Log };
 
 struct Options {
   Command command = Command::None;
@@ -17,6 +17,12 @@ struct Options {
   std::vector<std::string> files;
   bool noVerify = false;    // write: skip reading the chip back
   bool blankCheck = false;  // write: check the chip is blank first
+  bool noPrecheck = false;  // write: do not compare the chip with the file first
+  int passes = 1;           // read: how many times the chip is read and compared
+  bool lenient = false;     // Intel HEX read as the window program reads it
+  std::string logFile;      // job log; empty: the default place
+  bool noLog = false;
+  int entries = 10;  // log: how many to show
   bool verbose = false;
   bool help = false;  // for the command, or in general without one
   bool version = false;

@@ -114,7 +114,7 @@ void DeviceModel::StartExchange(std::uint8_t command, std::vector<std::uint8_t>&
     return;
   }
   state_ = State::Reading;
-  out.push_back(chip_[0]);
+  out.push_back(ReadCell(0));
   current_.dataBytes = 1;
 }
 
@@ -126,7 +126,7 @@ void DeviceModel::Acknowledged(std::vector<std::uint8_t>& out) {
   } else if (SilentAt(address_)) {
     Finish("no-reply", State::Ignoring);
   } else {
-    out.push_back(chip_[address_]);
+    out.push_back(ReadCell(address_));
     ++current_.dataBytes;
   }
 }
@@ -155,6 +155,11 @@ void DeviceModel::Program(std::uint8_t value, std::vector<std::uint8_t>& out) {
 
 bool DeviceModel::SilentAt(int address) const {
   return options_.silentFrom >= 0 && address >= options_.silentFrom;
+}
+
+std::uint8_t DeviceModel::ReadCell(int address) {
+  if (address != options_.flakyCell) return chip_[address];
+  return (flakyReads_++ % 2 == 0) ? chip_[address] : static_cast<std::uint8_t>(chip_[address] ^ 1);
 }
 
 void DeviceModel::Finish(const std::string& ending, State next) {

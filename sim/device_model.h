@@ -22,6 +22,7 @@ struct DeviceOptions {
   int silentCommand = 0;                     // 1: never answer the command byte
   int writeFailAt = -1;                      // report a failed cell at this address (-1: never)
   std::optional<std::uint8_t> commandReply;  // reply to a command byte (default 0x00)
+  int flakyCell = -1;  // every other read of this cell gives its low bit flipped (-1: none)
 };
 
 // What one exchange did, for the emulator's log and for tests.
@@ -73,6 +74,8 @@ class DeviceModel {
   void Acknowledged(std::vector<std::uint8_t>& out);
   void Program(std::uint8_t value, std::vector<std::uint8_t>& out);
   bool SilentAt(int address) const;
+  // The byte a read of `address` sends: the cell, unless it is the flaky one.
+  std::uint8_t ReadCell(int address);
   void Finish(const std::string& ending, State next);
 
   std::array<std::uint8_t, kChipCapacity> chip_;
@@ -85,6 +88,7 @@ class DeviceModel {
   bool rtsFramed_ = false;  // the line has shown RTS once: follow it from then on
   bool rtsHigh_ = false;
   int ignoredBytes_ = 0;
+  int flakyReads_ = 0;
 };
 
 }  // namespace romprog::sim

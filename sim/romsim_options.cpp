@@ -61,6 +61,7 @@ const std::map<std::string, Setter>& ValueOptions() {
       {"--silence-ms", IntoInt(&RomsimOptions::silenceMs, 1, 60000)},
       {"--silent-from", IntoAddress(&DeviceOptions::silentFrom)},
       {"--fail-write-at", IntoAddress(&DeviceOptions::writeFailAt)},
+      {"--flaky-cell", IntoAddress(&DeviceOptions::flakyCell)},
       {"--command-reply",
        [](const std::string& v, RomsimOptions& o) {
          std::uint8_t byte = 0;
@@ -148,6 +149,7 @@ const char* RomsimUsage() {
          "  --silent-from N      stop answering at data address N\n"
          "  --silent-command     never answer a command byte\n"
          "  --fail-write-at N    report the cell at address N as failed\n"
+         "  --flaky-cell N       every other read of cell N gives its low bit flipped\n"
          "  --command-reply HEX  answer commands with this byte (default 00)\n"
          "  --help               this text\n";
 }

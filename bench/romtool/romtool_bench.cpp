@@ -101,7 +101,7 @@ long Unpaced(int runs, const std::string& out) {
       bare.push_back(perByte);
     }
     usleep(400 * 1000);  // romsim ends the exchange on a pause in the line
-    const ChildRun run = Romtool({"read", "-p", sim->slave(), "-c", "27C256", out});
+    const ChildRun run = Romtool({"read", "--no-log", "-p", sim->slave(), "-c", "27C256", out});
     if (run.status != 0) {
       std::fprintf(stderr, "romtool_bench: romtool read ended with %d\n", run.status);
       return -1;
@@ -123,7 +123,7 @@ long Unpaced(int runs, const std::string& out) {
 long Paced(const std::string& out) {
   auto sim = StartRomsim({"--pace", "9600"});
   if (!sim) return -1;
-  const ChildRun run = Romtool({"read", "-p", sim->slave(), "-c", "27C64", out});
+  const ChildRun run = Romtool({"read", "--no-log", "-p", sim->slave(), "-c", "27C64", out});
   if (run.status != 0) return -1;
   usleep(400 * 1000);
   // The same read by the bare loop: what romsim's own pacing costs.

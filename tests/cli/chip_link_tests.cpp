@@ -36,6 +36,10 @@ struct Recorder : romprog::LinkObserver {
   void NoReply() override { ++noReplies; }
 };
 
+struct StopAt : Recorder {
+  bool GoOn() override { return passed.size() < 100; }
+};
+
 std::array<std::uint8_t, romprog::sim::kChipCapacity> ChipOf(const std::string& bytes) {
   std::array<std::uint8_t, romprog::sim::kChipCapacity> chip{};
   std::copy(bytes.begin(), bytes.end(), chip.begin());
@@ -59,6 +63,20 @@ TEST(ChipLink, CommandByteIsTheChipCodeWithBitZeroForWriting) {
   EXPECT_EQ(romprog::CommandByte(0x20, Direction::Reading), 0x20);
   EXPECT_EQ(romprog::CommandByte(0x20, Direction::Writing), 0x21);
   EXPECT_EQ(romprog::CommandByte(0x80, Direction::Writing), 0x81);
+}
+
+TEST(ChipLink, AnObserverThatStopsEndsBetweenCellsWithRtsLowered) {
+  for (Direction direction : {Direction::Reading, Direction::Writing}) {
+    Link link{DeviceModel()};
+    StopAt r;
+    const std::string image(8192, '\x00');
+    const LinkResult result = link.Run(r, direction, k27C64, Bytes(image));
+    EXPECT_EQ(result.ending, Ending::Stopped);
+    EXPECT_EQ(result.address, 100);
+    EXPECT_EQ(r.passed.size(), 100u);
+    EXPECT_EQ(link.ports.counters().rtsLowers, 1);
+    EXPECT_FALSE(link.ports.rts());
+  }
 }
 
 TEST(ChipLink, ReadPassesEveryCellInOrderInsideOneRtsFrame) {

@@ -94,9 +94,23 @@ TEST(Options, DoubleDashEndsOptions) {
   EXPECT_EQ(o.files, std::vector<std::string>{"-odd-name.bin"});
 }
 
+TEST(Options, PrecheckPassesLenientAndTheJobLog) {
+  EXPECT_TRUE(Parsed({"write", "-p", "P", "-c", "27C64", "--no-precheck", "a.bin"}).noPrecheck);
+  EXPECT_EQ(Parsed({"read", "-p", "P", "-c", "27C64", "--passes=2", "a.bin"}).passes, 2);
+  EXPECT_EQ(Parsed({"log", "-n", "5"}).entries, 5);
+  EXPECT_EQ(Parsed({"blank", "-p", "P", "-c", "27C64", "--log", "j.jsonl"}).logFile, "j.jsonl");
+  EXPECT_TRUE(Parsed({"convert", "-c", "27C64", "--lenient", "a.hex", "b.bin"}).lenient);
+  Refused({"read", "-p", "P", "-c", "27C64", "--passes", "0", "a.bin"});
+  Refused({"write", "-p", "P", "-c", "27C64", "--passes", "2", "a.bin"});
+  Refused({"read", "-p", "P", "-c", "27C64", "--no-precheck", "a.bin"});
+  Refused({"blank", "-p", "P", "-c", "27C64", "--log", "x", "--no-log"});
+  Refused({"dump", "-c", "27C64", "--no-log", "a.bin"});
+  Refused({"read", "-p", "P", "-c", "27C64", "--lenient", "a.bin"});
+}
+
 TEST(Options, EveryCommandHasItsHelp) {
   for (Command c : {Command::Ports, Command::Blank, Command::Read, Command::Write, Command::Verify,
-                    Command::Convert, Command::Dump, Command::Sum}) {
+                    Command::Convert, Command::Dump, Command::Sum, Command::Log}) {
     const std::string text = HelpText(c);
     EXPECT_EQ(text.find(std::string("usage: romtool ") + CommandWord(c)), 0u) << text;
     EXPECT_EQ(CommandNamed(CommandWord(c)), c);

@@ -3,8 +3,11 @@
 // and the refusals that must leave the chip alone.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -14,6 +17,8 @@
 
 #include "sim/romsim_client.h"
 #include "tests/cli/cli_test_support.h"
+
+extern char** environ;
 
 namespace romtool::testing {
 namespace {
@@ -36,6 +41,8 @@ struct RomtoolTest : ::testing::Test {
   std::unique_ptr<romprog::sim::RomsimProcess> romsim;
   std::string port;
 
+  // The job log goes to the test's folder, never to the real home.
+  void SetUp() override { setenv("XDG_DATA_HOME", (dir / "data").c_str(), 1); }
   void Start(std::vector<std::string> extra = {}, const std::string& chip = std::string()) {
     if (!chip.empty()) WriteWhole(dir / "chip.bin", chip);
     std::vector<std::string> args{"--chip", dir / "chip.bin", "--silence-ms",
@@ -128,11 +135,15 @@ TEST_F(RomtoolTest, BlankCheckOfABlankAndAProgrammedChip) {
   EXPECT_EQ(blank.code, 0) << blank.output;
   std::string chip(32768, '\xFF');
   chip[5000] = '\x12';
+  chip[6000] = '\x7F';
+  chip[20000] = '\x00';  // past the 27C128
   romsim->Stop();
   Start({}, chip);
   const Outcome programmed = OnChip("blank", "27C128");
   EXPECT_EQ(programmed.code, 1) << programmed.output;
-  EXPECT_SAYS(programmed, "cell 0x1388 (5000) is not blank: read 0x12, expected 0xFF");
+  EXPECT_SAYS(programmed,
+              "not blank: 2 programmed cells, 7 programmed bits; first 0x1388 (5000), last 0x1770 "
+              "(6000)");
 }
 
 TEST_F(RomtoolTest, APortNamedByARelativePath) {
@@ -151,23 +162,122 @@ TEST_F(RomtoolTest, BlankCheckBeforeWritingStopsAtAProgrammedChip) {
   Saved("image.bin", 8192);
   const Outcome run = OnChip("write", "27C64", {"--blank-check", dir / "image.bin"});
   EXPECT_EQ(run.code, 1) << run.output;
-  EXPECT_SAYS(run, "cell 0x0007 (7) is not blank: read 0x00");
+  EXPECT_SAYS(run, "not blank: 1 programmed cell, 8 programmed bits; first 0x0007 (7)");
   EXPECT_TRUE(Same(Chip(), chip));
 }
 
-TEST_F(RomtoolTest, VerifyNamesTheFirstDifferentCell) {
+TEST_F(RomtoolTest, VerifyListsEveryDifferenceAndWhetherWritingCanMendIt) {
   std::string chip = RandomBytes(32768, 4);
+  chip.replace(100, 10, 10, '\xFF');
+  chip[4095] = '\x00';
   Start({}, chip);
   std::string image = chip.substr(0, 8192);
-  image[4095] = static_cast<char>(chip[4095] ^ 0x41);
+  image.replace(100, 10, 10, '\x12');
+  image[4095] = '\x41';
   WriteWhole(dir / "image.bin", image);
   const Outcome run = OnChip("verify", "27C64", {dir / "image.bin"});
   EXPECT_EQ(run.code, 1) << run.output;
-  char expected[96];
-  std::snprintf(expected, sizeof expected,
-                "cell 0x0FFF (4095) differs: read 0x%02X, expected 0x%02X",
-                static_cast<unsigned char>(chip[4095]), static_cast<unsigned char>(image[4095]));
-  EXPECT_SAYS(run, expected);
+  EXPECT_SAYS(run, "differs from " + dir / "image.bin" + " in 11 cells");
+  EXPECT_SAYS(run, "cells 0x0064 (100) to 0x006D (109) differ (10 cells)");
+  EXPECT_SAYS(run, "cell 0x0FFF (4095) differs: read 0x00, expected 0x41");
+  EXPECT_SAYS(run, "1 cell needs a bit set (0 to 1)");
+  image[4095] = '\x00';
+  WriteWhole(dir / "image.bin", image);
+  EXPECT_SAYS(OnChip("verify", "27C64", {dir / "image.bin"}), "without erasing can fix this");
+}
+
+TEST_F(RomtoolTest, WriteReadsTheChipFirst) {
+  std::string chip(32768, '\xFF');
+  chip.replace(0, 100, 100, '\x0F');
+  Start({}, chip);
+  std::string image = chip.substr(0, 8192);
+  image.replace(0, 30, 30, '\xF0');
+  WriteWhole(dir / "image.bin", image);
+  const Outcome refused = OnChip("write", "27C64", {dir / "image.bin"});
+  EXPECT_EQ(refused.code, 1) << refused.output;
+  EXPECT_SAYS(refused, "30 cells need a bit set (0 to 1)");
+  EXPECT_SAYS(refused, "cell 0x0013 (19): chip 0x0F, image 0xF0\n  ... and 10 more");
+  EXPECT_SAYS(refused, "erase the chip");
+  EXPECT_EQ(Exchanges(), 1);
+  image = chip.substr(0, 8192);
+  image.replace(200, 10, 10, '\x00');
+  WriteWhole(dir / "image.bin", image);
+  const Outcome written = OnChip("write", "27C64", {dir / "image.bin"});
+  EXPECT_EQ(written.code, 0) << written.output;
+  EXPECT_SAYS(written, "10 of 8192 cells change");
+  EXPECT_TRUE(Same(Chip().substr(0, 8192), image));
+  const Outcome again = OnChip("write", "27C64", {dir / "image.bin"});
+  EXPECT_EQ(again.code, 0) << again.output;
+  EXPECT_SAYS(again, "already holds");
+  EXPECT_EQ(Exchanges(), 5);  // check; check, write, verify; check
+}
+
+TEST_F(RomtoolTest, ReadPassesCatchAFlakyCellAndRepeatsAreNoted) {
+  const std::string eighth = RandomBytes(8192, 9);
+  Start({"--flaky-cell", "1234"}, eighth + eighth + eighth + eighth);
+  const Outcome flaky = OnChip("read", "27C128", {"--passes", "2", dir / "out.bin"});
+  EXPECT_EQ(flaky.code, 1) << flaky.output;
+  EXPECT_SAYS(flaky, "cell 0x04D2 (1234) unstable");
+  EXPECT_FALSE(std::filesystem::exists(dir / "out.bin"));
+  const Outcome once = OnChip("read", "27C128", {dir / "out.bin"});
+  EXPECT_EQ(once.code, 0) << once.output;
+  EXPECT_SAYS(once, "2 identical copies of its first 8192 bytes");
+}
+
+TEST_F(RomtoolTest, CtrlCStopsBetweenCellsAndLeavesNoFile) {
+  Start({"--pace", "9600"});
+  const std::string said = dir / "said.txt";
+  std::vector<std::string> args{ROMTOOL_BINARY, "read", "-p", port, "-c", "27C256", dir / "x.hex"};
+  std::vector<char*> argv;
+  for (std::string& arg : args) argv.push_back(arg.data());
+  argv.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 2, said.c_str(), O_WRONLY | O_CREAT, 0644);
+  pid_t pid = 0;
+  ASSERT_EQ(posix_spawn(&pid, ROMTOOL_BINARY, &actions, nullptr, argv.data(), environ), 0);
+  posix_spawn_file_actions_destroy(&actions);
+  std::this_thread::sleep_for(std::chrono::milliseconds(800));
+  kill(pid, SIGINT);
+  int status = 0;
+  waitpid(pid, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status)) << status;
+  EXPECT_EQ(WEXITSTATUS(status), 130);
+  EXPECT_NE(ReadWhole(said).find("romtool: stopped at cell "), std::string::npos);
+  EXPECT_EQ(dir.Names(), (std::vector<std::string>{"chip.bin", "data", "romsim.log", "said.txt"}));
+  EXPECT_NE(ReadWhole(dir / "data/romprog/romtool-log.jsonl").find("\"exit\":130"),
+            std::string::npos);
+}
+
+TEST_F(RomtoolTest, EveryChipCommandIsLogged) {
+  Start();
+  Saved("image.bin", 8192);
+  ASSERT_EQ(OnChip("write", "27C64", {dir / "image.bin"}).code, 0);
+  EXPECT_EQ(OnChip("blank", "27C64", {"--log", dir / "other.jsonl"}).code, 1);
+  EXPECT_EQ(OnChip("verify", "27C64", {"--no-log", dir / "image.bin"}).code, 0);
+  const std::string log = ReadWhole(dir / "data/romprog/romtool-log.jsonl");
+  EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1) << log;
+  const Outcome sum = Romtool({"sum", "-c", "27C64", dir / "image.bin"});
+  const std::string crc = sum.output.substr(sum.output.find("CRC-32    ") + 10, 10);
+  EXPECT_NE(log.find("\"command\":\"write\""), std::string::npos) << log;
+  EXPECT_NE(log.find("\"file_crc32\":\"" + crc), std::string::npos) << log;
+  EXPECT_NE(log.find("\"chip_crc32\":\"" + crc + "\",\"result\":\"ok\",\"exit\":0,\"cells\":24576"),
+            std::string::npos)
+      << log;
+  const Outcome table = Romtool({"log", "-n", "1", "--log", dir / "other.jsonl"});
+  EXPECT_EQ(table.code, 0);
+  EXPECT_SAYS(table, "blank    27C64    fault");
+}
+
+TEST_F(RomtoolTest, IntelHexIsReadStrictlyUnlessLenient) {
+  WriteWhole(dir / "segment.hex", ":020000020100FB\n:0100000042BD\n:00000001FF\nnot read\n");
+  ASSERT_EQ(Romtool({"convert", "-c", "27C64", dir / "segment.hex", dir / "out.bin"}).code, 0);
+  const std::string out = ReadWhole(dir / "out.bin");
+  EXPECT_EQ(out[0x1000], '\x42');
+  EXPECT_EQ(std::count(out.begin(), out.end(), '\xFF'), 8191);
+  WriteWhole(dir / "bad.hex", ":10000000ZZ\n");
+  EXPECT_EQ(Romtool({"convert", "-c", "27C64", "--lenient", dir / "bad.hex", dir / "out.bin"}).code,
+            0);
 }
 
 TEST_F(RomtoolTest, WriteFailureNamesTheCellAndTheReply) {
@@ -193,7 +303,7 @@ TEST_F(RomtoolTest, ACellThatCannotTakeItsValueFailsTheWrite) {
   std::string image(8192, '\x00');
   image[300] = '\xF0';
   WriteWhole(dir / "image.bin", image);
-  const Outcome run = OnChip("write", "27C64", {dir / "image.bin"});
+  const Outcome run = OnChip("write", "27C64", {"--no-precheck", dir / "image.bin"});
   EXPECT_EQ(run.code, 1) << run.output;
   EXPECT_SAYS(run, "cell 0x012C (300) was not programmed with 0xF0");
 }
@@ -209,7 +319,7 @@ TEST_F(RomtoolTest, SilenceFromAnAddressIsANoAnswer) {
 TEST_F(RomtoolTest, SilentCommandIsANoAnswer) {
   Start({"--silent-command"});
   Saved("image.bin", 8192);
-  const Outcome run = OnChip("write", "27C64", {dir / "image.bin"});
+  const Outcome run = OnChip("write", "27C64", {"--no-precheck", dir / "image.bin"});
   EXPECT_EQ(run.code, 3) << run.output;
   EXPECT_SAYS(run, "no answer from the programmer to the command byte 0x21");
   EXPECT_TRUE(Same(Chip(), std::string(32768, '\xFF')));
@@ -257,8 +367,11 @@ TEST_F(RomtoolTest, BadFilesChangeNothing) {
   Start();
   WriteWhole(dir / "empty.hex", "");
   WriteWhole(dir / "nodata.hex", ":00000001FF\r\n");
-  WriteWhole(dir / "high.hex", ":10200000000102030405060708090A0B0C0D0E0F68\r\n");
+  WriteWhole(dir / "high.hex", ":10200000000102030405060708090A0B0C0D0E0F58\r\n");
   WriteWhole(dir / "broken.srec", "S1050000AABB94\n");
+  WriteWhole(dir / "bad.hex", ":10000000ZZ\n");
+  WriteWhole(dir / "sum.hex", ":0100000042BD\n:0100010042BD\n");
+  WriteWhole(dir / "far.hex", ":020000040800F2\n:0100000042BD\n");
   WriteWhole(dir / "empty.bin", "");
   const struct {
     std::string file;
@@ -267,7 +380,10 @@ TEST_F(RomtoolTest, BadFilesChangeNothing) {
       {dir / "missing.bin", "cannot"},
       {dir / "empty.hex", "no data record"},
       {dir / "nodata.hex", "no data record"},
-      {dir / "high.hex", "below 0x2000"},
+      {dir / "high.hex", "high.hex:1: data at 0x2000 to 0x200F lies outside the chip"},
+      {dir / "bad.hex", "bad.hex:1: not a hex digit"},
+      {dir / "sum.hex", "sum.hex:2: checksum"},
+      {dir / "far.hex", "far.hex:2: data at 0x8000000"},
       {dir / "broken.srec", "broken.srec:1: checksum"},
       {dir / "empty.bin", "is empty"},
   };
@@ -313,7 +429,7 @@ TEST_F(RomtoolTest, OversizedBinaryIsWrittenInPartWithANote) {
   EXPECT_EQ(run.code, 0) << run.output;
   EXPECT_SAYS(run, "holds 10000 bytes; the chip takes the first 8192");
   EXPECT_TRUE(Same(Chip().substr(0, 8192), image.substr(0, 8192)));
-  EXPECT_EQ(Exchanges(), 1);  // no read-back
+  EXPECT_EQ(Exchanges(), 2);  // the check and the write, no read-back
 }
 
 TEST_F(RomtoolTest, VerboseSaysHowThePortWasOpened) {

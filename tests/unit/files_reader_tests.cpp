@@ -121,7 +121,7 @@ TEST(ReadIntelHex, OnlyDataRecordsWithBytesBelowTheActiveSizeCount) {
   Image image;
   const std::string text = Record(0x0000, {}) + "\n" +      // count 0
                            Record(0x0010, {1}, 1) + "\n" +  // end of file
-                           Record(0x0020, {0, 1}, 2) + "\n" + Record(0x0030, {0, 1}, 4) + "\n" +
+                           Record(0x0020, {0, 0}, 2) + "\n" + Record(0x0030, {0, 0}, 4) + "\n" +
                            Record(0x0040, {0, 0, 0, 0}, 3) + "\n" + Record(0x2000, {7}) + "\n" +
                            Record(0x4000, {8}) + "\n";
   EXPECT_EQ(image.Read(text, 8192), 0);
@@ -134,13 +134,19 @@ TEST(ReadIntelHex, OnlyDataRecordsWithBytesBelowTheActiveSizeCount) {
   EXPECT_EQ(large.CountNot(0xFF), 2);
 }
 
-TEST(ReadIntelHex, EndRecordDoesNotStopAndExtendedAddressesAreIgnored) {
+TEST(ReadIntelHex, EndRecordDoesNotStopAndDataAboveTheFirst64KiBIsDropped) {
   Image image;
-  const std::string text = Record(0, {1}) + "\r\n:00000001FF\r\n" + Record(0, {0, 1}, 4) + "\r\n" +
-                           Record(0x10, {2}) + "\r\n";
-  EXPECT_EQ(image.Read(text, 8192), 0x11);
+  // A linear base of 0x0800 (a microcontroller image at 0x08000000) and a
+  // segment base of 0x1000 put the records after them above 64 KiB; a base
+  // of 0 brings the low addresses back.
+  const std::string text = Record(0, {1}) + "\r\n:00000001FF\r\n" + Record(0, {8, 0}, 4) + "\r\n" +
+                           Record(0x10, {2}) + "\r\n" + Record(0, {0x10, 0}, 2) + "\r\n" +
+                           Record(0x20, {3}) + "\r\n" + Record(0, {0, 0}, 4) + "\r\n" +
+                           Record(0x30, {4}) + "\r\n";
+  EXPECT_EQ(image.Read(text, 8192), 0x31);
   EXPECT_EQ(image[0], 1);
-  EXPECT_EQ(image[0x10], 2);  // placed by its own address, not 0x10010
+  EXPECT_EQ(image[0x30], 4);
+  EXPECT_EQ(image.CountNot(0xFF), 2);  // nothing folded onto 0x10 or 0x20
 }
 
 TEST(ReadIntelHex, AllLineEndsReadAlike) {

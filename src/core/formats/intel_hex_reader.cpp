@@ -56,7 +56,12 @@ void IntelHexReader::EndLine() {
   const unsigned count = Field(line_, length, 2, 2);
   const unsigned address = Field(line_, length, 4, 4);
   const unsigned type = Field(line_, length, 8, 2);
-  if (type != 0 || count == 0 || static_cast<long>(address) >= activeSize_) return;
+  // An extended address record (02 segment, 04 linear) with a non-zero base
+  // puts the data records after it above the 64 KiB their own address field
+  // reaches, beyond every chip: they are dropped, not folded onto the low
+  // addresses. A base of 0 brings them back.
+  if (type == 2 || type == 4) dropping_ = Field(line_, length, 10, 4) != 0;
+  if (dropping_ || type != 0 || count == 0 || static_cast<long>(address) >= activeSize_) return;
   if (static_cast<long>(address) > highestStart_) {
     highestStart_ = address;
     loadedExtent_ = static_cast<int>(address + count);

@@ -1,5 +1,7 @@
 // Reading Intel HEX text into the image, leniently: no line is refused, no
 // checksum is checked, only data records count, and the whole text is read.
+// Extended address records only decide whether the data after them lies
+// within the first 64 KiB (base 0) or is dropped.
 #pragma once
 
 #include <cstddef>
@@ -33,6 +35,7 @@ class IntelHexReader {
   std::size_t lineLength_ = 0;  // characters kept of the current line
   long highestStart_ = -1;      // none yet
   int loadedExtent_ = 0;
+  bool dropping_ = false;  // an extended address above 64 KiB is in force
 };
 
 // The whole text at once.

@@ -48,13 +48,14 @@ bool ChipLink::Start(Direction direction, const std::function<ChipSelection()>& 
 // programmer is already sending the next one meanwhile.
 LinkResult ChipLink::ReadCells(LinkObserver& observer) {
   for (int address = 0; address < chip_.activeSize; ++address) {
+    if (!observer.GoOn()) return {Ending::Stopped, address, 0};
     std::uint8_t byte = 0;
-    if (!Wait(byte, observer)) return Stopped(address);
+    if (!Wait(byte, observer)) return LineLost(address);
     if (!observer.Accept(address, byte)) {
       observer.Rejected(address, byte);
       return {Ending::BadCell, address, byte};
     }
-    if (!Send(kAcknowledge, observer)) return Stopped(address);
+    if (!Send(kAcknowledge, observer)) return LineLost(address);
     observer.Passed(address, byte);
   }
   return {Ending::Complete, chip_.activeSize - 1, 0};
@@ -64,15 +65,16 @@ LinkResult ChipLink::ReadCells(LinkObserver& observer) {
 // observer sees the cell that passed.
 LinkResult ChipLink::WriteCells(const std::uint8_t* image, LinkObserver& observer) {
   const int size = chip_.activeSize;
-  if (size > 0 && !Send(image[0], observer)) return Stopped(0);
+  if (size > 0 && !Send(image[0], observer)) return LineLost(0);
   for (int address = 0; address < size; ++address) {
+    if (!observer.GoOn()) return {Ending::Stopped, address, 0};
     std::uint8_t reply = 0;
-    if (!Wait(reply, observer)) return Stopped(address);
+    if (!Wait(reply, observer)) return LineLost(address);
     if (reply != kAcknowledge) {
       observer.Rejected(address, reply);
       return {Ending::BadCell, address, reply};
     }
-    if (address + 1 < size && !Send(image[address + 1], observer)) return Stopped(address + 1);
+    if (address + 1 < size && !Send(image[address + 1], observer)) return LineLost(address + 1);
     observer.Passed(address, image[address]);
   }
   return {Ending::Complete, size - 1, 0};

@@ -13,7 +13,7 @@
 
 namespace romprog {
 
-enum class Ending { Complete, BadCell, NoReply };
+enum class Ending { Complete, BadCell, NoReply, Stopped };
 
 // What the command byte names: the chip code and the number of cells.
 struct ChipSelection {
@@ -51,6 +51,9 @@ class LinkObserver {
   // A cell turned down (reading) or reported failed (writing, `value` being
   // the reply); RTS is still up.
   virtual void Rejected(int /*address*/, std::uint8_t /*value*/) {}
+  // Asked before every cell; false ends the exchange there (Stopped, with
+  // the address of the cell not taken), RTS still up.
+  virtual bool GoOn() { return true; }
 };
 
 // Waits for one byte as the protocol does: taken as soon as it is there,
@@ -87,7 +90,7 @@ class ChipLink {
  private:
   bool Wait(std::uint8_t& byte, LinkObserver& observer);
   bool Send(std::uint8_t byte, LinkObserver& observer);
-  LinkResult Stopped(int address) const { return {Ending::NoReply, address, 0, line_}; }
+  LinkResult LineLost(int address) const { return {Ending::NoReply, address, 0, line_}; }
 
   SerialPort& port_;
   Clock& clock_;

@@ -1,0 +1,17 @@
+// Ctrl-C during a chip command: the exchange is ended between two cells
+// (RTS lowered, the port closed as usual) instead of the process dying with
+// RTS up and a file half written.
+#pragma once
+
+namespace romtool {
+
+// The exit code of a command stopped by the user (128 + SIGINT, as shells do).
+constexpr int kStopped = 130;
+
+// From here on Ctrl-C (SIGINT/SIGTERM; on Windows the console's Ctrl-C and
+// Ctrl-Break) only marks the request.
+void CatchInterrupt();
+// Whether the user asked to stop.
+bool Interrupted();
+
+}  // namespace romtool

@@ -1,0 +1,151 @@
+#include "cli/job_log.h"
+
+#include <cinttypes>
+#include <cstdlib>
+#include <ctime>
+#include <deque>
+#include <filesystem>
+#include <fstream>
+
+#include "cli/checksum.h"
+
+namespace romtool {
+namespace {
+
+std::string Quoted(const std::string& text) {
+  std::string quoted = "\"";
+  for (char c : text) {
+    if (c == '"' || c == '\\') {
+      quoted += '\\';
+      quoted += c;
+    } else if (static_cast<unsigned char>(c) < 0x20) {
+      char escape[8];
+      std::snprintf(escape, sizeof escape, "\\u%04x", c);
+      quoted += escape;
+    } else {
+      quoted += c;
+    }
+  }
+  return quoted + "\"";
+}
+
+std::string Hex(std::uint32_t value, int digits) {
+  char text[16];
+  std::snprintf(text, sizeof text, "\"0x%0*" PRIX32 "\"", digits, value);
+  return text;
+}
+
+// The value of "key" in one of our own lines, quotes removed; empty when absent.
+std::string Field(const std::string& line, const std::string& key) {
+  const std::string marker = "\"" + key + "\":";
+  std::size_t at = line.find(marker);
+  if (at == std::string::npos) return "";
+  at += marker.size();
+  if (line[at] != '"') return line.substr(at, line.find_first_of(",}", at) - at);
+  std::string value;
+  for (++at; at < line.size() && line[at] != '"'; ++at) {
+    if (line[at] == '\\' && at + 1 < line.size()) ++at;
+    value += line[at];
+  }
+  return value;
+}
+
+}  // namespace
+
+void JobRecord::NoteFile(const std::uint8_t* image, int size) {
+  fileSums = true;
+  fileSum = ByteSum16(image, static_cast<std::size_t>(size));
+  fileCrc = Crc32(image, static_cast<std::size_t>(size));
+}
+
+void JobRecord::NoteChip(const std::uint8_t* image, int size) {
+  chipSums = true;
+  chipSum = ByteSum16(image, static_cast<std::size_t>(size));
+  chipCrc = Crc32(image, static_cast<std::size_t>(size));
+}
+
+std::string UtcNow() {
+  const std::time_t now = std::time(nullptr);
+  char text[32];
+  std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", std::gmtime(&now));
+  return text;
+}
+
+const char* ResultWord(int exitCode) {
+  switch (exitCode) {
+    case 0:
+      return "ok";
+    case 1:
+      return "fault";
+    case 2:
+      return "file-error";
+    case 3:
+      return "no-answer";
+    default:
+      return "stopped";
+  }
+}
+
+std::string JobLine(const JobRecord& r) {
+  char timing[96];
+  std::snprintf(timing, sizeof timing, "\"cells\":%d,\"seconds\":%.3f,\"us_per_cell\":%.1f",
+                r.cells, r.seconds, r.cells > 0 ? r.seconds * 1e6 / r.cells : 0.0);
+  std::string line = "{\"start\":" + Quoted(r.start) + ",\"command\":" + Quoted(r.command) +
+                     ",\"port\":" + Quoted(r.port) + ",\"chip\":" + Quoted(r.chip);
+  if (!r.file.empty()) line += ",\"file\":" + Quoted(r.file);
+  if (r.fileSums) {
+    line += ",\"file_sum\":" + Hex(r.fileSum, 4) + ",\"file_crc32\":" + Hex(r.fileCrc, 8);
+  }
+  if (r.chipSums) {
+    line += ",\"chip_sum\":" + Hex(r.chipSum, 4) + ",\"chip_crc32\":" + Hex(r.chipCrc, 8);
+  }
+  return line + ",\"result\":" + Quoted(ResultWord(r.exitCode)) +
+         ",\"exit\":" + std::to_string(r.exitCode) + "," + timing + "}";
+}
+
+std::string DefaultLogPath() {
+#ifdef _WIN32
+  const char* base = std::getenv("APPDATA");
+  if (!base || !*base) return "";
+  return std::string(base) + "\\romprog\\romtool-log.jsonl";
+#else
+  const char* data = std::getenv("XDG_DATA_HOME");
+  if (data && *data) return std::string(data) + "/romprog/romtool-log.jsonl";
+  const char* home = std::getenv("HOME");
+  if (!home || !*home) return "";
+  return std::string(home) + "/.local/share/romprog/romtool-log.jsonl";
+#endif
+}
+
+bool AppendLine(const std::string& path, const std::string& line) {
+  const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+  std::error_code ignored;
+  if (!folder.empty()) std::filesystem::create_directories(folder, ignored);
+  std::ofstream file(path, std::ios::app | std::ios::binary);
+  file << line << '\n';
+  return static_cast<bool>(file.flush());
+}
+
+bool PrintLog(const std::string& path, int count, std::FILE* out) {
+  std::ifstream file(path, std::ios::binary);
+  if (!file) return false;
+  std::deque<std::string> last;
+  for (std::string line; std::getline(file, line);) {
+    if (line.empty()) continue;
+    last.push_back(line);
+    if (static_cast<int>(last.size()) > count) last.pop_front();
+  }
+  std::fprintf(out, "%-20s  %-7s  %-7s  %-10s  %7s  %8s  %-10s  %-10s  %s\n", "start", "command",
+               "chip", "result", "cells", "seconds", "chip crc", "file crc", "file");
+  for (const std::string& line : last) {
+    std::fprintf(out, "%-20s  %-7s  %-7s  %-10s  %7s  %8s  %-10s  %-10s  %s\n",
+                 Field(line, "start").c_str(), Field(line, "command").c_str(),
+                 Field(line, "chip").c_str(), Field(line, "result").c_str(),
+                 Field(line, "cells").c_str(), Field(line, "seconds").c_str(),
+                 Field(line, "chip_crc32").c_str(), Field(line, "file_crc32").c_str(),
+                 Field(line, "file").c_str());
+  }
+  return true;
+}
+
+}  // namespace romtool

@@ -1,0 +1,47 @@
+// The job log: one JSON line per chip command, appended to a file kept
+// between runs, so what went into (or came out of) which chip can be looked
+// up later; `romtool log` shows the last entries.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+namespace romtool {
+
+struct JobRecord {
+  std::string start;  // UTC, 2026-12-07T16:05:09Z
+  std::string command, port, chip, file;
+  bool fileSums = false;  // the file's sums below are known
+  std::uint16_t fileSum = 0;
+  std::uint32_t fileCrc = 0;
+  bool chipSums = false;  // the chip was read whole
+  std::uint16_t chipSum = 0;
+  std::uint32_t chipCrc = 0;
+  int exitCode = 0;
+  int cells = 0;  // cells that passed, over every exchange
+  double seconds = 0;
+
+  void NoteFile(const std::uint8_t* image, int size);
+  void NoteChip(const std::uint8_t* chip, int size);
+};
+
+// The current time as JobRecord::start holds it.
+std::string UtcNow();
+// The word for an exit code: ok, fault, file-error, no-answer, stopped.
+const char* ResultWord(int exitCode);
+
+std::string JobLine(const JobRecord& record);
+
+// $XDG_DATA_HOME/romprog/romtool-log.jsonl (~/.local/share when unset);
+// %APPDATA%\romprog\romtool-log.jsonl on Windows. Empty when neither is known.
+std::string DefaultLogPath();
+
+// Appends `line` and a line end to `path`, making its folder when missing.
+bool AppendLine(const std::string& path, const std::string& line);
+
+// The last `count` entries of the log at `path` as a table on `out`; false
+// when the file cannot be read.
+bool PrintLog(const std::string& path, int count, std::FILE* out);
+
+}  // namespace romtool

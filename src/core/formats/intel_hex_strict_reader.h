@@ -1,0 +1,29 @@
+// Reading Intel HEX text strictly, for romtool: every record's count,
+// characters and checksum are checked, extended address records (02, 04) and
+// the end record (01) honoured, and data outside the chip refused, so that a
+// damaged file never reaches a chip. The window program keeps the lenient
+// reader beside it (intel_hex_reader.h).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace romprog {
+
+struct IntelHexLoad {
+  bool ok = true;
+  int errorLine = 0;  // 1-based line of the first fault
+  std::string error;  // what is wrong with it
+  // The end of the data record with the highest start address, as the
+  // lenient reader counts it; 0 when the file holds no data.
+  int loadedExtent = 0;
+};
+
+// Stores the data records in `image` (room for kBufferSize bytes); every
+// data byte must lie below `activeSize`. Reading ends at the end record;
+// lines end at CR, LF or CR LF; blank lines and trailing blanks are allowed.
+IntelHexLoad ReadIntelHexStrictly(const std::uint8_t* text, std::size_t size, std::uint8_t* image,
+                                  int activeSize);
+
+}  // namespace romprog
