@@ -13,4 +13,8 @@ class ByteSource {
   virtual std::int64_t Read(std::uint8_t* data, std::size_t size) = 0;
 };
 
+// Exactly `size` bytes into `data`, in as many reads as it takes; false on an
+// error or when the source ends first.
+bool ReadExactly(ByteSource& source, std::uint8_t* data, std::size_t size);
+
 }  // namespace romprog

@@ -32,7 +32,8 @@ void OpenImageFile(App& app) {
   if (chosen.path.empty()) return;
 
   auto image = std::make_unique<decltype(app.state.imageBuffer)>();
-  const LoadResult result = LoadImageFile(chosen.path, activeSize, image->data());
+  const LoadResult result =
+      LoadImageFile(chosen.path, Reading::WindowProgram, activeSize, image->data());
   if (!result.loaded) {
     app.ui.MessageBox(Text(), text::kLoadFailed, win::kMbIconExclamation);
     return;
@@ -40,8 +41,8 @@ void OpenImageFile(App& app) {
   app.state.imageBuffer = *image;
   RefreshListing(app);
 
-  if (result.intelHex) {
-    app.ui.MessageBox(text::kOk, LoadedText(result.loadedExtent), win::kMbIconInformation);
+  if (result.format == FileFormat::IntelHex) {
+    app.ui.MessageBox(text::kOk, LoadedText(result.read.loadedExtent), win::kMbIconInformation);
   } else if (result.fileSize > activeSize) {
     app.ui.MessageBox(Text(), OversizeText(activeSize, result.fileSize), win::kMbIconExclamation);
   } else {

@@ -18,7 +18,8 @@ void SaveImageFile(App& app) {
 
   const bool intelHex = chosen.filterIndex == 0;
   const Text path = SaveFileName(chosen.path, intelHex);
-  if (!SaveImage(path, app.state.imageBuffer.data(), app.state.activeSize, intelHex)) {
+  const FileKind kind{intelHex ? FileFormat::IntelHex : FileFormat::Binary};
+  if (!SaveImage(path, kind, app.state.imageBuffer.data(), app.state.activeSize)) {
     app.ui.MessageBox(Text(), text::kSaveFailed, win::kMbIconExclamation);
     return;
   }

@@ -3,32 +3,27 @@
 #include <cstring>
 #include <string>
 
-#include "core/formats/file_format.h"
-#include "core/formats/image_loader.h"
-#include "core/formats/image_saver.h"
 #include "core/image.h"
 #include "platform/file_io.h"
 
 namespace romprog {
 
-LoadResult LoadImageFile(const Text& path, int activeSize, std::uint8_t* image) {
+LoadResult LoadImageFile(const Text& path, Reading reading, int activeSize, std::uint8_t* image) {
   std::memset(image, 0xFF, kBufferSize);
+  const ImageReader& reader = ReaderFor(path, reading);
   LoadResult result;
-  // The window program reads Intel HEX and raw images only.
-  result.intelHex = KindOf(path).format == FileFormat::IntelHex;
+  result.format = reader.Format();
   InputFile file(path);
-  if (!file.IsOpen()) return result;
-  if (result.intelHex) {
-    result.loaded = LoadIntelHex(file, image, activeSize, result.loadedExtent);
-  } else {
-    result.fileSize = file.Size();
-    result.loaded = result.fileSize >= 0 && LoadBinary(file, image, activeSize, result.fileSize);
-  }
+  if (file.IsOpen()) result.fileSize = file.Size();
+  result.opened = result.fileSize >= 0;
+  if (!result.opened) return result;
+  result.read = reader.Read(file, result.fileSize, image, activeSize);
+  result.loaded = result.read.status == ReadStatus::Read;
   return result;
 }
 
-bool SaveImage(const Text& path, const std::uint8_t* image, int activeSize, bool intelHex) {
-  const std::string content = ImageFileContent(image, activeSize, intelHex);
+bool SaveImage(const Text& path, const FileKind& kind, const std::uint8_t* image, int activeSize) {
+  const std::string content = WriterFor(kind).Write(image, activeSize);
   return WriteWholeFile(path, reinterpret_cast<const std::uint8_t*>(content.data()),
                         content.size());
 }

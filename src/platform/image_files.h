@@ -1,26 +1,30 @@
 // Image files by path: loading one into a copy of the buffer, so that the
 // buffer itself is replaced only by a file that was read completely, and
-// saving the active part of the buffer.
+// saving the active part of the buffer. The format comes from file_format.h.
 #pragma once
 
 #include <cstdint>
 
+#include "core/formats/file_format.h"
+#include "core/formats/image_format.h"
 #include "core/text.h"
 
 namespace romprog {
 
 struct LoadResult {
-  bool loaded = false;        // opened and read to its end without an error
-  bool intelHex = false;      // read as Intel HEX (else as a raw image)
-  int loadedExtent = 0;       // Intel HEX: the end of the highest record
-  std::int64_t fileSize = 0;  // raw image: the size of the file
+  bool opened = false;                     // opened, with a size
+  bool loaded = false;                     // opened and read to its end, its text well-formed
+  FileFormat format = FileFormat::Binary;  // of the reader that read it
+  ImageRead read;                          // what the reader found
+  std::int64_t fileSize = -1;              // the size of the file, once opened
 };
 
 // Fills all kBufferSize bytes of `image` with 0xFF and loads the file `path`
-// into it: as Intel HEX when KindOf names it so, else as a raw image.
-LoadResult LoadImageFile(const Text& path, int activeSize, std::uint8_t* image);
+// into it with the reader ReaderFor picks for its name under `reading`.
+LoadResult LoadImageFile(const Text& path, Reading reading, int activeSize, std::uint8_t* image);
 
-// Writes the file `path`, replacing one of that name only on success.
-bool SaveImage(const Text& path, const std::uint8_t* image, int activeSize, bool intelHex);
+// Writes the first `activeSize` bytes of `image` as a file of `kind` at
+// `path`, replacing one of that name only on success.
+bool SaveImage(const Text& path, const FileKind& kind, const std::uint8_t* image, int activeSize);
 
 }  // namespace romprog

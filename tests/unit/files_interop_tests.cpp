@@ -7,8 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "core/formats/image_loader.h"
-#include "core/formats/image_saver.h"
 #include "core/image.h"
 #include "platform/image_files.h"
 #include "tests/unit/files_test_support.h"
@@ -30,9 +28,9 @@ void Shell(const std::string& command) {
 // Loads `path` as the open command does; `extent` receives the end of the highest record.
 std::string Loaded(const std::string& path, int activeSize, int& extent) {
   std::vector<std::uint8_t> image(kBufferSize);
-  const LoadResult result = LoadImageFile(path, activeSize, image.data());
-  EXPECT_TRUE(result.loaded && result.intelHex) << path;
-  extent = result.loadedExtent;
+  const LoadResult result = LoadImageFile(path, Reading::WindowProgram, activeSize, image.data());
+  EXPECT_TRUE(result.loaded && result.format == FileFormat::IntelHex) << path;
+  extent = result.read.loadedExtent;
   return std::string(image.begin(), image.end());
 }
 
@@ -78,7 +76,7 @@ TEST_F(Interop, OurHexReadsBackWithSrecCatAndObjcopy) {
   const auto* bytes = reinterpret_cast<const std::uint8_t*>(image.data());
   for (int size : {8192, 16384, 32768}) {
     const std::string hex = dir / ("ours" + std::to_string(size) + ".hex");
-    ASSERT_TRUE(SaveImage(hex, bytes, size, true));
+    ASSERT_TRUE(SaveImage(hex, {FileFormat::IntelHex}, bytes, size));
     Shell("srec_cat " + hex + " -intel -o " + dir / "srec.bin" + " -binary");
     Shell("objcopy -I ihex -O binary " + hex + " " + dir / "objcopy.bin");
     EXPECT_EQ(ReadWhole(dir / "srec.bin"), image.substr(0, size)) << size;

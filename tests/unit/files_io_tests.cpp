@@ -6,7 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "core/formats/image_loader.h"
+#include "core/formats/binary_reader.h"
+#include "core/formats/file_format.h"
+#include "core/formats/intel_hex_reader.h"
 #include "core/image.h"
 #include "platform/file_io.h"
 #include "platform/image_files.h"
@@ -40,6 +42,10 @@ class ScriptedSource : public ByteSource {
   std::deque<int> pieces_;
   std::size_t at_ = 0;
 };
+
+ReadStatus Binary(ByteSource& source, std::uint8_t* image, int activeSize, std::int64_t size) {
+  return BinaryReader().Read(source, size, image, activeSize).status;
+}
 
 TEST(InputFile, ReadsSizesAndRefusesWhatIsNotThere) {
   TempDir dir;
@@ -115,36 +121,41 @@ TEST(WriteWholeFile, UncreatableOrUnreplaceableTargetsFail) {
   EXPECT_EQ(dir.Names(), std::vector<std::string>{"taken.bin"});
 }
 
-TEST(LoadBinary, ReadsUpToTheActiveSizeAndFailsOnErrorsOrShortReads) {
+TEST(BinaryReader, ReadsUpToTheActiveSizeAndFailsOnErrorsOrShortReads) {
   std::string content(10000, '\0');
   for (std::size_t i = 0; i < content.size(); ++i) content[i] = static_cast<char>(i * 7);
   std::vector<std::uint8_t> image(kBufferSize, 0xFF);
 
   ScriptedSource pieces(content, {1000, 3000, 5000});  // delivered in pieces
-  EXPECT_TRUE(LoadBinary(pieces, image.data(), 8192, 10000));
+  EXPECT_EQ(Binary(pieces, image.data(), 8192, 10000), ReadStatus::Read);
   EXPECT_EQ(std::memcmp(image.data(), content.data(), 8192), 0);
   EXPECT_EQ(image[8192], 0xFF);
 
   ScriptedSource failing(content, {4096, -1});
-  EXPECT_FALSE(LoadBinary(failing, image.data(), 8192, 10000));
+  EXPECT_NE(Binary(failing, image.data(), 8192, 10000), ReadStatus::Read);
   ScriptedSource cut(content, {4096, 0});  // ends before the size it claimed
-  EXPECT_FALSE(LoadBinary(cut, image.data(), 8192, 10000));
+  EXPECT_NE(Binary(cut, image.data(), 8192, 10000), ReadStatus::Read);
   ScriptedSource small(content, {100});
-  EXPECT_TRUE(LoadBinary(small, image.data(), 32768, 100));
+  EXPECT_EQ(Binary(small, image.data(), 32768, 100), ReadStatus::Read);
   ScriptedSource empty("", {});
-  EXPECT_TRUE(LoadBinary(empty, image.data(), 32768, 0));
+  EXPECT_EQ(Binary(empty, image.data(), 32768, 0), ReadStatus::Read);
 }
 
-TEST(LoadIntelHex, AReadErrorFailsTheLoad) {
+TEST(LenientHexReader, AReadErrorFailsTheLoad) {
   const std::string text = ":0100000011\r\n:0100100022\r\n";
   std::vector<std::uint8_t> image(kBufferSize, 0xFF);
-  int extent = -1;
   ScriptedSource good(text, {5, 5, 100});
-  EXPECT_TRUE(LoadIntelHex(good, image.data(), 8192, extent));
-  EXPECT_EQ(extent, 0x11);
+  const ImageRead read = LenientHexReader().Read(good, 0, image.data(), 8192);
+  EXPECT_EQ(read.status, ReadStatus::Read);
+  EXPECT_EQ(read.loadedExtent, 0x11);
   EXPECT_EQ(image[0x10], 0x22);
   ScriptedSource bad(text, {13, -1});
-  EXPECT_FALSE(LoadIntelHex(bad, image.data(), 8192, extent));
+  EXPECT_NE(LenientHexReader().Read(bad, 0, image.data(), 8192).status, ReadStatus::Read);
+}
+
+// Loaded as the window program loads it, for the smallest chip.
+LoadResult Window(const std::string& path, std::vector<std::uint8_t>& image) {
+  return LoadImageFile(path, Reading::WindowProgram, 8192, image.data());
 }
 
 TEST(LoadImageFile, ExtensionChoosesTheReaderAndTheImageStartsAllFf) {
@@ -157,11 +168,12 @@ TEST(LoadImageFile, ExtensionChoosesTheReaderAndTheImageStartsAllFf) {
   for (const auto& [name, asHex] : names) {
     WriteWhole(dir / name, hex);
     std::fill(image.begin(), image.end(), 0x00);
-    const LoadResult result = LoadImageFile(dir / name, 32768, image.data());
+    const LoadResult result =
+        LoadImageFile(dir / name, Reading::WindowProgram, 32768, image.data());
     EXPECT_TRUE(result.loaded) << name;
-    EXPECT_EQ(result.intelHex, asHex) << name;
+    EXPECT_EQ(result.format == FileFormat::IntelHex, asHex) << name;
     if (asHex) {
-      EXPECT_EQ(result.loadedExtent, 2);
+      EXPECT_EQ(result.read.loadedExtent, 2);
       EXPECT_EQ(image[0], 'A');
       EXPECT_EQ(image[1], 'B');
       EXPECT_EQ(image[2], 0xFF);
@@ -175,11 +187,33 @@ TEST(LoadImageFile, ExtensionChoosesTheReaderAndTheImageStartsAllFf) {
   // Inside a folder whose name has a dot the file has no extension.
   std::filesystem::create_directory(dir / "roms.hex");
   WriteWhole(dir / "roms.hex/rom", hex);
-  EXPECT_FALSE(LoadImageFile(dir / "roms.hex/rom", 8192, image.data()).intelHex);
+  EXPECT_NE(Window(dir / "roms.hex/rom", image).format, FileFormat::IntelHex);
 
-  EXPECT_FALSE(LoadImageFile(dir / "missing.bin", 8192, image.data()).loaded);
-  EXPECT_FALSE(LoadImageFile(dir / "missing.hex", 8192, image.data()).loaded);
-  EXPECT_FALSE(LoadImageFile(dir / "roms.hex", 8192, image.data()).loaded);  // a folder
+  EXPECT_FALSE(Window(dir / "missing.bin", image).loaded);
+  EXPECT_FALSE(Window(dir / "missing.hex", image).loaded);
+  EXPECT_FALSE(Window(dir / "roms.hex", image).loaded);  // a folder
+}
+
+TEST(ReaderFor, EachProgramReadsByItsOwnRules) {
+  // The window program knows no S-records: they open as raw images.
+  for (const char* name : {"rom.s19", "rom.srec", "ROM.MOT", "rom.s28"}) {
+    EXPECT_EQ(ReaderFor(name, Reading::WindowProgram).Format(), FileFormat::Binary) << name;
+    EXPECT_EQ(ReaderFor(name, Reading::Strict).Format(), FileFormat::SRecord) << name;
+    EXPECT_EQ(ReaderFor(name, Reading::LenientHex).Format(), FileFormat::SRecord) << name;
+  }
+  // A checksum off by one is refused by romtool's default reader only.
+  const std::string text = ":0100000042BE\r\n";
+  std::vector<std::uint8_t> image(kBufferSize, 0xFF);
+  const std::pair<Reading, ReadStatus> rules[] = {{Reading::Strict, ReadStatus::Damaged},
+                                                  {Reading::LenientHex, ReadStatus::Read},
+                                                  {Reading::WindowProgram, ReadStatus::Read}};
+  for (const auto& [reading, status] : rules) {
+    ScriptedSource source(text, {100});
+    EXPECT_EQ(ReaderFor("ROM.HEX", reading).Read(source, 15, image.data(), 8192).status, status);
+  }
+  // ".s28" writes 24-bit addresses.
+  EXPECT_NE(WriterFor(KindOf("ROM.S28")).Write(image.data(), 8192).find("\r\nS224000000"),
+            std::string::npos);
 }
 
 }  // namespace

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "core/file_extension.h"
-#include "core/formats/image_saver.h"
+#include "core/formats/binary_writer.h"
 #include "core/formats/intel_hex_reader.h"
 #include "core/formats/intel_hex_writer.h"
 #include "core/image.h"
@@ -117,13 +117,13 @@ TEST(WriteIntelHex, ReadsBackToTheSameImage) {
   }
 }
 
-TEST(ImageFileContent, BinaryIsExactlyTheActivePart) {
+TEST(ImageWriter, BinaryIsExactlyTheActivePart) {
   const auto image = RandomImage(3);
-  const std::string content = ImageFileContent(image.data(), 16384, false);
+  const std::string content = BinaryWriter().Write(image.data(), 16384);
   ASSERT_EQ(content.size(), 16384u);
   EXPECT_TRUE(std::equal(content.begin(), content.end(), image.begin(),
                          [](char c, std::uint8_t b) { return static_cast<std::uint8_t>(c) == b; }));
-  EXPECT_EQ(ImageFileContent(image.data(), 8192, true).size(), 23053u);
+  EXPECT_EQ(IntelHexWriter().Write(image.data(), 8192).size(), 23053u);
 }
 
 TEST(FileExtension, TextAfterTheLastDotOfTheName) {

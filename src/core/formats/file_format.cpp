@@ -1,6 +1,13 @@
 #include "core/formats/file_format.h"
 
 #include "core/file_extension.h"
+#include "core/formats/binary_reader.h"
+#include "core/formats/binary_writer.h"
+#include "core/formats/intel_hex_reader.h"
+#include "core/formats/intel_hex_strict_reader.h"
+#include "core/formats/intel_hex_writer.h"
+#include "core/formats/srecord_reader.h"
+#include "core/formats/srecord_writer.h"
 
 namespace romprog {
 
@@ -24,6 +31,40 @@ const char* FormatName(FileFormat format) {
       break;
   }
   return "binary";
+}
+
+const ImageReader& ReaderFor(const Text& name, Reading reading) {
+  static const LenientHexReader lenientHex;
+  static const StrictHexReader strictHex;
+  static const SRecordReader sRecords;
+  static const BinaryReader binary;
+  switch (KindOf(name).format) {
+    case FileFormat::IntelHex:
+      if (reading == Reading::Strict) return strictHex;
+      return lenientHex;
+    case FileFormat::SRecord:
+      if (reading != Reading::WindowProgram) return sRecords;
+      break;
+    case FileFormat::Binary:
+      break;
+  }
+  return binary;
+}
+
+const ImageWriter& WriterFor(const FileKind& kind) {
+  static const IntelHexWriter intelHex;
+  static const SRecordWriter sRecords16(2);
+  static const SRecordWriter sRecords24(3);
+  static const BinaryWriter binary;
+  switch (kind.format) {
+    case FileFormat::IntelHex:
+      return intelHex;
+    case FileFormat::SRecord:
+      return kind.addressBytes == 3 ? sRecords24 : sRecords16;
+    case FileFormat::Binary:
+      break;
+  }
+  return binary;
 }
 
 }  // namespace romprog

@@ -1,9 +1,13 @@
-// The image file formats and the one place that tells them apart by name.
+// The image file formats and the one place that tells them apart by name and
+// hands out their readers and writers.
 #pragma once
 
 #include "core/text.h"
 
 namespace romprog {
+
+class ImageReader;
+class ImageWriter;
 
 enum class FileFormat { IntelHex, SRecord, Binary };
 
@@ -17,5 +21,17 @@ struct FileKind {
 // raw binary image.
 FileKind KindOf(const Text& name);
 const char* FormatName(FileFormat format);
+
+// Whose rules a file is read by.
+enum class Reading {
+  WindowProgram,  // Intel HEX leniently; S-records are unknown to it and read as raw images
+  Strict,         // romtool: Intel HEX and S-records checked line by line
+  LenientHex,     // romtool --lenient: Intel HEX as the window program reads it
+};
+
+// The reader for the file `name` under `reading`'s rules.
+const ImageReader& ReaderFor(const Text& name, Reading reading);
+// The writer of files of `kind`.
+const ImageWriter& WriterFor(const FileKind& kind);
 
 }  // namespace romprog

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <vector>
 
 #include "core/hex_text.h"
 #include "core/image.h"
@@ -21,6 +22,8 @@ unsigned Field(const char* line, std::size_t length, std::size_t position, std::
 bool IsLineEnd(std::uint8_t c) {
   return c == '\n' || c == '\r' || c == '\0';
 }
+
+constexpr std::size_t kChunk = 64 * 1024;
 
 }  // namespace
 
@@ -80,6 +83,24 @@ int ReadIntelHex(const std::uint8_t* text, std::size_t size, std::uint8_t* image
   IntelHexReader reader(image, activeSize);
   reader.Feed(text, size);
   return reader.Finish();
+}
+
+ImageRead LenientHexReader::Read(ByteSource& source, std::int64_t /*size*/, std::uint8_t* image,
+                                 int activeSize) const {
+  IntelHexReader reader(image, activeSize);
+  std::vector<std::uint8_t> chunk(kChunk);
+  ImageRead result;
+  for (;;) {
+    const std::int64_t got = source.Read(chunk.data(), chunk.size());
+    if (got < 0) {
+      result.status = ReadStatus::Unreadable;
+      return result;
+    }
+    if (got == 0) break;
+    reader.Feed(chunk.data(), static_cast<std::size_t>(got));
+  }
+  result.loadedExtent = reader.Finish();
+  return result;
 }
 
 }  // namespace romprog

@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "core/formats/image_format.h"
+
 namespace romprog {
 
 // Takes the text in pieces of any size, as a file delivers it, so a line may
@@ -40,5 +42,15 @@ class IntelHexReader {
 
 // The whole text at once.
 int ReadIntelHex(const std::uint8_t* text, std::size_t size, std::uint8_t* image, int activeSize);
+
+// The window program's Intel HEX reader: the source to its end, whatever size
+// it was given, in pieces through IntelHexReader. Unreadable only on a read
+// error; the text itself is never refused.
+class LenientHexReader final : public ImageReader {
+ public:
+  FileFormat Format() const override { return FileFormat::IntelHex; }
+  ImageRead Read(ByteSource& source, std::int64_t size, std::uint8_t* image,
+                 int activeSize) const override;
+};
 
 }  // namespace romprog

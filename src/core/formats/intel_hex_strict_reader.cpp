@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "core/formats/whole_text.h"
 #include "core/hex_text.h"
 
 namespace romprog {
@@ -127,6 +128,15 @@ IntelHexLoad ReadIntelHexStrictly(const std::uint8_t* text, std::size_t size, st
   }
   loader.Line(line, number);
   return loader.result;
+}
+
+ImageRead StrictHexReader::Read(ByteSource& source, std::int64_t size, std::uint8_t* image,
+                                int activeSize) const {
+  std::vector<std::uint8_t> text;
+  ImageRead result;
+  result.status = ReadWholeText(source, size, text);
+  if (result.status != ReadStatus::Read) return result;
+  return Reported(ReadIntelHexStrictly(text.data(), text.size(), image, activeSize));
 }
 
 }  // namespace romprog

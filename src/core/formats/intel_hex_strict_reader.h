@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <string>
 
+#include "core/formats/image_format.h"
+
 namespace romprog {
 
 struct IntelHexLoad {
@@ -25,5 +27,13 @@ struct IntelHexLoad {
 // lines end at CR, LF or CR LF; blank lines and trailing blanks are allowed.
 IntelHexLoad ReadIntelHexStrictly(const std::uint8_t* text, std::size_t size, std::uint8_t* image,
                                   int activeSize);
+
+// romtool's Intel HEX reader: the whole text, read by ReadIntelHexStrictly.
+class StrictHexReader final : public ImageReader {
+ public:
+  FileFormat Format() const override { return FileFormat::IntelHex; }
+  ImageRead Read(ByteSource& source, std::int64_t size, std::uint8_t* image,
+                 int activeSize) const override;
+};
 
 }  // namespace romprog

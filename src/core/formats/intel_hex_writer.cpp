@@ -43,4 +43,10 @@ void WriteIntelHex(const std::uint8_t* image, int activeSize, std::string& out) 
   out += kHexEndRecord;
 }
 
+std::string IntelHexWriter::Write(const std::uint8_t* image, int activeSize) const {
+  std::string content;
+  WriteIntelHex(image, activeSize, content);
+  return content;
+}
+
 }  // namespace romprog

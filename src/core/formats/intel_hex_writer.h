@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "core/formats/image_format.h"
+
 namespace romprog {
 
 constexpr int kHexRecordBytes = 16;
@@ -16,5 +18,10 @@ void AppendHexRecord(const std::uint8_t* bytes, int offset, std::string& out);
 // `activeSize` bytes of `image`, each 45 bytes long, then the end record.
 // `activeSize` is a multiple of 16, at most 65536.
 void WriteIntelHex(const std::uint8_t* image, int activeSize, std::string& out);
+
+class IntelHexWriter final : public ImageWriter {
+ public:
+  std::string Write(const std::uint8_t* image, int activeSize) const override;
+};
 
 }  // namespace romprog

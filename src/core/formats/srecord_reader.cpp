@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "core/formats/whole_text.h"
 #include "core/hex_text.h"
 #include "core/image.h"
 
@@ -120,6 +121,15 @@ SRecordLoad ReadSRecords(const std::uint8_t* text, std::size_t size, std::uint8_
   }
   loader.Line(line, number);
   return loader.result;
+}
+
+ImageRead SRecordReader::Read(ByteSource& source, std::int64_t size, std::uint8_t* image,
+                              int activeSize) const {
+  std::vector<std::uint8_t> text;
+  ImageRead result;
+  result.status = ReadWholeText(source, size, text);
+  if (result.status != ReadStatus::Read) return result;
+  return Reported(ReadSRecords(text.data(), text.size(), image, activeSize));
 }
 
 }  // namespace romprog

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string>
 
+#include "core/formats/image_format.h"
+
 namespace romprog {
 
 struct SRecordLoad {
@@ -26,5 +28,13 @@ struct SRecordLoad {
 // LF or CR LF; blank lines and trailing blanks are allowed.
 SRecordLoad ReadSRecords(const std::uint8_t* text, std::size_t size, std::uint8_t* image,
                          int activeSize);
+
+// The S-record reader: the whole text, read by ReadSRecords.
+class SRecordReader final : public ImageReader {
+ public:
+  FileFormat Format() const override { return FileFormat::SRecord; }
+  ImageRead Read(ByteSource& source, std::int64_t size, std::uint8_t* image,
+                 int activeSize) const override;
+};
 
 }  // namespace romprog

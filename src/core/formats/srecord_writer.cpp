@@ -55,4 +55,10 @@ void WriteSRecords(const std::uint8_t* image, int activeSize, int addressBytes, 
   AppendSRecord(TerminationType(addressBytes), 0, addressBytes, nullptr, 0, out);
 }
 
+std::string SRecordWriter::Write(const std::uint8_t* image, int activeSize) const {
+  std::string content;
+  WriteSRecords(image, activeSize, addressBytes_, content);
+  return content;
+}
+
 }  // namespace romprog
