@@ -2,10 +2,12 @@
 // the real POSIX port: round trips, blank checks, every fault of the emulator
 // and the refusals that must leave the chip alone.
 #include <gtest/gtest.h>
+#include <sys/ioctl.h>
 
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <regex>
 #include <thread>
 
 #include "cli_test_support.h"
@@ -42,8 +44,28 @@ struct RomtoolTest : ::testing::Test {
     ASSERT_TRUE(romsim) << error;
     port = romsim->slave();
   }
+  void SetUp() override { setenv("LD_PRELOAD", ROMSIM_LINES64, 1); }  // RTS reaches romsim
   void TearDown() override {
-    if (romsim) romsim->Stop();
+    if (!romsim) return;
+    std::uint32_t lines = 0;
+    EXPECT_TRUE(romprog::sim::ReadModemLines(port, lines));
+    EXPECT_FALSE(lines & TIOCM_RTS) << "RTS left high";
+    EXPECT_TRUE(FramedByRts(ReadWhole(dir / "romsim.log")));
+    romsim->Stop();
+  }
+  // Every exchange in romsim's log sits between a rise and a fall of RTS,
+  // no byte came stray, and RTS never moved without an exchange.
+  static ::testing::AssertionResult FramedByRts(const std::string& log) {
+    std::string marks;
+    for (std::size_t at = 0; at < log.size(); at = log.find('\n', at) + 1) {
+      const std::string_view line(log.data() + at, log.find('\n', at) - at);
+      for (auto [prefix, mark] :
+           {std::pair{"rts=high", 'H'}, {"rts=low", 'L'}, {"command=", 'C'}, {"stray", 'S'}}) {
+        if (line.rfind(prefix, 0) == 0) marks += mark;
+      }
+    }
+    if (std::regex_match(marks, std::regex("(HCL)*"))) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "RTS framing " << marks << " in\n" << log;
   }
 
   Outcome Romtool(std::vector<std::string> args) {
@@ -67,8 +89,10 @@ struct RomtoolTest : ::testing::Test {
   void Settle() { std::this_thread::sleep_for(std::chrono::milliseconds(300)); }
   int Exchanges() {
     Settle();
-    const std::string log = ReadWhole(dir / "romsim.log");
-    return static_cast<int>(std::count(log.begin(), log.end(), '\n'));
+    const std::string log = "\n" + ReadWhole(dir / "romsim.log");
+    int count = 0;
+    for (std::size_t at = 0; (at = log.find("\ncommand=", at)) != std::string::npos; ++at) ++count;
+    return count;
   }
   std::string Saved(const std::string& name, int size) {
     std::string image = RandomBytes(size, static_cast<unsigned>(size + name.size()));
@@ -294,7 +318,7 @@ TEST_F(RomtoolTest, VerboseSaysHowThePortWasOpened) {
   Start();
   const Outcome run = OnChip("blank", "27C64", {"-v"});
   EXPECT_EQ(run.code, 0) << run.output;
-  EXPECT_SAYS(run, "low-latency mode: refused by the driver");
+  EXPECT_SAYS(run, "low-latency mode: switched on");  // through the modem-lines library
   EXPECT_SAYS(run, "read command 0x20, write command 0x21");
 }
 
