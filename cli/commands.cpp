@@ -8,6 +8,7 @@
 #include "chip_operations.h"
 #include "dump.h"
 #include "image_file.h"
+#include "link_command.h"
 #include "programmer/system_serial_ports.h"
 #include "progress.h"
 #include "serial_access.h"
@@ -155,6 +156,8 @@ int RunCommand(const Options& options, const Streams& streams) {
       return Dump(options, streams);
     case Command::Sum:
       return Sum(options, streams);
+    case Command::Link:
+      return LinkCommand(options, streams);
     case Command::None:
       break;
   }

@@ -84,7 +84,10 @@ int RomsimServer::Run() {
     if (followCts_ && !SampleCts()) return Stop(1);
     if ((fds[2].revents & POLLIN) && !ServeModemRequest()) return Stop(1);
     if (n == 0) {
-      if (!rtsFramed_ && awaitingSilence_) EndBySilence();
+      if (!rtsFramed_ && awaitingSilence_ &&
+          MonotonicNs() - lastByteNs_ >= silenceMs_ * 1000000LL) {
+        EndBySilence();
+      }
       continue;
     }
     if (fds[0].revents & POLLIN) {
@@ -108,7 +111,10 @@ void RomsimServer::EndBySilence() {
 int RomsimServer::PollTimeoutMs() const {
   int timeout = -1;
   if (followCts_) timeout = kCtsSampleMs;
-  if (!rtsFramed_ && awaitingSilence_) timeout = silenceMs_;
+  if (!rtsFramed_ && awaitingSilence_) {
+    const std::int64_t left = silenceMs_ * 1000000LL - (MonotonicNs() - lastByteNs_);
+    timeout = static_cast<int>(std::max<std::int64_t>(0, left) / 1000000 + 1);
+  }
   const std::int64_t due = latency_.NsToDue(MonotonicNs());
   if (due >= 0) {
     // Rounded down: the rest of the wait is DeliverDue's spin.
@@ -128,6 +134,7 @@ bool RomsimServer::TakeBytes() {
     return false;
   }
   awaitingSilence_ = true;
+  lastByteNs_ = MonotonicNs();
   const int ignoredBefore = model_.ignoredBytes();
   strayBytes_ = 0;
   std::vector<std::uint8_t> out;

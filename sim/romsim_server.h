@@ -58,6 +58,7 @@ class RomsimServer {
   bool rtsFramed_ = false;       // the host's RTS reaches us: it frames the exchanges
   std::uint32_t modemBits_ = 0;  // the host's RTS and DTR (TIOCM_* bits)
   std::int64_t rtsRaisedNs_ = 0;
+  std::int64_t lastByteNs_ = 0;
   std::int64_t startNs_;
   int strayBytes_ = 0;  // bytes of the current batch no exchange took
 };
