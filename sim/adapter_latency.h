@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <vector>
 
 namespace romprog::sim {
@@ -20,19 +21,25 @@ class AdapterLatency {
   bool lowLatency() const { return lowLatency_; }
   int timerMs() const { return timerMs_ > 0 && lowLatency_ ? 1 : timerMs_; }
 
-  // A byte from the device reached the adapter at `nowNs`.
-  void Hold(std::uint8_t byte, std::int64_t nowNs);
-  // True when the held bytes go to the host now.
+  // A byte from the device reaches the adapter at `arrivalNs` (which may
+  // lie ahead: the line time is scheduled, not slept).
+  void Hold(std::uint8_t byte, std::int64_t arrivalNs);
+  // True when held bytes go to the host at `nowNs`.
   bool Due(std::int64_t nowNs) const;
-  std::vector<std::uint8_t> Release();
-  // Nanoseconds until the held bytes are due; -1 when none are held.
+  // The bytes due at `nowNs`, in order.
+  std::vector<std::uint8_t> Release(std::int64_t nowNs);
+  // Nanoseconds until the next bytes are due; -1 when none are held.
   std::int64_t NsToDue(std::int64_t nowNs) const;
 
  private:
+  struct Held {
+    std::uint8_t byte;
+    std::int64_t dueNs;
+  };
   int timerMs_;
   bool lowLatency_ = false;
-  std::vector<std::uint8_t> held_;
-  std::int64_t dueNs_ = 0;
+  std::deque<Held> held_;
+  std::size_t batch_ = 0;  // bytes in the adapter's buffer that goes last
 };
 
 }  // namespace romprog::sim

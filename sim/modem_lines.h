@@ -10,12 +10,12 @@
 #include <sys/types.h>
 
 enum {
-  kModemGet = 1,       /* TIOCMGET */
-  kModemSet = 2,       /* TIOCMSET: bits */
-  kModemRaise = 3,     /* TIOCMBIS: bits */
-  kModemLower = 4,     /* TIOCMBIC: bits */
-  kSerialGet = 5,      /* TIOCGSERIAL: reply bits 1 when low latency is on */
-  kSerialSet = 6,      /* TIOCSSERIAL: bits 1 asks for low latency */
+  kModemGet = 1,   /* TIOCMGET */
+  kModemSet = 2,   /* TIOCMSET: bits */
+  kModemRaise = 3, /* TIOCMBIS: bits */
+  kModemLower = 4, /* TIOCMBIC: bits */
+  kSerialGet = 5,  /* TIOCGSERIAL: reply bits 1 when low latency is on */
+  kSerialSet = 6,  /* TIOCSSERIAL: bits 1 asks for low latency */
 };
 
 struct ModemRequest {
@@ -31,8 +31,8 @@ struct ModemReply {
    number `rdev`: only that device's ioctls go to it. Returns the length of
    the address path (it starts with a NUL byte). */
 static inline int ModemLinesAddress(dev_t rdev, char* path, int size) {
-  const int n = snprintf(path + 1, (size_t)(size - 1), "romsim-lines/%llu",
-                         (unsigned long long)rdev);
+  const int n =
+      snprintf(path + 1, (size_t)(size - 1), "romsim-lines/%llu", (unsigned long long)rdev);
   path[0] = '\0';
   return n + 1;
 }

@@ -32,11 +32,13 @@ class RomtoolExe(unittest.TestCase):
         wineenv.map_com(self.env, 1, self.folder / "line")
 
     def tearDown(self):
-        self.assertFalse(self.sim.modem_bits() & romsim.TIOCM_RTS, "RTS left high")
-        self.assertEqual(romsim.framing_faults(self.sim.log_lines()), [])
-        self.sim.stop()
-        wineenv.block_com_ports(self.env)
-        shutil.rmtree(self.folder, ignore_errors=True)
+        try:
+            self.assertFalse(self.sim.modem_bits() & romsim.TIOCM_RTS, "RTS left high")
+            self.assertEqual(romsim.framing_faults(self.sim.log_lines()), [])
+        finally:
+            self.sim.stop()
+            wineenv.block_com_ports(self.env)
+            shutil.rmtree(self.folder, ignore_errors=True)
 
     def romtool(self, *args):
         run = subprocess.run(["wine", ROMTOOL_EXE, *args], env=self.env, capture_output=True,

@@ -57,12 +57,14 @@ class ChipScenario(ProgramTest):
 
     def tearDown(self):
         super().tearDown()
-        if self.sim.running():
-            self.assertFalse(self.rts_high(), "RTS left high")
-            self.assertEqual(romsim.framing_faults(self.sim.log_lines()), [])
-        self.sim.stop()
-        wineenv.block_com_ports(self.env)
-        shutil.rmtree(self.folder, ignore_errors=True)
+        try:
+            if self.sim.running():
+                self.assertFalse(self.rts_high(), "RTS left high")
+                self.assertEqual(romsim.framing_faults(self.sim.log_lines()), [])
+        finally:
+            self.sim.stop()
+            wineenv.block_com_ports(self.env)
+            shutil.rmtree(self.folder, ignore_errors=True)
 
     # --- what the user does and sees ----------------------------------------
 
