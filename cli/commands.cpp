@@ -12,6 +12,7 @@
 #include "cli/image_file.h"
 #include "cli/interrupt.h"
 #include "cli/job_log.h"
+#include "cli/link_command.h"
 #include "cli/progress.h"
 #include "cli/serial_access.h"
 #include "core/image.h"
@@ -149,6 +150,8 @@ int RunCommand(const Options& options, const Streams& streams) {
       return Sum(options, streams);
     case Command::Log:
       return Log(options, streams);
+    case Command::Link:
+      return LinkCommand(options, streams);
     case Command::None:
       break;
   }

@@ -33,6 +33,8 @@ constexpr CommandInfo kCommands[] = {
      "byte sum (16-bit) and CRC-32 of the chip's part of FILE"},
     {Command::Log, "log", 0, false, false, "log [-n N] [--log FILE]",
      "show the last entries of the job log"},
+    {Command::Link, "link", 0, true, false, "link -p PORT [-c CHIP]",
+     "time the line to the programmer and forecast each operation"},
 };
 
 // Whole numbers from 1 to `high`.
@@ -135,6 +137,12 @@ bool ParseOne(const std::vector<std::string>& args, std::size_t& i, Options& opt
   return true;
 }
 
+// The chip jobs, each of which adds an entry to the job log.
+bool KeepsJobLog(Command command) {
+  return command == Command::Blank || command == Command::Read || command == Command::Write ||
+         command == Command::Verify;
+}
+
 std::string CommandOptionsHelp(Command command) {
   switch (command) {
     case Command::Write:
@@ -149,6 +157,12 @@ std::string CommandOptionsHelp(Command command) {
     case Command::Log:
       return "  -n N              how many entries, the last ones (default 10)\n"
              "  --log FILE        a log other than the usual one\n";
+    case Command::Link:
+      return "  -c, --chip CHIP   forecast for this chip type only\n\n"
+             "Reads a few hundred cells and ends the exchange by lowering RTS; prints the time\n"
+             "per cell next to the 9600-baud line time (2.08 ms) and what each operation on\n"
+             "each chip type will take. Above 1.5 times the line time it warns: a USB-serial\n"
+             "adapter's latency timer is the likely cause, and it says how to set it to 1 ms.\n";
     default:
       return "";
   }
@@ -168,6 +182,8 @@ std::string ExitCodesHelp(Command command) {
     case Command::Verify:
       return "\nExit codes: 0 the chip matches, 1 differences found, 2 usage or file error,\n"
              "3 no answer, 130 stopped by Ctrl-C.\n";
+    case Command::Link:
+      return "\nExit codes: 0 the programmer answers, 2 usage error, 3 no answer.\n";
     default:
       return "\nExit codes: 0 success, 2 usage or file error.\n";
   }
@@ -176,7 +192,7 @@ std::string ExitCodesHelp(Command command) {
 bool Complete(const Options& options, std::string& error) {
   const CommandInfo& info = *InfoOf(options.command);
   const std::string word = info.word;
-  const bool logged = info.needsPort || options.command == Command::Log;
+  const bool logged = KeepsJobLog(options.command) || options.command == Command::Log;
   if (options.command != Command::Write &&
       (options.noVerify || options.blankCheck || options.noPrecheck)) {
     error = "--no-verify, --no-precheck and --blank-check belong to write only";
@@ -194,7 +210,7 @@ bool Complete(const Options& options, std::string& error) {
     error = word + " needs the port: -p PORT";
   } else if (info.needsChip && !options.chip) {
     error = word + " needs the chip type: -c 27C64|27C128|27C256";
-  } else if (!info.needsChip && options.chip) {
+  } else if (!info.needsChip && options.chip && options.command != Command::Link) {
     error = word + " does not use a chip type";
   } else if (static_cast<int>(options.files.size()) != info.files) {
     error = word + " takes " + std::to_string(info.files) + (info.files == 1 ? " file" : " files") +
@@ -282,9 +298,9 @@ std::string HelpText(Command command) {
   if (info->needsChip)
     text += "  -c, --chip CHIP   27C64 (8 KiB), 27C128 (16 KiB), 27C256 (32 KiB)\n";
   text += CommandOptionsHelp(command);
-  if (info->needsPort) {
+  if (info->needsPort) text += "  -v, --verbose     say how the port was opened and what it did\n";
+  if (KeepsJobLog(command)) {
     text +=
-        "  -v, --verbose     say how the port was opened and what it did\n"
         "  --log FILE        append the job to FILE instead of the usual job log\n"
         "  --no-log          keep no record of the job\n"
         "\nThe job log: $XDG_DATA_HOME/romprog/romtool-log.jsonl (~/.local/share/...),\n"

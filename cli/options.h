@@ -8,7 +8,7 @@
 
 namespace romtool {
 
-enum class Command { None, Ports, Blank, Read, Write, Verify, Convert, Dump, Sum, Log };
+enum class Command { None, Ports, Blank, Read, Write, Verify, Convert, Dump, Sum, Log, Link };
 
 struct Options {
   Command command = Command::None;

@@ -31,6 +31,12 @@ bool ExchangeRecorder::Open(std::string& error) {
   return log_ != nullptr;
 }
 
+void ExchangeRecorder::Note(const std::string& line) {
+  if (log_ == nullptr) return;
+  std::fprintf(log_, "%s\n", line.c_str());
+  std::fflush(log_);
+}
+
 void ExchangeRecorder::CatchUp(const DeviceModel& model) {
   const auto& all = model.exchanges();
   bool programmed = false;

@@ -23,6 +23,8 @@ class ExchangeRecorder {
   bool Open(std::string& error);
   // Records the exchanges that ended since the last call.
   void CatchUp(const DeviceModel& model);
+  // One line of what happened on the line besides exchanges (an RTS edge).
+  void Note(const std::string& line);
   bool failed() const { return failed_; }
 
  private:

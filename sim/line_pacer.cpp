@@ -46,6 +46,12 @@ void LinePacer::Sending() {
   AdvanceAndSleep();
 }
 
+std::int64_t LinePacer::Schedule() {
+  if (byteNs_ == 0) return NowNs();
+  lineFreeNs_ = std::max(lineFreeNs_, NowNs()) + byteNs_;
+  return lineFreeNs_;
+}
+
 void LinePacer::AdvanceAndSleep() {
   if (byteNs_ == 0) return;
   // Back to back bytes follow the last one; after a pause the line starts now.

@@ -13,6 +13,8 @@ class LinePacer {
   void Received();
   // The device is about to send a byte: wait until it would have arrived.
   void Sending();
+  // The same line time taken without waiting: when the byte is done.
+  std::int64_t Schedule();
 
  private:
   void AdvanceAndSleep();

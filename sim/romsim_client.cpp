@@ -3,13 +3,18 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
+#include <cstddef>
 #include <cstring>
 
+#include "sim/modem_lines.h"
 #include "sim/raw_line.h"
 
 namespace romprog::sim {
@@ -101,6 +106,24 @@ int RunToEnd(const std::string& binary, const std::vector<std::string>& args, st
     if (n > 0) output.append(buf, static_cast<std::size_t>(n));
   }
   return WaitStatus(pid);
+}
+
+bool ReadModemLines(const std::string& slave, std::uint32_t& bits) {
+  struct stat st {};
+  if (stat(slave.c_str(), &st) != 0) return false;
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  const int length = ModemLinesAddress(st.st_rdev, address.sun_path, sizeof address.sun_path);
+  UniqueFd ask(socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
+  const ModemRequest request{kModemGet, 0};
+  ModemReply reply{};
+  const bool ok = ask.valid() &&
+                  connect(ask.get(), reinterpret_cast<sockaddr*>(&address),
+                          static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + length)) == 0 &&
+                  write(ask.get(), &request, sizeof request) == sizeof request &&
+                  read(ask.get(), &reply, sizeof reply) == sizeof reply;
+  bits = reply.bits;
+  return ok;
 }
 
 std::unique_ptr<HostLine> HostLine::Open(const std::string& path, std::string& error) {

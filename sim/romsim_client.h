@@ -35,6 +35,10 @@ class RomsimProcess {
   std::string slave_;
 };
 
+// The host's modem lines (TIOCM_* bits) as the romsim serving the pty slave
+// `slave` holds them; false when no romsim answers for it.
+bool ReadModemLines(const std::string& slave, std::uint32_t& bits);
+
 // Runs `binary args...` to its end: its exit status, stdout and stderr in `output`.
 int RunToEnd(const std::string& binary, const std::vector<std::string>& args, std::string& output);
 

@@ -9,6 +9,7 @@
 
 #include "sim/chip_file.h"
 #include "sim/exchange_recorder.h"
+#include "sim/modem_lines_socket.h"
 #include "sim/own_session.h"
 #include "sim/pty_line.h"
 #include "sim/romsim_options.h"
@@ -63,7 +64,11 @@ int Serve(const RomsimOptions& options) {
   std::fflush(stdout);
   const int line = pty ? pty->fd() : device.get();
   const int host = pty ? pty->slaveFd() : -1;
-  return RomsimServer(model, recorder, options, line, host, stop.get()).Run();
+  // Hosts preloading the modem-lines library hand their RTS and DTR over here.
+  ModemLinesSocket lines;
+  if (pty && !lines.Listen(host, error)) return Fail(error);
+  return RomsimServer(model, recorder, options, line, host, stop.get(), pty ? &lines : nullptr)
+      .Run();
 }
 
 }  // namespace

@@ -59,6 +59,7 @@ const std::map<std::string, Setter>& ValueOptions() {
       {"--log", IntoText(&RomsimOptions::logFile)},
       {"--pace", IntoInt(&RomsimOptions::paceBaud, 50, 4000000)},
       {"--silence-ms", IntoInt(&RomsimOptions::silenceMs, 1, 60000)},
+      {"--latency-ms", IntoInt(&RomsimOptions::latencyMs, 0, 255)},
       {"--silent-from", IntoAddress(&DeviceOptions::silentFrom)},
       {"--fail-write-at", IntoAddress(&DeviceOptions::writeFailAt)},
       {"--flaky-cell", IntoAddress(&DeviceOptions::flakyCell)},
@@ -142,8 +143,13 @@ const char* RomsimUsage() {
          "  --device DEV         serve DEV (raw 9600 8N1) instead of a pty\n"
          "  --rts-line cts|none  on --device: frame exchanges by CTS (the host's RTS)\n"
          "                       instead of by silence (default none)\n"
-         "  --silence-ms N       a pause this long ends an exchange (default 300)\n"
+         "  --silence-ms N       a pause this long ends an exchange (default 300) when\n"
+         "                       the host's RTS does not reach romsim (a pty without\n"
+         "                       the modem-lines library, libromsim_lines.so)\n"
          "  --pace BAUD          take the line time of 10 bits per byte at BAUD\n"
+         "  --latency-ms N       hold bytes toward the host as a USB adapter's latency\n"
+         "                       timer of N ms does (1 ms once the host asks for low\n"
+         "                       latency); default 0, no timer\n"
          "  --log FILE           one line per exchange appended to FILE\n"
          "faults:\n"
          "  --silent-from N      stop answering at data address N\n"

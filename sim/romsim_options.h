@@ -16,6 +16,7 @@ struct RomsimOptions {
   bool followCts = false;  // frame by the device's CTS line instead of by silence
   int paceBaud = 0;        // 0: answer as fast as the line allows
   int silenceMs = 300;
+  int latencyMs = 0;  // the adapter's latency timer toward the host (0: none)
   DeviceOptions device;
   bool help = false;
 };

@@ -1,12 +1,18 @@
 // The emulator's loop: bytes from the line into the device model, its
-// answers back, exchanges framed by CTS or by the host's silence.
+// answers back through the adapter's latency timer, exchanges framed by the
+// host's RTS (CTS of a device, or the modem-lines library on a pty) or, on a
+// pty without the library, by the host's silence.
 #pragma once
 
+#include <cstdint>
+#include <string>
 #include <vector>
 
+#include "sim/adapter_latency.h"
 #include "sim/device_model.h"
 #include "sim/exchange_recorder.h"
 #include "sim/line_pacer.h"
+#include "sim/modem_lines_socket.h"
 #include "sim/romsim_options.h"
 
 namespace romprog::sim {
@@ -15,21 +21,32 @@ class RomsimServer {
  public:
   // `lineFd` carries the bytes; a readable `stopFd` ends the run. `hostFd`
   // (or -1) is the host's end of the line, emptied when the host falls silent.
+  // `lines` (or null) brings the host's modem-line requests.
   RomsimServer(DeviceModel& model, ExchangeRecorder& recorder, const RomsimOptions& options,
-               int lineFd, int hostFd, int stopFd);
+               int lineFd, int hostFd, int stopFd, ModemLinesSocket* lines = nullptr);
   int Run();  // the exit status
 
  private:
   void EndBySilence();
-  int PollTimeout() const;
+  int PollTimeoutMs() const;
   bool TakeBytes();
+  void TakeWaitingBytes();
+  bool PassesRts();
   bool Answer(const std::vector<std::uint8_t>& bytes);
+  bool Deliver(const std::vector<std::uint8_t>& bytes);
+  bool DeliverDue();
+  bool ServeModemRequest();
+  std::uint32_t ChangeModemLines(std::uint32_t bits);
+  void SetRtsLine(bool high);
+  void Note(const std::string& what);
   bool SampleCts();
   int Stop(int status);
 
   DeviceModel& model_;
   ExchangeRecorder& recorder_;
   LinePacer pacer_;
+  AdapterLatency latency_;
+  ModemLinesSocket* lines_;
   int line_;
   int host_;
   int stop_;
@@ -38,6 +55,12 @@ class RomsimServer {
   bool paced_;
   bool awaitingSilence_ = false;  // bytes came since the last end of an exchange
   bool cts_ = false;
+  bool rtsFramed_ = false;       // the host's RTS reaches us: it frames the exchanges
+  std::uint32_t modemBits_ = 0;  // the host's RTS and DTR (TIOCM_* bits)
+  std::int64_t rtsRaisedNs_ = 0;
+  std::int64_t lastByteNs_ = 0;
+  std::int64_t startNs_;
+  int strayBytes_ = 0;  // bytes of the current batch no exchange took
 };
 
 }  // namespace romprog::sim

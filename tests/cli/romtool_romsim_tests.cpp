@@ -6,6 +6,7 @@
 #include <signal.h>
 #include <spawn.h>
 #include <sys/file.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -13,6 +14,7 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <regex>
 #include <thread>
 
 #include "sim/romsim_client.h"
@@ -40,9 +42,14 @@ struct RomtoolTest : ::testing::Test {
   TempDir dir;
   std::unique_ptr<romprog::sim::RomsimProcess> romsim;
   std::string port;
+  bool framed = true;  // romtool runs with the modem-lines library
 
-  // The job log goes to the test's folder, never to the real home.
-  void SetUp() override { setenv("XDG_DATA_HOME", (dir / "data").c_str(), 1); }
+  // The job log goes to the test's folder, never to the real home; RTS
+  // reaches romsim through the modem-lines library.
+  void SetUp() override {
+    setenv("XDG_DATA_HOME", (dir / "data").c_str(), 1);
+    setenv("LD_PRELOAD", ROMSIM_LINES64, 1);
+  }
   void Start(std::vector<std::string> extra = {}, const std::string& chip = std::string()) {
     if (!chip.empty()) WriteWhole(dir / "chip.bin", chip);
     std::vector<std::string> args{"--chip", dir / "chip.bin", "--silence-ms",
@@ -54,7 +61,28 @@ struct RomtoolTest : ::testing::Test {
     port = romsim->slave();
   }
   void TearDown() override {
-    if (romsim) romsim->Stop();
+    if (!romsim) return;
+    std::uint32_t lines = 0;
+    EXPECT_TRUE(romprog::sim::ReadModemLines(port, lines));
+    EXPECT_FALSE(lines & TIOCM_RTS) << "RTS left high";
+    if (framed) {
+      EXPECT_TRUE(FramedByRts(ReadWhole(dir / "romsim.log")));
+    }
+    romsim->Stop();
+  }
+  // Every exchange in romsim's log sits between a rise and a fall of RTS,
+  // no byte came stray, and RTS never moved without an exchange.
+  static ::testing::AssertionResult FramedByRts(const std::string& log) {
+    std::string marks;
+    for (std::size_t at = 0; at < log.size(); at = log.find('\n', at) + 1) {
+      const std::string_view line(log.data() + at, log.find('\n', at) - at);
+      for (auto [prefix, mark] :
+           {std::pair{"rts=high", 'H'}, {"rts=low", 'L'}, {"command=", 'C'}, {"stray", 'S'}}) {
+        if (line.rfind(prefix, 0) == 0) marks += mark;
+      }
+    }
+    if (std::regex_match(marks, std::regex("(HCL)*"))) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "RTS framing " << marks << " in\n" << log;
   }
 
   Outcome Romtool(std::vector<std::string> args) {
@@ -78,8 +106,10 @@ struct RomtoolTest : ::testing::Test {
   void Settle() { std::this_thread::sleep_for(std::chrono::milliseconds(300)); }
   int Exchanges() {
     Settle();
-    const std::string log = ReadWhole(dir / "romsim.log");
-    return static_cast<int>(std::count(log.begin(), log.end(), '\n'));
+    const std::string log = "\n" + ReadWhole(dir / "romsim.log");
+    int count = 0;
+    for (std::size_t at = 0; (at = log.find("\ncommand=", at)) != std::string::npos; ++at) ++count;
+    return count;
   }
   std::string Saved(const std::string& name, int size) {
     std::string image = RandomBytes(size, static_cast<unsigned>(size + name.size()));
@@ -436,8 +466,24 @@ TEST_F(RomtoolTest, VerboseSaysHowThePortWasOpened) {
   Start();
   const Outcome run = OnChip("blank", "27C64", {"-v"});
   EXPECT_EQ(run.code, 0) << run.output;
-  EXPECT_SAYS(run, "low-latency mode: refused by the driver");
+  EXPECT_SAYS(run, "low-latency mode: switched on");  // through the modem-lines library
   EXPECT_SAYS(run, "read command 0x20, write command 0x21");
+}
+
+TEST_F(RomtoolTest, LinkWarnsOfAnAdapterTimerOnlyWhenItHoldsTheBytes) {
+  framed = false;  // no library: the low-latency request is refused, as by a plain driver
+  unsetenv("LD_PRELOAD");
+  for (const char* timer : {"16", "1"}) {
+    Start({"--latency-ms", timer});
+    const Outcome run = Romtool({"link", "-p", port, "-c", "27C64"});
+    EXPECT_EQ(run.code, 0) << run.output;
+    EXPECT_EQ(run.output.find("latency timer") != std::string::npos, timer[1] != '\0')
+        << timer << " ms:\n"
+        << run.output;
+    romsim->Stop();
+  }
+  Start({"--silent-command"});
+  EXPECT_EQ(Romtool({"link", "-p", port}).code, 3);
 }
 
 TEST_F(RomtoolTest, HelpAndVersion) {
@@ -447,6 +493,7 @@ TEST_F(RomtoolTest, HelpAndVersion) {
   const Outcome writeHelp = Romtool({"write", "--help"});
   EXPECT_EQ(writeHelp.code, 0);
   EXPECT_SAYS(writeHelp, "--blank-check");
+  EXPECT_SAYS(Romtool({"link", "--help"}), "latency timer");
   const Outcome version = Romtool({"--version"});
   EXPECT_EQ(version.code, 0);
   EXPECT_EQ(version.output.rfind("romtool ", 0), 0u) << version.output;

@@ -23,7 +23,7 @@ ROMSIM = os.environ.get("ROMSIM_BINARY") or str(wineenv.TREE / "build/native/sim
 class RomtoolExe(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
-        cls.env = wineenv.setup()
+        cls.env = romsim.preload_environment(wineenv.setup())  # its RTS reaches romsim
 
     def setUp(self):
         self.folder = pathlib.Path(tempfile.mkdtemp(prefix="romtool-exe-"))
@@ -32,14 +32,19 @@ class RomtoolExe(unittest.TestCase):
         wineenv.map_com(self.env, 1, self.folder / "line")
 
     def tearDown(self):
-        self.sim.stop()
-        wineenv.block_com_ports(self.env)
-        shutil.rmtree(self.folder, ignore_errors=True)
+        try:
+            self.assertFalse(self.sim.modem_bits() & romsim.TIOCM_RTS, "RTS left high")
+            self.assertEqual(romsim.framing_faults(self.sim.log_lines()), [])
+        finally:
+            self.sim.stop()
+            wineenv.block_com_ports(self.env)
+            shutil.rmtree(self.folder, ignore_errors=True)
 
     def romtool(self, *args):
         run = subprocess.run(["wine", ROMTOOL_EXE, *args], env=self.env, capture_output=True,
                              timeout=120)
-        return run.returncode, (run.stdout + run.stderr).decode("utf-8", "replace")
+        return run.returncode, romsim.without_preload_notes(
+            (run.stdout + run.stderr).decode("utf-8", "replace"))
 
     def file(self, name, data=None):
         path = self.folder / name

@@ -8,15 +8,46 @@ for the GUI tests and the benchmarks.
     sim.stop()        # the chip file is written before romsim exits
 """
 import os
+import pathlib
+import re
 import select
 import shutil
 import signal
+import socket
+import struct
 import subprocess
 import tempfile
 import time
 import weakref
 
 START_TIMEOUT = 10.0  # seconds for romsim to print its slave path
+TIOCM_RTS = 0x004
+_TREE = pathlib.Path(__file__).resolve().parents[2]
+
+
+def preload_environment(env):
+    """`env` with the modem-lines library preloaded (both builds: the loader
+    skips the one of the wrong class), so a host's RTS and DTR reach romsim."""
+    libraries = os.environ.get("ROMSIM_LINES_PRELOAD") or " ".join(
+        str(_TREE / "build/native/sim" / d / "libromsim_lines.so") for d in ("lines64", "lines32"))
+    env = dict(env)
+    env["LD_PRELOAD"] = (libraries + " " + env.get("LD_PRELOAD", "")).strip()
+    return env
+
+
+def without_preload_notes(text):
+    """`text` less the loader's notes about the preloaded build of the wrong class."""
+    return "".join(l for l in text.splitlines(True) if "from LD_PRELOAD cannot be preloaded" not in l)
+
+
+def framing_faults(lines):
+    """What is wrong with the RTS framing in romsim's log: each exchange must
+    have RTS raised just before it and lowered just after it, no byte may be
+    stray, and RTS must not move without an exchange. Empty when all is well."""
+    marks = "".join("H" if l.startswith("rts=high") else "L" if l.startswith("rts=low") else
+                    "C" if l.startswith("command=") else "S" if l.startswith("stray") else ""
+                    for l in lines)
+    return [] if re.fullmatch("(HCL)*", marks) else ["RTS framing %s in %r" % (marks, lines)]
 
 
 class Romsim:
@@ -43,6 +74,16 @@ class Romsim:
         """What romsim has said on stderr (its complaints, if any)."""
         self._errors.seek(0)
         return self._errors.read().decode(errors="replace")
+
+    def modem_bits(self):
+        """The host's modem lines as romsim holds them (TIOCM_* bits), asked
+        the way the modem-lines library asks."""
+        address = "\0romsim-lines/%d" % os.stat(self.slave).st_rdev
+        with socket.socket(socket.AF_UNIX, socket.SOCK_STREAM) as ask:
+            ask.settimeout(5)
+            ask.connect(address)
+            ask.sendall(struct.pack("=II", 1, 0))
+            return struct.unpack("=I", ask.recv(4))[0]
 
     def running(self):
         return self.process.poll() is None

@@ -48,12 +48,23 @@ class ChipScenario(ProgramTest):
         for n in self.com_ports:
             wineenv.map_com(self.env, n, self.line)
         super().setUp()
+        self.assertFalse(self.rts_high(), "RTS high after start-up and port probing")
+
+    @classmethod
+    def setUpClass(cls):
+        super().setUpClass()
+        cls.env = romsim.preload_environment(cls.env)  # the program's RTS reaches romsim
 
     def tearDown(self):
         super().tearDown()
-        self.sim.stop()
-        wineenv.block_com_ports(self.env)
-        shutil.rmtree(self.folder, ignore_errors=True)
+        try:
+            if self.sim.running():
+                self.assertFalse(self.rts_high(), "RTS left high")
+                self.assertEqual(romsim.framing_faults(self.sim.log_lines()), [])
+        finally:
+            self.sim.stop()
+            wineenv.block_com_ports(self.env)
+            shutil.rmtree(self.folder, ignore_errors=True)
 
     # --- what the user does and sees ----------------------------------------
 
@@ -83,11 +94,13 @@ class ChipScenario(ProgramTest):
     def chip(self):
         return self.chip_file.read_bytes()
 
+    def rts_high(self):
+        return bool(self.sim.modem_bits() & romsim.TIOCM_RTS)
+
     def exchanges(self):
-        """romsim's log: one line per exchange it saw. A pty has no RTS, so
-        romsim ends an exchange that stopped early after its silence time."""
+        """romsim's log of exchanges, one line each (RTS edges left out)."""
         time.sleep(0.5)
-        return self.sim.log_lines()
+        return [line for line in self.sim.log_lines() if line.startswith("command=")]
 
     def load(self, image):
         """Puts `image` into the buffer through the open-file command."""
@@ -189,6 +202,7 @@ class FailingWrite(ChipScenario):
         self.assertBox(self.box("no"), "", "Начать запись ?", "question")
         self.no_box()
         self.assertEqual(self.exchanges(), [])
+        self.assertEqual([l for l in self.sim.log_lines() if l.startswith("rts")], [])
         self.assertEqual(self.chip(), b"\xFF" * 32768)
 
 

@@ -46,6 +46,20 @@ romprog_map_com() {
   ln -s "$2" "$link"
 }
 
+# Debian's Wine 8 finds fonts in C:\windows\Fonts and through fontconfig only,
+# while fonts-wine puts Wine's own fonts in /usr/share/wine/fonts, which
+# neither covers. Without Marlett, the symbol font Wine draws the title
+# buttons with, they show as the letters "0 1 r"; linked into the prefix,
+# they show as the minimise, maximise and close glyphs.
+romprog_link_wine_fonts() {
+  local fonts="$WINEPREFIX/drive_c/windows/Fonts" font
+  mkdir -p "$fonts"
+  for font in /usr/share/wine/fonts/*; do
+    [ -e "$font" ] && [ ! -e "$fonts/${font##*/}" ] && ln -s "$font" "$fonts/"
+  done
+  return 0
+}
+
 romprog_wine_setup() {
   export WINEPREFIX="${ROMPROG_WINEPREFIX:-$_romprog_tree/build/wine/prefix}"
   export DISPLAY="${ROMPROG_DISPLAY:-${DISPLAY:-:77}}"
@@ -64,6 +78,7 @@ romprog_wine_setup() {
     wineserver -w
     touch "$WINEPREFIX/.romprog-ready"
   fi
+  romprog_link_wine_fonts
   romprog_block_com_ports
   # Keep the server up between the many short runs of a test session.
   wineserver -p 60 >/dev/null 2>&1 || true

@@ -1,0 +1,125 @@
+#include "cli/link_command.h"
+
+#include <chrono>
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "cli/chip_operations.h"
+#include "cli/serial_access.h"
+#include "core/protocol/chip_link.h"
+#include "platform/system_serial_ports.h"
+
+namespace romtool {
+namespace {
+
+using Stopwatch = std::chrono::steady_clock;
+
+// Takes kLinkCells + 1 cells and turns the next one down, which ends the
+// exchange the way a bad cell does: no acknowledge, RTS lowered.
+class TimingObserver : public romprog::LinkObserver {
+ public:
+  bool Accept(int address, std::uint8_t) override {
+    if (address == 0) first_ = Stopwatch::now();
+    if (address == kLinkCells) last_ = Stopwatch::now();
+    return address < kLinkCells;
+  }
+  double MsPerCell() const {
+    return std::chrono::duration<double, std::milli>(last_ - first_).count() / kLinkCells;
+  }
+
+ private:
+  Stopwatch::time_point first_, last_;
+};
+
+std::string Duration(double ms) {
+  char text[32];
+  const double s = ms / 1000;
+  if (s < 60) {
+    std::snprintf(text, sizeof text, "%.1f s", s);
+  } else {
+    std::snprintf(text, sizeof text, "%d min %02d s", static_cast<int>(s) / 60,
+                  static_cast<int>(s) % 60);
+  }
+  return text;
+}
+
+void Forecast(const romprog::ChipType& chip, double msPerCell, std::FILE* out) {
+  const double one = chip.activeSize * msPerCell;
+  std::fprintf(out,
+               "  %-7s %5d cells: blank check, read, verify %s each; write %s (%s with the "
+               "check before and the read-back after)\n",
+               chip.name, chip.activeSize, Duration(one).c_str(), Duration(one).c_str(),
+               Duration(3 * one).c_str());
+}
+
+// The line of OpenPort's notes that says what the driver made of the
+// low-latency request (empty where romtool makes none).
+std::string LowLatencyLine(const std::string& notes) {
+  const std::size_t at = notes.find("low-latency mode:");
+  if (at == std::string::npos) return std::string();
+  const std::size_t from = at + std::strlen("low-latency mode: ");
+  return notes.substr(from, notes.find('\n', from) - from);
+}
+
+void WarnSlow(double factor, const std::string& port, const std::string& lowLatency,
+              std::FILE* err) {
+  std::fprintf(err,
+               "romtool: warning: a cell takes %.1f times the line time. The likely cause is the "
+               "USB-serial adapter's latency timer, which holds every byte from the programmer "
+               "until it runs out (16 ms by default).\n",
+               factor);
+#ifdef _WIN32
+  (void)lowLatency;
+  std::fprintf(err,
+               "Fix: Device Manager > Ports (COM & LPT) > %s > Properties > Port Settings > "
+               "Advanced > Latency Timer (msec) = 1.\n",
+               port.c_str());
+#else
+  const std::string name = port.substr(port.rfind('/') + 1);
+  std::fprintf(err,
+               "romtool asked the driver for low-latency mode, which drops the timer to 1 ms: "
+               "%s.\n"
+               "Fix: as root, echo 1 > /sys/class/tty/%s/device/latency_timer\n",
+               lowLatency.empty() ? "it did not say" : lowLatency.c_str(), name.c_str());
+#endif
+}
+
+}  // namespace
+
+int LinkCommand(const Options& options, const Streams& streams) {
+  std::string notes;
+  romprog::OpenedPort opened = OpenPort(options.port, notes);
+  if (!opened.port) {
+    std::fprintf(streams.err, "romtool: cannot open port: %s\n",
+                 romprog::DescribePortFault(options.port, opened.result).c_str());
+    return kNoAnswer;
+  }
+  if (options.verbose) std::fputs(notes.c_str(), streams.err);
+  std::unique_ptr<romprog::Clock> clock = romprog::MakeSystemClock();
+  const romprog::ChipType& probe = options.chip ? *options.chip : romprog::kChipTypes.back();
+  TimingObserver timing;
+  const romprog::LinkResult result =
+      romprog::RunExchange(*opened.port, *clock, timing, romprog::Direction::Reading,
+                           {probe.chipCode, probe.activeSize});
+  if (result.ending != romprog::Ending::BadCell || result.address != kLinkCells) {
+    std::fprintf(streams.err, "romtool: the programmer did not answer %s\n",
+                 result.address < 0 ? "the command byte" : "every cell");
+    return kNoAnswer;
+  }
+  const double perCell = timing.MsPerCell();
+  const double factor = perCell / kLineMsPerCell;
+  std::fprintf(streams.out,
+               "%d cells: %.2f ms per cell; the 9600-baud line takes %.2f ms (%.2f times)\n",
+               kLinkCells, perCell, kLineMsPerCell, factor);
+  std::fprintf(streams.out,
+               "forecast at this rate (the programming time of the cells not "
+               "counted):\n");
+  for (const romprog::ChipType& chip : romprog::kChipTypes) {
+    if (!options.chip || options.chip == &chip) Forecast(chip, perCell, streams.out);
+  }
+  if (factor > kSlowFactor) WarnSlow(factor, options.port, LowLatencyLine(notes), streams.err);
+  return kSuccess;
+}
+
+}  // namespace romtool
