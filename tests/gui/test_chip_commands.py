@@ -23,6 +23,8 @@ OK_BOX = ("OK !!!", "OK !!!", "information")
 NO_REPLY = ("", "Нет ответа от программатора.", "exclamation")
 ERROR = "Ошибка !"
 SLOW = 20000  # ms; the first box of a fresh program can take a while under Wine
+# ms for the whole of a paced 27C64 read (17 s on an idle machine) to end in its box.
+READ_27C64 = 60000
 
 
 def random_bytes(size, seed):
@@ -68,9 +70,9 @@ class ChipScenario(ProgramTest):
 
     # --- what the user does and sees ----------------------------------------
 
-    def box(self, answer="ok"):
+    def box(self, answer="ok", wait=SLOW):
         """The message box that comes up, with the status line under it; then answered."""
-        shown = self.drive("msgbox", SLOW)
+        shown = self.drive("msgbox", wait)
         shown["status"] = self.status()
         self.drive("answer", answer)
         return shown
@@ -354,14 +356,16 @@ class Busy(ChipScenario):
             self.assertLess(time.monotonic() - answered, 1.0)
         addresses = [int(address) for address, _, _ in seen]
         self.assertEqual(addresses, sorted(addresses))
-        self.assertGreater(addresses[-1] - addresses[0], 1000)  # about 480 cells a second
+        # About 480 cells a second on the paced line; a loaded machine may
+        # halve that, while a program that stopped reading shows none.
+        self.assertGreater(addresses[-1] - addresses[0], 300)
         self.assertGreater(seen[-1][2], seen[0][2])
         # Both windows take no input meanwhile: a click on the help toggle is lost.
         self.assertFalse(self.program.geometry("main")["enabled"])
         self.assertFalse(self.program.geometry("buffer")["enabled"])
         self.drive("click", 15)
         self.assertEqual(self.program.geometry("main")["h"], 169)
-        self.assertBox(self.box(), *OK_BOX)
+        self.assertBox(self.box(wait=READ_27C64), *OK_BOX)
         self.assertEqual(self.drive("state", 15)["state"], 0)
         self.assertEqual(self.program.geometry("main")["h"], 169)
 
@@ -371,7 +375,7 @@ class Busy(ChipScenario):
         self.drive("close", "main")
         time.sleep(0.5)
         self.assertGreater(int(self.status()[0]), 0)  # still reading
-        shown = self.box()
+        shown = self.box(wait=READ_27C64)
         self.assertBox(shown, *OK_BOX)
         self.assertEqual(shown["status"][0], "8191")
         self.assertEqual(self.drive("wait-exit", 10000)["code"], 0)
