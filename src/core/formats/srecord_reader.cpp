@@ -107,29 +107,18 @@ class Loader {
 SRecordLoad ReadSRecords(const std::uint8_t* text, std::size_t size, std::uint8_t* image,
                          int activeSize) {
   Loader loader(image, activeSize);
-  std::string line;
-  int number = 1;
-  for (std::size_t i = 0; i < size; ++i) {
-    const char c = static_cast<char>(text[i]);
-    if (c != '\r' && c != '\n') {
-      line += c;
-      continue;
-    }
-    loader.Line(line, number++);
-    line.clear();
-    if (c == '\r' && i + 1 < size && text[i + 1] == '\n') ++i;
-  }
-  loader.Line(line, number);
+  ForEachLine(text, size, [&loader](const std::string& line, int number) {
+    loader.Line(line, number);
+    return true;
+  });
   return loader.result;
 }
 
 ImageRead SRecordReader::Read(ByteSource& source, std::int64_t size, std::uint8_t* image,
                               int activeSize) const {
-  std::vector<std::uint8_t> text;
-  ImageRead result;
-  result.status = ReadWholeText(source, size, text);
-  if (result.status != ReadStatus::Read) return result;
-  return Reported(ReadSRecords(text.data(), text.size(), image, activeSize));
+  return ReadCheckedText(source, size, [&](const std::uint8_t* text, std::size_t length) {
+    return ReadSRecords(text, length, image, activeSize);
+  });
 }
 
 }  // namespace romprog

@@ -2,7 +2,10 @@
 // anywhere refuses the file, so nothing is read from half a file.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <string>
 #include <vector>
 
 #include "core/formats/image_format.h"
@@ -16,10 +19,22 @@ constexpr std::int64_t kLongestText = 64 * 1024 * 1024;
 // Unreadable when the source fails or ends first.
 ReadStatus ReadWholeText(ByteSource& source, std::int64_t size, std::vector<std::uint8_t>& text);
 
-// A checked text's load as the reader's result.
-template <class Load>
-ImageRead Reported(const Load& load) {
+// Hands every line of `text` to `take` with its number, from 1, until `take`
+// returns false. Lines end at CR, LF or CR LF; the end mark is not part of
+// the line, and the text after the last mark is a line too.
+void ForEachLine(const std::uint8_t* text, std::size_t size,
+                 const std::function<bool(const std::string& line, int number)>& take);
+
+// The whole of `source`, checked by `check` (a function of the text and its
+// size that returns a load with ok, errorLine, error and loadedExtent), as the
+// reader's result.
+template <class Check>
+ImageRead ReadCheckedText(ByteSource& source, std::int64_t size, const Check& check) {
+  std::vector<std::uint8_t> text;
   ImageRead result;
+  result.status = ReadWholeText(source, size, text);
+  if (result.status != ReadStatus::Read) return result;
+  const auto load = check(text.data(), text.size());
   result.status = load.ok ? ReadStatus::Read : ReadStatus::Damaged;
   result.errorLine = load.errorLine;
   result.error = load.error;
