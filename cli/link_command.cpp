@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -76,7 +77,12 @@ void WarnSlow(double factor, const std::string& port, const std::string& lowLate
                "Advanced > Latency Timer (msec) = 1.\n",
                port.c_str());
 #else
-  const std::string name = port.substr(port.rfind('/') + 1);
+  // sysfs knows the device by its own name, not by a link to it such as
+  // /dev/serial/by-id/usb-FTDI_...
+  std::error_code error;
+  const std::string device = std::filesystem::canonical(port, error).string();
+  const std::string& path = error ? port : device;
+  const std::string name = path.substr(path.rfind('/') + 1);
   std::fprintf(err,
                "romtool asked the driver for low-latency mode, which drops the timer to 1 ms: "
                "%s.\n"
