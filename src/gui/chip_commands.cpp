@@ -1,5 +1,6 @@
 #include "gui/chip_commands.h"
 
+#include "gui/completion_notice.h"
 #include "gui/exchange.h"
 #include "gui/hex_listing.h"
 #include "gui/port_selector.h"

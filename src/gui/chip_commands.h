@@ -1,5 +1,5 @@
-// The chip-command buttons of the control window (blank check, write, read,
-// compare), and the notice that ends a command.
+// The chip-command buttons of the control window: blank check, write, read,
+// compare.
 #pragma once
 
 #include "gui/app.h"
@@ -10,6 +10,5 @@ void BlankCheck(App& app);
 void WriteChip(App& app);
 void ReadChip(App& app);
 void CompareChip(App& app);
-void CompletionNotice(App& app);
 
 }  // namespace romprog

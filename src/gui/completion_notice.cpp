@@ -1,4 +1,5 @@
-#include "gui/chip_commands.h"
+#include "gui/completion_notice.h"
+
 #include "gui/status_line.h"
 #include "gui/texts.h"
 #include "gui/win_constants.h"

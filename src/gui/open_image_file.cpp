@@ -1,10 +1,11 @@
+#include "gui/open_image_file.h"
+
 #include <memory>
 #include <string>
 
-#include "gui/chip_commands.h"
 #include "gui/chip_selector.h"
+#include "gui/completion_notice.h"
 #include "gui/hex_listing.h"
-#include "gui/image_file_commands.h"
 #include "gui/texts.h"
 #include "gui/win_constants.h"
 #include "platform/image_files.h"

@@ -4,9 +4,10 @@
 #include "gui/chip_commands.h"
 #include "gui/control_ids.h"
 #include "gui/hex_listing.h"
-#include "gui/image_file_commands.h"
 #include "gui/main_window.h"
+#include "gui/open_image_file.h"
 #include "gui/row_editor.h"
+#include "gui/save_image_file.h"
 
 namespace romprog {
 namespace {

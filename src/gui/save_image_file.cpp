@@ -1,7 +1,8 @@
+#include "gui/save_image_file.h"
+
 #include "core/file_extension.h"
-#include "gui/chip_commands.h"
 #include "gui/chip_selector.h"
-#include "gui/image_file_commands.h"
+#include "gui/completion_notice.h"
 #include "gui/texts.h"
 #include "gui/win_constants.h"
 #include "platform/image_files.h"

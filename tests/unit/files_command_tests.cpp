@@ -6,8 +6,9 @@
 #include <vector>
 
 #include "core/formats/intel_hex_writer.h"
+#include "gui/completion_notice.h"
 #include "gui/hex_listing.h"
-#include "gui/image_file_commands.h"
+#include "gui/open_image_file.h"
 #include "gui/texts.h"
 #include "tests/unit/files_test_support.h"
 #include "tests/unit/test_app.h"

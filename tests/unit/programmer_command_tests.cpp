@@ -5,6 +5,7 @@
 
 #include "gui/cell_display.h"
 #include "gui/chip_commands.h"
+#include "gui/completion_notice.h"
 #include "gui/status_line.h"
 #include "gui/win_constants.h"
 #include "tests/unit/programmer_test_ports.h"

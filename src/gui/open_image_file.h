@@ -1,4 +1,4 @@
-// The open and save buttons of the control window.
+// The open button of the control window.
 #pragma once
 
 #include <cstdint>
@@ -8,7 +8,6 @@
 namespace romprog {
 
 void OpenImageFile(App& app);
-void SaveImageFile(App& app);
 
 // The warning after a raw image larger than the chip: both sizes and the
 // number of bytes loaded.
