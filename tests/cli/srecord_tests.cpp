@@ -11,11 +11,11 @@ namespace romtool::testing {
 namespace {
 
 using romprog::ReadSRecords;
-using romprog::SRecordLoad;
+using romprog::TextLoad;
 using romprog::WriteSRecords;
 
 struct Loaded {
-  SRecordLoad load;
+  TextLoad load;
   std::vector<std::uint8_t> image = std::vector<std::uint8_t>(romprog::kBufferSize, 0xFF);
 };
 

@@ -24,8 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   size -= 1;
 
   auto image = ErasedImage();
-  const romprog::IntelHexLoad load =
-      romprog::ReadIntelHexStrictly(data, size, image.get(), activeSize);
+  const romprog::TextLoad load = romprog::ReadIntelHexStrictly(data, size, image.get(), activeSize);
   if (!load.ok) {
     const auto lines = std::count(data, data + size, '\n') + std::count(data, data + size, '\r');
     Check(load.errorLine >= 1 && load.errorLine <= lines + 1 && !load.error.empty());

@@ -62,7 +62,7 @@ class Loader {
     return false;
   }
 
-  IntelHexLoad result;
+  TextLoad result;
 
  private:
   std::string Take(const Record& record) {
@@ -111,8 +111,8 @@ class Loader {
 
 }  // namespace
 
-IntelHexLoad ReadIntelHexStrictly(const std::uint8_t* text, std::size_t size, std::uint8_t* image,
-                                  int activeSize) {
+TextLoad ReadIntelHexStrictly(const std::uint8_t* text, std::size_t size, std::uint8_t* image,
+                              int activeSize) {
   Loader loader(image, activeSize);
   ForEachLine(text, size,
               [&loader](const std::string& line, int number) { return loader.Line(line, number); });

@@ -10,23 +10,15 @@
 #include <string>
 
 #include "core/formats/image_format.h"
+#include "core/formats/whole_text.h"
 
 namespace romprog {
-
-struct IntelHexLoad {
-  bool ok = true;
-  int errorLine = 0;  // 1-based line of the first fault
-  std::string error;  // what is wrong with it
-  // The end of the data record with the highest start address, as the
-  // lenient reader counts it; 0 when the file holds no data.
-  int loadedExtent = 0;
-};
 
 // Stores the data records in `image` (room for kBufferSize bytes); every
 // data byte must lie below `activeSize`. Reading ends at the end record;
 // lines end at CR, LF or CR LF; blank lines and trailing blanks are allowed.
-IntelHexLoad ReadIntelHexStrictly(const std::uint8_t* text, std::size_t size, std::uint8_t* image,
-                                  int activeSize);
+TextLoad ReadIntelHexStrictly(const std::uint8_t* text, std::size_t size, std::uint8_t* image,
+                              int activeSize);
 
 // romtool's Intel HEX reader: the whole text, read by ReadIntelHexStrictly.
 class StrictHexReader final : public ImageReader {

@@ -69,7 +69,6 @@ class Loader {
   Loader(std::uint8_t* image, int activeSize) : image_(image), activeSize_(activeSize) {}
 
   void Store(const Record& record) {
-    ++result.dataRecords;
     if (record.data.empty() || record.address >= static_cast<std::uint32_t>(activeSize_)) return;
     const auto size = static_cast<std::uint32_t>(record.data.size());
     if (static_cast<long>(record.address) > highestStart_) {
@@ -94,7 +93,7 @@ class Loader {
     }
   }
 
-  SRecordLoad result;
+  TextLoad result;
 
  private:
   std::uint8_t* image_;
@@ -104,8 +103,8 @@ class Loader {
 
 }  // namespace
 
-SRecordLoad ReadSRecords(const std::uint8_t* text, std::size_t size, std::uint8_t* image,
-                         int activeSize) {
+TextLoad ReadSRecords(const std::uint8_t* text, std::size_t size, std::uint8_t* image,
+                      int activeSize) {
   Loader loader(image, activeSize);
   ForEachLine(text, size, [&loader](const std::string& line, int number) {
     loader.Line(line, number);

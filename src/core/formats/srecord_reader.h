@@ -8,26 +8,17 @@
 #include <string>
 
 #include "core/formats/image_format.h"
+#include "core/formats/whole_text.h"
 
 namespace romprog {
-
-struct SRecordLoad {
-  bool ok = true;
-  int errorLine = 0;  // 1-based line of the first fault
-  std::string error;  // what is wrong with it
-  int dataRecords = 0;
-  // As for Intel HEX: the end of the accepted data record with the highest
-  // start address, 0 when none was accepted.
-  int loadedExtent = 0;
-};
 
 // Stores the data of S1, S2 and S3 records in `image` (room for kBufferSize
 // bytes; nothing is stored past it). Records that start at or above
 // `activeSize` are skipped, as the Intel HEX reader does. Header, count and
 // termination records are checked and otherwise ignored. Lines end at CR,
 // LF or CR LF; blank lines and trailing blanks are allowed.
-SRecordLoad ReadSRecords(const std::uint8_t* text, std::size_t size, std::uint8_t* image,
-                         int activeSize);
+TextLoad ReadSRecords(const std::uint8_t* text, std::size_t size, std::uint8_t* image,
+                      int activeSize);
 
 // The S-record reader: the whole text, read by ReadSRecords.
 class SRecordReader final : public ImageReader {

@@ -19,6 +19,16 @@ constexpr std::int64_t kLongestText = 64 * 1024 * 1024;
 // Unreadable when the source fails or ends first.
 ReadStatus ReadWholeText(ByteSource& source, std::int64_t size, std::vector<std::uint8_t>& text);
 
+// What a reader that checks every line makes of a text.
+struct TextLoad {
+  bool ok = true;
+  int errorLine = 0;  // 1-based line of the first fault
+  std::string error;  // what is wrong with it
+  // The end of the data record with the highest start address, as the
+  // lenient Intel HEX reader counts it; 0 when the text holds no data.
+  int loadedExtent = 0;
+};
+
 // Hands every line of `text` to `take` with its number, from 1, until `take`
 // returns false. Lines end at CR, LF or CR LF; the end mark is not part of
 // the line, and the text after the last mark is a line too.
@@ -26,15 +36,14 @@ void ForEachLine(const std::uint8_t* text, std::size_t size,
                  const std::function<bool(const std::string& line, int number)>& take);
 
 // The whole of `source`, checked by `check` (a function of the text and its
-// size that returns a load with ok, errorLine, error and loadedExtent), as the
-// reader's result.
+// size), as the reader's result.
 template <class Check>
 ImageRead ReadCheckedText(ByteSource& source, std::int64_t size, const Check& check) {
   std::vector<std::uint8_t> text;
   ImageRead result;
   result.status = ReadWholeText(source, size, text);
   if (result.status != ReadStatus::Read) return result;
-  const auto load = check(text.data(), text.size());
+  const TextLoad load = check(text.data(), text.size());
   result.status = load.ok ? ReadStatus::Read : ReadStatus::Damaged;
   result.errorLine = load.errorLine;
   result.error = load.error;
