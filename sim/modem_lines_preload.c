@@ -126,24 +126,27 @@ static IoctlFn Next(const char* name) {
   return next != NULL ? next : Lookup("ioctl");
 }
 
+/* romsim's pty answered here, everything else by the C library's `name`. */
+static int Handle(const char* name, IoctlFn* next, int fd, unsigned long request, void* arg) {
+  if (AskRomsim(fd, request, arg)) return 0;
+  if (*next == NULL) *next = Next(name);
+  return (*next)(fd, request, arg);
+}
+
 int ioctl(int fd, unsigned long request, ...) {
+  static IoctlFn next;
   va_list args;
   va_start(args, request);
   void* arg = va_arg(args, void*);
   va_end(args);
-  if (AskRomsim(fd, request, arg)) return 0;
-  static IoctlFn next;
-  if (next == NULL) next = Next("ioctl");
-  return next(fd, request, arg);
+  return Handle("ioctl", &next, fd, request, arg);
 }
 
 int __ioctl_time64(int fd, unsigned long request, ...) {
+  static IoctlFn next;
   va_list args;
   va_start(args, request);
   void* arg = va_arg(args, void*);
   va_end(args);
-  if (AskRomsim(fd, request, arg)) return 0;
-  static IoctlFn next;
-  if (next == NULL) next = Next("__ioctl_time64");
-  return next(fd, request, arg);
+  return Handle("__ioctl_time64", &next, fd, request, arg);
 }
