@@ -30,6 +30,14 @@ void ToggleBuffer(App& app) {
   }
 }
 
+// "Ввод": the edited row reaches the buffer, then the listing shows it and
+// takes the focus back.
+void StoreEditedRow(App& app) {
+  if (!ApplyRowEdit(app)) return;
+  RefreshListingRow(app, app.state.editRow);
+  app.ui.SetActiveControl(id::kListing);
+}
+
 // The command behind each control that has one; other controls do nothing.
 struct ControlCommand {
   int control;
@@ -40,7 +48,7 @@ constexpr ControlCommand kControlCommands[] = {
     {id::kBlankCheck, BlankCheck},     {id::kWriteChip, WriteChip},
     {id::kReadChip, ReadChip},         {id::kCompareChip, CompareChip},
     {id::kHelpToggle, ToggleHelp},     {id::kBufferToggle, ToggleBuffer},
-    {id::kListing, LoadRowIntoEditor}, {id::kApplyRow, ApplyRowEdit},
+    {id::kListing, LoadRowIntoEditor}, {id::kApplyRow, StoreEditedRow},
 };
 
 void HandleControl(App& app, int control) {

@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "core/hex_text.h"
+#include "core/listing_row.h"
 #include "gui/control_ids.h"
-#include "gui/hex_listing.h"
 
 namespace romprog {
 namespace {
@@ -33,15 +33,14 @@ void LoadRowIntoEditor(App& app) {
   app.ui.EnableControl(id::kApplyRow, true);
 }
 
-void ApplyRowEdit(App& app) {
+bool ApplyRowEdit(App& app) {
   const int row = app.state.editRow;
-  if (!RowExists(app, row)) return;
+  if (!RowExists(app, row)) return false;
   std::uint8_t* bytes = app.state.imageBuffer.data() + row * kBytesPerRow;
   for (int k = 0; k < kBytesPerRow; ++k) {
     bytes[k] = ParseByteField(app.ui.GetText(id::kRowByte0 + k));
   }
-  RefreshListingRow(app, row);
-  app.ui.SetActiveControl(id::kListing);
+  return true;
 }
 
 void ClearRowEditor(App& app) {

@@ -15,8 +15,9 @@ std::uint8_t ParseByteField(const Text& field);
 // Copies the selected row into the fields and enables "Ввод"; with no row
 // selected, empties the fields and disables it.
 void LoadRowIntoEditor(App& app);
-// Stores the eight fields into the buffer at editRow and shows the row anew.
-void ApplyRowEdit(App& app);
+// Stores the eight fields into the buffer at editRow; false when no row of
+// the listing is being edited. Showing the stored row is the caller's part.
+bool ApplyRowEdit(App& app);
 // Empties the fields and disables "Ввод".
 void ClearRowEditor(App& app);
 
