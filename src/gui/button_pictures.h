@@ -4,11 +4,10 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "gui/picture_data.h"
 #include "gui/toolkit.h"
 
 namespace romprog {
-
-constexpr int kPictureCount = 8;
 
 struct PictureStream {
   const std::uint8_t* data = nullptr;

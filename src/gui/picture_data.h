@@ -6,7 +6,12 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "gui/button_pictures.h"
+namespace romprog {
+
+// One picture for every image button.
+constexpr int kPictureCount = 8;
+
+}  // namespace romprog
 
 namespace romprog::picture_data {
 
