@@ -14,6 +14,7 @@ constexpr std::uint32_t kRed = 0x000000FF;
 
 void Field(App& app, int id, int x, int width, std::uint32_t extra) {
   ControlDesc field{id,
+                    ControlKind::Edit,
                     "Edit",
                     kWsChild | kWsVisible | kEsAutoHScroll | kWsTabStop | kWsGroup | extra,
                     kWsExClientEdge,
@@ -38,7 +39,7 @@ void OpenBufferWindow(App& app) {
   Field(app, id::kRowAddress, 5, 70, kEsReadOnly);
   for (int k = 0; k < kBytesPerRow; ++k)
     Field(app, id::kRowByte0 + k, 90 + 40 * k, 30, kEsUpperCase);
-  ui.CreateControl({id::kApplyRow, "Button",
+  ui.CreateControl({id::kApplyRow, ControlKind::PushButton, "Button",
                     kWsChild | kWsVisible | kBsPushButton | kWsTabStop | kWsGroup, 0, 410, 548, 90,
                     19, text::kApplyRow});
   ui.EnableControl(id::kApplyRow, false);

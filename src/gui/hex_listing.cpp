@@ -17,6 +17,7 @@ void CreateListing(App& app) {
   using namespace win;
   ControlDesc list;
   list.id = id::kListing;
+  list.kind = ControlKind::List;
   list.className = "SysListView32";
   list.style =
       kWsChild | kWsVisible | kWsTabStop | kLvsReport | kLvsSingleSel | kLvsShareImageLists;

@@ -15,17 +15,18 @@ using namespace win;
 constexpr std::uint32_t kChild = kWsChild | kWsVisible;
 
 ControlDesc Frame(int id, int x, int y, int w, int h, const Text& caption) {
-  return {id, "Button", kChild | kBsGroupBox | kWsGroup, 0, x, y, w, h, caption};
+  const std::uint32_t style = kChild | kBsGroupBox | kWsGroup;
+  return {id, ControlKind::Frame, "Button", style, 0, x, y, w, h, caption};
 }
 
 ControlDesc Label(int id, int x, int y, int w, int h, std::uint32_t align, const Text& text) {
-  return {id, "Static", kChild | kWsGroup | align, 0, x, y, w, h, text};
+  return {id, ControlKind::Label, "Static", kChild | kWsGroup | align, 0, x, y, w, h, text};
 }
 
 ControlDesc Selector(int id, int x) {
   const std::uint32_t style =
       kChild | kCbsDropDownList | kWsVScroll | kWsBorder | kWsGroup | kWsTabStop;
-  ControlDesc combo{id, "ComboBox", style, 0, x, 85, 95, 25};
+  ControlDesc combo{id, ControlKind::Combo, "ComboBox", style, 0, x, 85, 95, 25};
   combo.dropHeight = 350;
   return combo;
 }
@@ -33,8 +34,9 @@ ControlDesc Selector(int id, int x) {
 // A push button, or a toggle, showing picture `picture` and a tooltip.
 void ImageButton(App& app, int id, int picture, int x, int y, int h, const Text& tip,
                  bool toggle = false) {
-  const std::uint32_t kind = toggle ? (kBsPushLike | kBsAutoCheckBox) : kBsPushButton;
-  ControlDesc button{id, "BUTTON", kChild | kWsTabStop | kind, 0, x, y, 52, h, ""};
+  const ControlKind kind = toggle ? ControlKind::Toggle : ControlKind::PushButton;
+  const std::uint32_t style = toggle ? (kBsPushLike | kBsAutoCheckBox) : kBsPushButton;
+  ControlDesc button{id, kind, "BUTTON", kChild | kWsTabStop | style, 0, x, y, 52, h, ""};
   button.picture = ButtonPicture(app.ui, picture);
   app.ui.CreateControl(button);
   app.ui.SetTooltip(id, tip);
@@ -70,7 +72,8 @@ void BuildMainWindow(App& app) {
   ui.CreateControl(Label(id::kAddressLabel, 150, 125, 45, 20, kSsCenter, text::kAddressLabel));
   ui.CreateControl(Label(id::kStatusAddress, 202, 125, 45, 20, kSsCenter, text::kNoValue));
   ui.CreateControl(Label(id::kStatusValue, 256, 125, 40, 20, kSsCenter, text::kNoValue));
-  ui.CreateControl({id::kProgress, "msctls_progress32", kChild | kPbsSmooth, 0, 5, 153, 325, 10});
+  ui.CreateControl({id::kProgress, ControlKind::Progress, "msctls_progress32", kChild | kPbsSmooth,
+                    0, 5, 153, 325, 10});
   ui.CreateControl(Frame(id::kToggleFrame, 5, 76, 108, 70, ""));
 
   ImageButton(app, id::kHelpToggle, 6, 59, 88, 52, text::kTipHelp, true);

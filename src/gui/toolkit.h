@@ -31,10 +31,16 @@ struct Event {
   int subtype = 0;  // which mouse action and so on; read, never decisive
 };
 
+// What a control is to the commands: it decides what its text and its state
+// mean (a toggle's check, a combo box's or a list's selection, a progress
+// bar's position).
+enum class ControlKind { Label, Frame, PushButton, Toggle, Combo, Progress, List, Edit };
+
 // One control as the window tables give it. `style` is complete (WS_CHILD and
 // WS_VISIBLE included); `className` is the Win32 class name.
 struct ControlDesc {
   int id = 0;
+  ControlKind kind = ControlKind::Label;
   const char* className = "";
   std::uint32_t style = 0;
   std::uint32_t exStyle = 0;

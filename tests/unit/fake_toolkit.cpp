@@ -23,7 +23,7 @@ bool FakeToolkit::CreateControl(const ControlDesc& desc) {
   c.desc = desc;
   c.window = lastWindow_;
   c.text = desc.text;
-  if (desc.className == Text("ComboBox") || desc.className == Text("SysListView32")) c.state = -1;
+  if (desc.kind == ControlKind::Combo || desc.kind == ControlKind::List) c.state = -1;
   controls[desc.id] = c;
   creationOrder.push_back(desc.id);
   return true;
@@ -35,7 +35,7 @@ Event FakeToolkit::WaitForEvent() {
   events.pop_front();
   // A toggle has flipped by the time its event is read.
   if (e.kind == EventKind::Control && controls.count(e.control) &&
-      (controls[e.control].desc.style & 0x3) == 0x3) {
+      controls[e.control].desc.kind == ControlKind::Toggle) {
     controls[e.control].state ^= 1;
   }
   return e;
@@ -56,7 +56,7 @@ void FakeToolkit::HideWindow(int window, bool hide) {
 
 Text FakeToolkit::GetText(int id) {
   FakeControl& c = control(id);
-  if (c.desc.className == Text("ComboBox")) {
+  if (c.desc.kind == ControlKind::Combo) {
     if (c.state < 0 || c.state >= static_cast<int>(c.items.size())) return "";
     return c.items[c.state];
   }

@@ -5,8 +5,6 @@
 #include <commctrl.h>
 // clang-format on
 
-#include <cstring>
-
 #include "gui/win32/edit_view.h"
 #include "gui/win32/image_button.h"
 #include "gui/win32/text_codec.h"
@@ -14,35 +12,6 @@
 
 namespace romprog::win32 {
 namespace {
-
-bool SameClass(const char* a, const char* b) {
-  return lstrcmpiA(a, b) == 0;
-}
-
-ControlKind KindOf(const ControlDesc& desc) {
-  if (SameClass(desc.className, "Button")) {
-    switch (desc.style & BS_TYPEMASK) {
-      case BS_GROUPBOX:
-        return ControlKind::Frame;
-      case BS_AUTOCHECKBOX:
-      case BS_CHECKBOX:
-        return ControlKind::Toggle;
-      default:
-        return ControlKind::PushButton;
-    }
-  }
-  if (SameClass(desc.className, "ComboBox")) return ControlKind::Combo;
-  if (SameClass(desc.className, PROGRESS_CLASSA)) return ControlKind::Progress;
-  if (SameClass(desc.className, WC_LISTVIEWA)) return ControlKind::List;
-  if (SameClass(desc.className, "Edit")) return ControlKind::Edit;
-  if (SameClass(desc.className, "Static")) return ControlKind::Static;
-  return ControlKind::Other;
-}
-
-// The image buttons are the ones the tables name "BUTTON" in capitals.
-bool IsImageButton(const ControlDesc& desc) {
-  return std::strcmp(desc.className, "BUTTON") == 0 || desc.picture != 0;
-}
 
 int OuterHeight(HWND hwnd) {
   RECT rect{};
@@ -126,14 +95,14 @@ void Win32Toolkit::PrepareControl(const ControlDesc& desc, const ControlInfo& in
     default:
       break;
   }
-  if (IsImageButton(desc)) AttachPicture(hwnd, reinterpret_cast<HBITMAP>(desc.picture));
+  if (desc.picture != 0) AttachPicture(hwnd, reinterpret_cast<HBITMAP>(desc.picture));
 }
 
 bool Win32Toolkit::CreateControl(const ControlDesc& desc) {
   HWND parent = WindowHandle(lastWindow_);
   if (parent == nullptr) return false;
   Quiet quiet(*this);
-  ControlInfo info{CreateChild(desc, parent), lastWindow_, KindOf(desc)};
+  ControlInfo info{CreateChild(desc, parent), lastWindow_, desc.kind};
   if (info.hwnd == nullptr) return false;
   controls_[desc.id] = info;
   PrepareControl(desc, info);

@@ -12,12 +12,10 @@
 
 namespace romprog::win32 {
 
-enum class ControlKind { PushButton, Toggle, Frame, Combo, Progress, List, Edit, Static, Other };
-
 struct ControlInfo {
   HWND hwnd = nullptr;
   int window = -1;
-  ControlKind kind = ControlKind::Other;
+  ControlKind kind = ControlKind::Label;
 };
 
 class Win32Toolkit : public Toolkit {
