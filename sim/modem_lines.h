@@ -1,4 +1,4 @@
-/* What romsim and its preload library (modem_lines_preload.c) say to each
+/* What romsim and its preload library (host/modem_lines_preload.c) say to each
    other: the host's modem-control and serial-info ioctls on romsim's pty
    slave, handed to romsim one request per connection. Plain C: the library
    is built with gcc for x86_64 and for i386. */

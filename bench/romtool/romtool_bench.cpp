@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "sim/romsim_client.h"
+#include "sim/host/romsim_client.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "core/protocol/chip_link.h"
-#include "sim/loopback_port.h"
+#include "sim/device/loopback_port.h"
 #include "tests/cli/cli_test_support.h"
 
 namespace romtool::testing {

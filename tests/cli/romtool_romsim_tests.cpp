@@ -17,7 +17,7 @@
 #include <regex>
 #include <thread>
 
-#include "sim/romsim_client.h"
+#include "sim/host/romsim_client.h"
 #include "tests/cli/cli_test_support.h"
 
 extern char** environ;

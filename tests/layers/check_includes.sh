@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The include rule of the layers: a source includes only from its own layer
 # and the ones below it (core < platform < gui < gui/win32). romtool (cli/)
-# and the emulator (sim/) stand on core and platform. Prints
+# and the emulator (sim/) stand on core and platform; in sim/, the device
+# model, romsim and the host side keep apart. Prints
 # every include that breaks the rule and fails when there is one.
 #   tests/layers/check_includes.sh [SOURCE_TREE]
 set -u
@@ -36,5 +37,10 @@ check src/platform "" 'gui|cli|sim'
 check src/gui 1 'gui/win32|cli|sim'
 check cli "" 'gui|sim'
 check sim "" 'gui|cli'
+# Inside the emulator: the device model knows neither romsim nor its hosts,
+# and romsim and the host side meet only in what sim/ shares at its top.
+check sim/device "" 'sim/romsim|sim/host'
+check sim/romsim "" 'sim/host'
+check sim/host "" 'sim/romsim'
 [ "$status" = 0 ] && echo "includes follow the layers"
 exit "$status"

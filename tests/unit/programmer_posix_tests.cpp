@@ -15,7 +15,7 @@
 #include "gui/win_constants.h"
 #include "platform/posix/posix_serial_port.h"
 #include "platform/system_serial_ports.h"
-#include "sim/romsim_client.h"
+#include "sim/host/romsim_client.h"
 #include "tests/unit/test_app.h"
 
 namespace romprog::testing {

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "core/protocol/serial_port.h"
-#include "sim/loopback_port.h"
+#include "sim/device/loopback_port.h"
 
 namespace romprog::testing {
 

@@ -2,7 +2,7 @@
 // count of the host's doings.
 #include <gtest/gtest.h>
 
-#include "sim/loopback_port.h"
+#include "sim/device/loopback_port.h"
 
 namespace romprog::sim {
 namespace {

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "sim/device_model.h"
+#include "sim/device/device_model.h"
 
 namespace romprog::sim {
 namespace {

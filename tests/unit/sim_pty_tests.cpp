@@ -12,8 +12,8 @@
 #include <iterator>
 #include <thread>
 
+#include "sim/host/romsim_client.h"
 #include "sim/raw_line.h"
-#include "sim/romsim_client.h"
 
 namespace romprog::sim {
 namespace {

@@ -9,10 +9,10 @@
 #include <fstream>
 #include <iterator>
 
-#include "sim/chip_file.h"
-#include "sim/exchange_recorder.h"
-#include "sim/line_pacer.h"
-#include "sim/romsim_options.h"
+#include "sim/romsim/chip_file.h"
+#include "sim/romsim/exchange_recorder.h"
+#include "sim/romsim/line_pacer.h"
+#include "sim/romsim/romsim_options.h"
 
 namespace romprog::sim {
 namespace {

@@ -1,34 +1,26 @@
-#include "sim/line_pacer.h"
+#include "sim/romsim/line_pacer.h"
 
 #include <sys/prctl.h>
 
 #include <algorithm>
-#include <chrono>
-#include <thread>
+
+#include "sim/monotonic_clock.h"
 
 namespace romprog::sim {
 namespace {
 
 constexpr std::int64_t kNsPerSecond = 1000000000;
 
-using Steady = std::chrono::steady_clock;
-
-std::int64_t NowNs() {
-  return std::chrono::duration_cast<std::chrono::nanoseconds>(Steady::now().time_since_epoch())
-      .count();
-}
-
 // The last stretch before a deadline is spun, not slept: a wake-up can come
 // a good fraction of a byte time late, and it would be paid twice for every
 // byte pair, which is far more than the host's own turnaround.
 constexpr std::int64_t kSpinNs = 200 * 1000;
 
-// Sleeps to a deadline on the steady clock, so wake-up latency never adds up.
+// Sleeps to a deadline on the monotonic clock, so wake-up latency never adds up.
 void SleepUntil(std::int64_t ns) {
   const std::int64_t wake = ns - kSpinNs;
-  if (wake > NowNs())
-    std::this_thread::sleep_until(Steady::time_point(std::chrono::nanoseconds(wake)));
-  while (NowNs() < ns) {
+  if (wake > MonotonicNs()) SleepUntilNs(wake);
+  while (MonotonicNs() < ns) {
   }
 }
 
@@ -47,15 +39,15 @@ void LinePacer::Sending() {
 }
 
 std::int64_t LinePacer::Schedule() {
-  if (byteNs_ == 0) return NowNs();
-  lineFreeNs_ = std::max(lineFreeNs_, NowNs()) + byteNs_;
+  if (byteNs_ == 0) return MonotonicNs();
+  lineFreeNs_ = std::max(lineFreeNs_, MonotonicNs()) + byteNs_;
   return lineFreeNs_;
 }
 
 void LinePacer::AdvanceAndSleep() {
   if (byteNs_ == 0) return;
   // Back to back bytes follow the last one; after a pause the line starts now.
-  lineFreeNs_ = std::max(lineFreeNs_, NowNs()) + byteNs_;
+  lineFreeNs_ = std::max(lineFreeNs_, MonotonicNs()) + byteNs_;
   SleepUntil(lineFreeNs_);
 }
 

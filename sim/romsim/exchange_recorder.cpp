@@ -1,10 +1,10 @@
-#include "sim/exchange_recorder.h"
+#include "sim/romsim/exchange_recorder.h"
 
 #include <cerrno>
 #include <cstring>
 #include <utility>
 
-#include "sim/chip_file.h"
+#include "sim/romsim/chip_file.h"
 
 namespace romprog::sim {
 

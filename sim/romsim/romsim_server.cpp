@@ -1,4 +1,4 @@
-#include "sim/romsim_server.h"
+#include "sim/romsim/romsim_server.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -11,7 +11,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "sim/serial_device.h"
+#include "sim/monotonic_clock.h"
+#include "sim/romsim/serial_device.h"
 
 namespace romprog::sim {
 namespace {

@@ -8,12 +8,12 @@
 #include <string>
 #include <vector>
 
-#include "sim/adapter_latency.h"
-#include "sim/device_model.h"
-#include "sim/exchange_recorder.h"
-#include "sim/line_pacer.h"
-#include "sim/modem_lines_socket.h"
-#include "sim/romsim_options.h"
+#include "sim/device/device_model.h"
+#include "sim/romsim/adapter_latency.h"
+#include "sim/romsim/exchange_recorder.h"
+#include "sim/romsim/line_pacer.h"
+#include "sim/romsim/modem_lines_socket.h"
+#include "sim/romsim/romsim_options.h"
 
 namespace romprog::sim {
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "sim/device_model.h"
+#include "sim/device/device_model.h"
 
 namespace romprog::sim {
 

@@ -1,4 +1,4 @@
-#include "sim/device_model.h"
+#include "sim/device/device_model.h"
 
 #include "core/chip_types.h"
 

@@ -1,4 +1,4 @@
-#include "sim/modem_lines_socket.h"
+#include "sim/romsim/modem_lines_socket.h"
 
 #include <poll.h>
 #include <sys/socket.h>

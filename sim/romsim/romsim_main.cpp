@@ -7,14 +7,14 @@
 #include <string>
 #include <vector>
 
-#include "sim/chip_file.h"
-#include "sim/exchange_recorder.h"
-#include "sim/modem_lines_socket.h"
-#include "sim/own_session.h"
-#include "sim/pty_line.h"
-#include "sim/romsim_options.h"
-#include "sim/romsim_server.h"
-#include "sim/serial_device.h"
+#include "sim/romsim/chip_file.h"
+#include "sim/romsim/exchange_recorder.h"
+#include "sim/romsim/modem_lines_socket.h"
+#include "sim/romsim/own_session.h"
+#include "sim/romsim/pty_line.h"
+#include "sim/romsim/romsim_options.h"
+#include "sim/romsim/romsim_server.h"
+#include "sim/romsim/serial_device.h"
 
 namespace romprog::sim {
 namespace {

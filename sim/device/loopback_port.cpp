@@ -1,4 +1,4 @@
-#include "sim/loopback_port.h"
+#include "sim/device/loopback_port.h"
 
 #include <algorithm>
 #include <utility>

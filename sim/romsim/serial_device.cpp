@@ -1,4 +1,4 @@
-#include "sim/serial_device.h"
+#include "sim/romsim/serial_device.h"
 
 #include <fcntl.h>
 #include <sys/ioctl.h>

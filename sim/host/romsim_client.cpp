@@ -1,4 +1,4 @@
-#include "sim/romsim_client.h"
+#include "sim/host/romsim_client.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -10,11 +10,11 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <chrono>
 #include <cstddef>
 #include <cstring>
 
 #include "sim/modem_lines.h"
+#include "sim/monotonic_clock.h"
 #include "sim/raw_line.h"
 
 namespace romprog::sim {
@@ -51,12 +51,11 @@ int WaitStatus(pid_t pid) {
 
 // Reads one line, giving up after `timeoutMs` or at end of file.
 bool ReadLine(int fd, int timeoutMs, std::string& line) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+  const std::int64_t deadlineNs = MonotonicNs() + timeoutMs * 1000000LL;
   for (;;) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-        deadline - std::chrono::steady_clock::now());
+    const std::int64_t leftMs = (deadlineNs - MonotonicNs()) / 1000000;
     pollfd p{fd, POLLIN, 0};
-    if (left.count() <= 0 || poll(&p, 1, static_cast<int>(left.count())) <= 0) return false;
+    if (leftMs <= 0 || poll(&p, 1, static_cast<int>(leftMs)) <= 0) return false;
     char c = 0;
     if (read(fd, &c, 1) != 1) return false;
     if (c == '\n') return true;

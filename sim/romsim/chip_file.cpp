@@ -1,4 +1,4 @@
-#include "sim/chip_file.h"
+#include "sim/romsim/chip_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

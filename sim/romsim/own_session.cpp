@@ -1,4 +1,4 @@
-#include "sim/own_session.h"
+#include "sim/romsim/own_session.h"
 
 #include <signal.h>
 #include <sys/wait.h>

@@ -1,7 +1,6 @@
-#include "sim/adapter_latency.h"
+#include "sim/romsim/adapter_latency.h"
 
 #include <sys/prctl.h>
-#include <time.h>
 
 #include <algorithm>
 
@@ -12,12 +11,6 @@ namespace {
 constexpr std::size_t kBufferBytes = 62;
 
 }  // namespace
-
-std::int64_t MonotonicNs() {
-  timespec t{};
-  clock_gettime(CLOCK_MONOTONIC, &t);
-  return t.tv_sec * 1000000000LL + t.tv_nsec;
-}
 
 AdapterLatency::AdapterLatency(int timerMs) : timerMs_(timerMs) {
   // The default 50 us of timer slack would be added to every wait.

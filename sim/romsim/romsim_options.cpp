@@ -1,4 +1,4 @@
-#include "sim/romsim_options.h"
+#include "sim/romsim/romsim_options.h"
 
 #include <cerrno>
 #include <cstdlib>

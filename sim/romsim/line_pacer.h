@@ -20,7 +20,7 @@ class LinePacer {
   void AdvanceAndSleep();
 
   std::int64_t byteNs_;
-  std::int64_t lineFreeNs_ = 0;  // steady-clock time the last byte is done
+  std::int64_t lineFreeNs_ = 0;  // MonotonicNs() when the last byte is done
 };
 
 }  // namespace romprog::sim

@@ -11,8 +11,6 @@
 
 namespace romprog::sim {
 
-std::int64_t MonotonicNs();
-
 class AdapterLatency {
  public:
   explicit AdapterLatency(int timerMs);  // 0: bytes pass at once

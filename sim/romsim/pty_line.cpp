@@ -1,4 +1,4 @@
-#include "sim/pty_line.h"
+#include "sim/romsim/pty_line.h"
 
 #include <fcntl.h>
 #include <sys/ioctl.h>

@@ -22,7 +22,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
-#include "modem_lines.h"
+#include "sim/modem_lines.h"
 
 typedef int (*IoctlFn)(int, unsigned long, ...);
 

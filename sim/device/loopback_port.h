@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "core/protocol/serial_port.h"
-#include "sim/device_model.h"
+#include "sim/device/device_model.h"
 
 namespace romprog::sim {
 
