@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "cli/command_table.h"
+#include "cli/help.h"
 #include "cli/options.h"
 
 namespace romtool::testing {
