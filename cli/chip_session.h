@@ -41,7 +41,8 @@ int RunChipCommand(const Options& options, const Streams& streams, const ChipSte
 
 // The port options.port names, with the programmer's line settings; nullptr
 // after saying why (exit kNoAnswer). `notes` tells what opening did; -v
-// shows them.
+// shows them. Every romtool command that talks to the programmer opens its
+// port here.
 std::unique_ptr<romprog::SerialPort> OpenCommandPort(const Options& options, const Streams& streams,
                                                      std::string& notes);
 
