@@ -5,9 +5,6 @@
 
 namespace romtool {
 
-// The exit code of a command stopped by the user (128 + SIGINT, as shells do).
-constexpr int kStopped = 130;
-
 // From here on Ctrl-C (SIGINT/SIGTERM; on Windows the console's Ctrl-C and
 // Ctrl-Break) only marks the request.
 void CatchInterrupt();

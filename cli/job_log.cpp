@@ -8,6 +8,7 @@
 #include <fstream>
 
 #include "cli/checksum.h"
+#include "cli/exit_code.h"
 
 namespace romtool {
 namespace {
@@ -71,21 +72,6 @@ std::string UtcNow() {
   return text;
 }
 
-const char* ResultWord(int exitCode) {
-  switch (exitCode) {
-    case 0:
-      return "ok";
-    case 1:
-      return "fault";
-    case 2:
-      return "file-error";
-    case 3:
-      return "no-answer";
-    default:
-      return "stopped";
-  }
-}
-
 std::string JobLine(const JobRecord& r) {
   char timing[96];
   std::snprintf(timing, sizeof timing, "\"cells\":%d,\"seconds\":%.3f,\"us_per_cell\":%.1f",
@@ -99,7 +85,7 @@ std::string JobLine(const JobRecord& r) {
   if (r.chipSums) {
     line += ",\"chip_sum\":" + Hex(r.chipSum, 4) + ",\"chip_crc32\":" + Hex(r.chipCrc, 8);
   }
-  return line + ",\"result\":" + Quoted(ResultWord(r.exitCode)) +
+  return line + ",\"result\":" + Quoted(ExitWord(r.exitCode)) +
          ",\"exit\":" + std::to_string(r.exitCode) + "," + timing + "}";
 }
 
@@ -115,6 +101,10 @@ std::string DefaultLogPath() {
   if (!home || !*home) return "";
   return std::string(home) + "/.local/share/romprog/romtool-log.jsonl";
 #endif
+}
+
+std::string LogPath(const std::string& chosen) {
+  return chosen.empty() ? DefaultLogPath() : chosen;
 }
 
 bool AppendLine(const std::string& path, const std::string& line) {

@@ -28,14 +28,13 @@ struct JobRecord {
 
 // The current time as JobRecord::start holds it.
 std::string UtcNow();
-// The word for an exit code: ok, fault, file-error, no-answer, stopped.
-const char* ResultWord(int exitCode);
-
 std::string JobLine(const JobRecord& record);
 
 // $XDG_DATA_HOME/romprog/romtool-log.jsonl (~/.local/share when unset);
 // %APPDATA%\romprog\romtool-log.jsonl on Windows. Empty when neither is known.
 std::string DefaultLogPath();
+// `chosen` (--log) unless empty, else the default.
+std::string LogPath(const std::string& chosen);
 
 // Appends `line` and a line end to `path`, making its folder when missing.
 bool AppendLine(const std::string& path, const std::string& line);

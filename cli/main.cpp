@@ -3,25 +3,26 @@
 #include <string>
 #include <vector>
 
-#include "cli/commands.h"
+#include "cli/command_table.h"
+#include "cli/help.h"
 #include "cli/options.h"
 
 int main(int argc, char** argv) {
   using namespace romtool;
   const std::vector<std::string> args(argv + 1, argv + argc);
+  const Streams streams{stdout, stderr};
   Options options;
   std::string error;
   if (!ParseOptions(args, options, error)) {
-    std::fprintf(stderr, "romtool: %s\nTry 'romtool --help'.\n", error.c_str());
-    return 2;
+    return Fail(streams, kUsageOrFile, error + "\nTry 'romtool --help'.");
   }
   if (options.version) {
     std::printf("romtool %s\n", ROMTOOL_VERSION);
-    return 0;
+    return kSuccess;
   }
   if (options.help) {
     std::fputs(HelpText(options.command).c_str(), stdout);
-    return 0;
+    return kSuccess;
   }
-  return RunCommand(options, Streams{stdout, stderr});
+  return RowOf(options.command)->run(options, streams);
 }

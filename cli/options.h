@@ -28,18 +28,12 @@ struct Options {
   bool version = false;
 };
 
-// The command a word names, None for an unknown word.
-Command CommandNamed(const std::string& word);
-const char* CommandWord(Command command);
-
 // The chip type a name gives, in any letter case; nullptr when none.
 const romprog::ChipType* ChipNamed(const std::string& name);
 
-// `args` without the program name. false with `error` set when the line is
-// not one romtool can run; --help and --version need nothing else.
+// `args` without the program name; options may stand before and after the
+// command word, files after "--" only. false with `error` set when the line
+// is not one romtool can run; --help and --version need nothing else.
 bool ParseOptions(const std::vector<std::string>& args, Options& options, std::string& error);
-
-// The help text of a command, or the general one for Command::None.
-std::string HelpText(Command command);
 
 }  // namespace romtool

@@ -21,13 +21,6 @@ std::string Format(const char* format, double a, double b = 0) {
   return text;
 }
 
-// "1:07" for 67 seconds, "?" before any rate is known.
-std::string Duration(double seconds) {
-  if (!std::isfinite(seconds) || seconds < 0) return "?";
-  const long whole = std::lround(seconds);
-  return Format("%.0f:%02.0f", static_cast<double>(whole / 60), static_cast<double>(whole % 60));
-}
-
 std::string Rate(double perSecond) {
   return std::isfinite(perSecond) ? Format("%.0f B/s", perSecond) : "? B/s";
 }
@@ -49,6 +42,12 @@ Figures FiguresOf(int done, int total, double elapsed) {
 }
 
 }  // namespace
+
+std::string Duration(double seconds) {
+  if (!std::isfinite(seconds) || seconds < 0) return "?";
+  const long whole = std::lround(seconds);
+  return Format("%.0f:%02.0f", static_cast<double>(whole / 60), static_cast<double>(whole % 60));
+}
 
 Progress::Progress(std::FILE* out, bool terminal, std::string label, int total)
     : out_(out),

@@ -39,4 +39,8 @@ class Progress {
 
 bool IsTerminal(std::FILE* stream);
 
+// How romtool writes a time: "1:07" for 67 seconds; "?" for one not known
+// (not finite, or below 0).
+std::string Duration(double seconds);
+
 }  // namespace romtool

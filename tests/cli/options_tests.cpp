@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "cli/command_table.h"
+#include "cli/exit_code.h"
+#include "cli/help.h"
 #include "cli/options.h"
 
 namespace romtool::testing {
@@ -78,6 +81,35 @@ TEST(Options, MissingOrMisplacedOptionsAreNamed) {
   EXPECT_NE(Refused({"burn", "-p", "P"}).find("burn"), std::string::npos);
   EXPECT_NE(Refused({"--verbose=1"}).find("no value"), std::string::npos);
   Refused({});
+}
+
+TEST(Options, OptionsMayStandBeforeTheCommand) {
+  const Options o = Parsed({"-p", "P", "--chip=27C128", "--passes", "2", "read", "x.bin"});
+  EXPECT_EQ(o.command, Command::Read);
+  EXPECT_EQ(o.port, "P");
+  ASSERT_NE(o.chip, nullptr);
+  EXPECT_EQ(o.chip->activeSize, 16384);
+  EXPECT_EQ(o.passes, 2);
+  EXPECT_EQ(o.files, std::vector<std::string>{"x.bin"});
+  EXPECT_EQ(Refused({"-p", "P", "-c", "27C64", "burn"}), "unknown command 'burn'");
+  EXPECT_EQ(Refused({"-p", "P", "-c", "27C64"}), "no command given");
+}
+
+TEST(Options, AnOptionGivenToACommandThatDoesNotTakeItNamesThoseThatDo) {
+  EXPECT_EQ(Refused({"ports", "--passes", "2"}), "--passes belongs to read only");
+  EXPECT_EQ(Refused({"--no-verify", "read", "-p", "P", "-c", "27C64", "x.bin"}),
+            "--no-verify belongs to write only");
+  EXPECT_EQ(Refused({"dump", "-c", "27C64", "--log", "j.jsonl", "a.bin"}),
+            "--log belongs to blank, read, write, verify and log only");
+}
+
+TEST(ExitCodes, EachHasItsWordAndAnUnknownOneIsNotTakenForAnother) {
+  EXPECT_EQ(ExitWord(kSuccess), "ok");
+  EXPECT_EQ(ExitWord(kChipFault), "fault");
+  EXPECT_EQ(ExitWord(kUsageOrFile), "file-error");
+  EXPECT_EQ(ExitWord(kNoAnswer), "no-answer");
+  EXPECT_EQ(ExitWord(kStopped), "stopped");
+  EXPECT_EQ(ExitWord(4), "exit-4");
 }
 
 TEST(Options, HelpAndVersionNeedNothingElse) {

@@ -169,11 +169,15 @@ TEST_F(RomtoolTest, BlankCheckOfABlankAndAProgrammedChip) {
   chip[20000] = '\x00';  // past the 27C128
   romsim->Stop();
   Start({}, chip);
+  const std::string found =
+      "not blank: 2 programmed cells, 7 programmed bits; first 0x1388 (5000), last 0x1770 (6000)";
   const Outcome programmed = OnChip("blank", "27C128");
   EXPECT_EQ(programmed.code, 1) << programmed.output;
-  EXPECT_SAYS(programmed,
-              "not blank: 2 programmed cells, 7 programmed bits; first 0x1388 (5000), last 0x1770 "
-              "(6000)");
+  EXPECT_SAYS(programmed, found);
+  // The same with the port and the chip named before the command word.
+  const Outcome before = Romtool({"-p", port, "-c", "27C128", "blank"});
+  EXPECT_EQ(before.code, 1) << before.output;
+  EXPECT_SAYS(before, found);
 }
 
 TEST_F(RomtoolTest, APortNamedByARelativePath) {

@@ -7,12 +7,11 @@
 #include <cstdio>
 #include <string>
 
+#include "cli/exit_code.h"
 #include "core/chip_types.h"
 #include "core/protocol/serial_port.h"
 
 namespace romtool {
-
-enum ExitCode { kSuccess = 0, kChipFault = 1, kUsageOrFile = 2, kNoAnswer = 3 };
 
 struct Verdict {
   int exitCode = kSuccess;

@@ -1,18 +1,26 @@
-#include "cli/link_command.h"
-
+// romtool link: how fast the line to the programmer really is, what that
+// makes of each chip operation, and what to do when an adapter holds bytes.
 #include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <memory>
 #include <string>
 
-#include "cli/chip_operations.h"
-#include "cli/serial_access.h"
+#include "cli/chip_session.h"
+#include "cli/commands/commands.h"
+#include "cli/progress.h"
 #include "core/protocol/chip_link.h"
 #include "platform/system_serial_ports.h"
 
 namespace romtool {
 namespace {
+
+// A cell's share of the 9600-baud line: a byte each way, 10 bits a byte.
+constexpr double kLineMsPerCell = 2 * 10 * 1000.0 / 9600;
+// Cells timed; the first one, which waits for the command, is left out.
+constexpr int kLinkCells = 256;
+// Above this many times the line time a cell is waiting for something.
+constexpr double kSlowFactor = 1.5;
 
 using Stopwatch = std::chrono::steady_clock;
 
@@ -33,20 +41,8 @@ class TimingObserver : public romprog::LinkObserver {
   Stopwatch::time_point first_, last_;
 };
 
-std::string Duration(double ms) {
-  char text[32];
-  const double s = ms / 1000;
-  if (s < 60) {
-    std::snprintf(text, sizeof text, "%.1f s", s);
-  } else {
-    std::snprintf(text, sizeof text, "%d min %02d s", static_cast<int>(s) / 60,
-                  static_cast<int>(s) % 60);
-  }
-  return text;
-}
-
 void Forecast(const romprog::ChipType& chip, double msPerCell, std::FILE* out) {
-  const double one = chip.activeSize * msPerCell;
+  const double one = chip.activeSize * msPerCell / 1000;
   std::fprintf(out,
                "  %-7s %5d cells: blank check, read, verify %s each; write %s (%s with the "
                "check before and the read-back after)\n",
@@ -95,23 +91,17 @@ void WarnSlow(double factor, const std::string& port, const std::string& lowLate
 
 int LinkCommand(const Options& options, const Streams& streams) {
   std::string notes;
-  romprog::OpenedPort opened = OpenPort(options.port, notes);
-  if (!opened.port) {
-    std::fprintf(streams.err, "romtool: cannot open port: %s\n",
-                 romprog::DescribePortFault(options.port, opened.result).c_str());
-    return kNoAnswer;
-  }
-  if (options.verbose) std::fputs(notes.c_str(), streams.err);
+  std::unique_ptr<romprog::SerialPort> port = OpenCommandPort(options, streams, notes);
+  if (!port) return kNoAnswer;
   std::unique_ptr<romprog::Clock> clock = romprog::MakeSystemClock();
   const romprog::ChipType& probe = options.chip ? *options.chip : romprog::kChipTypes.back();
   TimingObserver timing;
-  const romprog::LinkResult result =
-      romprog::RunExchange(*opened.port, *clock, timing, romprog::Direction::Reading,
-                           {probe.chipCode, probe.activeSize});
+  const romprog::LinkResult result = romprog::RunExchange(
+      *port, *clock, timing, romprog::Direction::Reading, {probe.chipCode, probe.activeSize});
   if (result.ending != romprog::Ending::BadCell || result.address != kLinkCells) {
-    std::fprintf(streams.err, "romtool: the programmer did not answer %s\n",
-                 result.address < 0 ? "the command byte" : "every cell");
-    return kNoAnswer;
+    return Fail(streams, kNoAnswer,
+                std::string("the programmer did not answer ") +
+                    (result.address < 0 ? "the command byte" : "every cell"));
   }
   const double perCell = timing.MsPerCell();
   const double factor = perCell / kLineMsPerCell;

@@ -1,4 +1,4 @@
-#include "cli/chip_operations.h"
+#include "cli/chip_exchange.h"
 
 #include "cli/interrupt.h"
 #include "cli/progress.h"

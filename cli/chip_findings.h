@@ -1,0 +1,27 @@
+// What a whole read of the chip tells, as romtool says it: whether the chip
+// is blank, and where it differs from the file and whether writing alone can
+// mend that.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "cli/chip_compare.h"
+#include "cli/chip_session.h"
+
+namespace romtool {
+
+// 0 when blank, else the programmed cells and bits told (exit 1).
+int ReportBlank(const ChipJob& job, const BlankMeasure& measure);
+
+// The whole chip read and compared with `image` (verify, and write's read-
+// back): 0 when it matches, else every difference listed, merged into
+// ranges (exit 1).
+int VerifyChip(const ChipJob& job, const std::uint8_t* image);
+
+// "1 cell", "2 cells".
+std::string Counted(int count, const std::string& noun);
+// "1 cell needs", "2 cells need".
+std::string NeedSetting(int count);
+
+}  // namespace romtool

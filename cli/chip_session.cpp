@@ -1,0 +1,82 @@
+#include "cli/chip_session.h"
+
+#include <chrono>
+
+#include "cli/command_table.h"
+#include "cli/interrupt.h"
+#include "cli/progress.h"
+#include "cli/serial_access.h"
+#include "platform/system_serial_ports.h"
+
+namespace romtool {
+namespace {
+
+int RunSteps(const Options& options, const Streams& streams, const ChipSteps& steps,
+             JobRecord& record) {
+  romprog::Image image{};
+  if (steps.prepare) {
+    if (int code = steps.prepare(options, streams, image, record)) return code;
+  }
+  std::string notes;
+  std::unique_ptr<romprog::SerialPort> port = OpenCommandPort(options, streams, notes);
+  if (!port) return kNoAnswer;
+  const romprog::ChipType& chip = *options.chip;
+  if (options.verbose) {
+    std::fprintf(streams.err, "%s: %d cells, read command 0x%02X, write command 0x%02X\n",
+                 chip.name, chip.activeSize, chip.chipCode, chip.chipCode + 1);
+  }
+  std::unique_ptr<romprog::Clock> clock = romprog::MakeSystemClock();
+  Session session{*port, *clock, chip, streams.err, IsTerminal(streams.err)};
+  const ChipJob job{
+      options, streams,         session,   record,
+      image,   chip.activeSize, chip.name, options.files.empty() ? "" : options.files[0].c_str()};
+  const int code = steps.onChip(job);
+  record.cells = session.cellsDone;
+  return code;
+}
+
+}  // namespace
+
+int RunChipCommand(const Options& options, const Streams& streams, const ChipSteps& steps) {
+  CatchInterrupt();
+  JobRecord record;
+  record.start = UtcNow();
+  record.command = CommandWord(options.command);
+  record.port = options.port;
+  record.chip = options.chip->name;
+  if (!options.files.empty()) record.file = options.files[0];
+  const auto start = std::chrono::steady_clock::now();
+  record.exitCode = RunSteps(options, streams, steps, record);
+  record.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  const std::string path = LogPath(options.logFile);
+  if (!options.noLog && !path.empty() && !AppendLine(path, JobLine(record))) {
+    std::fprintf(streams.err, "romtool: note: cannot add to the job log %s\n", path.c_str());
+  }
+  return record.exitCode;
+}
+
+std::unique_ptr<romprog::SerialPort> OpenCommandPort(const Options& options, const Streams& streams,
+                                                     std::string& notes) {
+  romprog::OpenedPort opened = OpenPort(options.port, notes);
+  if (!opened.port) {
+    Fail(streams, kNoAnswer,
+         "cannot open port: " + romprog::DescribePortFault(options.port, opened.result));
+    return nullptr;
+  }
+  if (options.verbose) std::fputs(notes.c_str(), streams.err);
+  return std::move(opened.port);
+}
+
+int Report(const ChipJob& job, const Verdict& verdict, const std::string& step) {
+  if (verdict.exitCode == kSuccess) return kSuccess;
+  if (verdict.exitCode == kStopped) return Fail(job.streams, kStopped, verdict.message);
+  return Fail(job.streams, verdict.exitCode, step + ": " + verdict.message);
+}
+
+int ReadWholeChip(const ChipJob& job, std::uint8_t* chip, const std::string& label) {
+  if (int code = Report(job, ReadChipInto(job.session, chip, label.c_str()), label)) return code;
+  job.record.NoteChip(chip, job.size);
+  return kSuccess;
+}
+
+}  // namespace romtool

@@ -1,0 +1,55 @@
+// A chip command's run: its entry in the job log around all of it, the port
+// opened once (what opening did shown by -v), and the parts every step on
+// the chip needs.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "cli/chip_exchange.h"
+#include "cli/exit_code.h"
+#include "cli/job_log.h"
+#include "cli/options.h"
+#include "core/image.h"
+
+namespace romtool {
+
+// What each step of a chip job has in hand once the port is open.
+struct ChipJob {
+  const Options& options;
+  const Streams& streams;
+  Session& session;
+  JobRecord& record;
+  romprog::Image& image;  // the file's bytes for write and verify; the chip's after read
+  int size;               // the chip's cells
+  const char* chipName;
+  const char* file;  // "" when the command takes none
+};
+
+struct ChipSteps {
+  // Before the port opens (the file loaded, the place to save at checked):
+  // the exit code. nullptr when there is nothing to do.
+  int (*prepare)(const Options& options, const Streams& streams, romprog::Image& image,
+                 JobRecord& record);
+  int (*onChip)(const ChipJob& job);
+};
+
+// Runs a chip command and adds its entry to the job log; Ctrl-C stops it
+// between two cells. The exit code.
+int RunChipCommand(const Options& options, const Streams& streams, const ChipSteps& steps);
+
+// The port options.port names, with the programmer's line settings; nullptr
+// after saying why (exit kNoAnswer). `notes` tells what opening did; -v
+// shows them. Every romtool command that talks to the programmer opens its
+// port here.
+std::unique_ptr<romprog::SerialPort> OpenCommandPort(const Options& options, const Streams& streams,
+                                                     std::string& notes);
+
+// A verdict as an exit code, its message after `step` unless the user stopped.
+int Report(const ChipJob& job, const Verdict& verdict, const std::string& step);
+
+// The whole chip into `chip`; its sums go into the record.
+int ReadWholeChip(const ChipJob& job, std::uint8_t* chip, const std::string& label);
+
+}  // namespace romtool

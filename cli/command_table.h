@@ -1,0 +1,39 @@
+// romtool's commands, one row each: the word, what runs it, what it needs
+// and what its exit codes mean. Parsing, the help and the dispatch in main
+// read them from here.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "cli/exit_code.h"
+#include "cli/options.h"
+
+namespace romtool {
+
+using CommandHandler = int (*)(const Options& options, const Streams& streams);
+
+struct CommandRow {
+  Command command;
+  const char* name;
+  const char* summary;
+  CommandHandler run;
+  bool needsPort;
+  bool needsChip;
+  const char* files;    // the files it takes as its usage names them: "FILE", "IN OUT", ""
+  bool keepsJobLog;     // a chip job: logged, and Ctrl-C stops it between two cells
+  const char* success;  // what exit 0 means for it; nullptr: plain success
+  const char* fault;    // what exit 1 means; nullptr when it never exits 1
+  const char* about;    // more for its help, or nullptr
+};
+
+const std::vector<CommandRow>& CommandTable();
+// nullptr for Command::None.
+const CommandRow* RowOf(Command command);
+// The command a word names, None for an unknown word.
+Command CommandNamed(const std::string& word);
+const char* CommandWord(Command command);
+// How many files the row's command takes.
+int FileCount(const CommandRow& row);
+
+}  // namespace romtool

@@ -1,0 +1,21 @@
+// The commands, a file each in cli/commands/; cli/command_table.cpp gives
+// each its row. Each returns the process's exit code.
+#pragma once
+
+#include "cli/exit_code.h"
+#include "cli/options.h"
+
+namespace romtool {
+
+int PortsCommand(const Options& options, const Streams& streams);
+int BlankCommand(const Options& options, const Streams& streams);
+int ReadCommand(const Options& options, const Streams& streams);
+int WriteCommand(const Options& options, const Streams& streams);
+int VerifyCommand(const Options& options, const Streams& streams);
+int ConvertCommand(const Options& options, const Streams& streams);
+int DumpCommand(const Options& options, const Streams& streams);
+int SumCommand(const Options& options, const Streams& streams);
+int LogCommand(const Options& options, const Streams& streams);
+int LinkCommand(const Options& options, const Streams& streams);
+
+}  // namespace romtool

@@ -1,0 +1,79 @@
+// romtool read: the chip read (as many passes as asked, which must agree)
+// and saved to the file.
+#include <algorithm>
+#include <vector>
+
+#include "cli/chip_findings.h"
+#include "cli/commands/commands.h"
+#include "cli/image_file.h"
+
+namespace romtool {
+namespace {
+
+// Before the port opens, so a long read does not end in nothing.
+int CheckSavePlace(const Options& options, const Streams& streams, romprog::Image&, JobRecord&) {
+  std::string error;
+  if (!CanSaveAt(options.files[0], error)) return Fail(streams, kUsageOrFile, error);
+  return kSuccess;
+}
+
+// The later passes against the first: cells read differently are listed as
+// unstable and fail the read. `image` gets the first pass when all agree.
+int ComparePasses(const ChipJob& job, const std::uint8_t* first, std::uint8_t* image) {
+  std::vector<int> unstable;
+  std::vector<bool> seen(static_cast<std::size_t>(job.size), false);
+  romprog::Image again{};
+  for (int pass = 2; pass <= job.options.passes; ++pass) {
+    const std::string label = "read pass " + std::to_string(pass);
+    if (int code = ReadWholeChip(job, again.data(), label)) return code;
+    for (int a = 0; a < job.size; ++a) {
+      if (again[a] == first[a] || seen[a]) continue;
+      seen[a] = true;
+      unstable.push_back(a);
+      if (unstable.size() <= static_cast<std::size_t>(kListed)) {
+        std::fprintf(job.streams.out, "  cell %s unstable: read %s, then %s in pass %d\n",
+                     CellName(a).c_str(), ByteName(first[a]).c_str(), ByteName(again[a]).c_str(),
+                     pass);
+      }
+    }
+  }
+  std::copy_n(first, job.size, image);
+  if (unstable.empty()) return kSuccess;
+  return Fail(job.streams, kChipFault,
+              "read: " + Counted(static_cast<int>(unstable.size()), "unstable cell") +
+                  " (read differently from pass to pass); " + job.file + " not written");
+}
+
+void NoteCopies(const ChipJob& job, const std::uint8_t* image) {
+  const int copies = RepeatedCopies(image, job.size);
+  if (copies == 1) return;
+  std::fprintf(job.streams.err,
+               "romtool: note: the chip reads as %d identical copies of its first %d bytes: it "
+               "may be smaller than a %s, or an address line is open\n",
+               copies, job.size / copies, job.chipName);
+}
+
+int Read(const ChipJob& job) {
+  std::uint8_t* image = job.image.data();
+  romprog::Image first{};
+  if (int code = ReadWholeChip(job, first.data(), "read")) return code;
+  if (int code = ComparePasses(job, first.data(), image)) return code;
+  NoteCopies(job, image);
+  job.record.NoteFile(image, job.size);
+  std::string error;
+  if (!SaveImage(job.options.files[0], image, job.size, error)) {
+    return Fail(job.streams, kUsageOrFile, error);
+  }
+  std::fprintf(job.streams.out, "read %d bytes of %s into %s (%s)%s\n", job.size, job.chipName,
+               job.file, FormatName(KindOf(job.file).format),
+               job.options.passes > 1 ? "; every pass read the same" : "");
+  return kSuccess;
+}
+
+}  // namespace
+
+int ReadCommand(const Options& options, const Streams& streams) {
+  return RunChipCommand(options, streams, {CheckSavePlace, Read});
+}
+
+}  // namespace romtool

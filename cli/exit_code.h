@@ -1,0 +1,34 @@
+// romtool's exit codes, the word the job log keeps for each, the two
+// streams a command speaks on, and how it fails: one message, one code.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+namespace romtool {
+
+enum ExitCode {
+  kSuccess = 0,
+  kChipFault = 1,    // a cell not taken, programmed cells, differences, unstable cells
+  kUsageOrFile = 2,  // nothing was sent to the programmer
+  kNoAnswer = 3,     // the port does not open or the programmer does not answer
+  kStopped = 130,    // Ctrl-C (128 + SIGINT, as shells count it)
+};
+
+// ok, fault, file-error, no-answer, stopped; "exit-N" for a code not above.
+std::string ExitWord(int code);
+// What a code means in general ("usage or file error"), for the help.
+std::string ExitMeaning(int code);
+// Every code with its meaning: "0 success, 1 chip or data fault, ...".
+std::string ExitMeanings();
+
+struct Streams {
+  std::FILE* out;  // results
+  std::FILE* err;  // messages and progress
+};
+
+// "romtool: MESSAGE" on the error stream, after what is pending on the
+// output stream (a listing before its verdict); returns `code`.
+int Fail(const Streams& streams, int code, const std::string& message);
+
+}  // namespace romtool
