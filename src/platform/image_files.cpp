@@ -64,8 +64,8 @@ bool SaveImage(const Text& path, const FileKind& kind, const std::uint8_t* image
 bool SaveImage(const Text& path, const FileKind& kind, const std::uint8_t* image, int activeSize,
                Text& problem) {
   const std::string content = WriterFor(kind).Write(image, activeSize);
-  return WriteWholeFile(path, reinterpret_cast<const std::uint8_t*>(content.data()),
-                        content.size(), problem);
+  return WriteWholeFile(path, reinterpret_cast<const std::uint8_t*>(content.data()), content.size(),
+                        problem);
 }
 
 }  // namespace romprog

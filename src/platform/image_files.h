@@ -19,7 +19,7 @@ struct LoadResult {
   std::optional<FileFormat> shown;         // romtool's readings: what its first record shows
   ImageRead read;                          // what the reader found
   std::int64_t fileSize = -1;              // the size of the file, once opened
-  Text problem;  // the system's words when it did not open or read
+  Text problem;                            // the system's words when it did not open or read
 };
 
 // Fills all kBufferSize bytes of `image` with 0xFF and loads the file `path`

@@ -149,14 +149,16 @@ TEST(SRecords, NothingIsStoredPastTheChip) {
 TEST(SRecords, CpmPaddingEndsTheText) {
   const std::string records = "S1050000AABB95\r\nS9030000FC";
   const std::string pad(100, '\x1A');
-  for (const std::string& text :
-       {records + "\r\n" + pad, records + pad, records + "\r\n" + pad + "S1 left in the sector\n"}) {
+  for (const std::string& text : {records + "\r\n" + pad, records + pad,
+                                  records + "\r\n" + pad + "S1 left in the sector\n"}) {
     const Loaded r = Read(text);
     ASSERT_TRUE(r.load.ok) << r.load.error;
     EXPECT_EQ(r.image[0x01], 0xBB);
   }
   // Inside a record it ends the record too soon: that record is damaged.
-  const Loaded cut = Read("S1050000AA\x1A" "BB95\n");
+  const Loaded cut = Read(
+      "S1050000AA\x1A"
+      "BB95\n");
   EXPECT_FALSE(cut.load.ok);
   EXPECT_EQ(cut.load.errorLine, 1);
 }

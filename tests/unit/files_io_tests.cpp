@@ -257,12 +257,13 @@ TEST(LoadImageFile, RomtoolGoesByTheFirstRecordTheWindowProgramByTheName) {
   EXPECT_TRUE(raw.loaded);
   EXPECT_EQ(raw.format, FileFormat::Binary);
   EXPECT_EQ(image[0], 'S');
-  EXPECT_EQ(LoadImageFile(dir / "rom.HEX", Reading::Strict, 8192, image.data(), FileFormat::IntelHex)
-                .read.status,
-            ReadStatus::Damaged);
+  EXPECT_EQ(
+      LoadImageFile(dir / "rom.HEX", Reading::Strict, 8192, image.data(), FileFormat::IntelHex)
+          .read.status,
+      ReadStatus::Damaged);
   // Neither shows itself: a record mark followed by a control byte, text.
-  for (const std::string& head : {std::string(":10\x01", 4), std::string("S1 notes\n"),
-                                  std::string("; :10 comment\n")}) {
+  for (const std::string& head :
+       {std::string(":10\x01", 4), std::string("S1 notes\n"), std::string("; :10 comment\n")}) {
     EXPECT_FALSE(FormatOfRecords(Bytes(head), head.size())) << head;
   }
   EXPECT_EQ(FormatCalled("ihex"), FileFormat::IntelHex);

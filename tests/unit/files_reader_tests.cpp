@@ -292,11 +292,11 @@ TEST(ReadIntelHexStrictly, FaultsTellWhetherTheLenientReadingGetsPast) {
     std::string text;
     bool lenientReadsPast;
   } cases[] = {
-      {":0100000042BE", true},                // checksum
-      {":01000000G2BD", true},                // not a hex digit
-      {":020000000042BD", true},              // count
-      {"#0100000042BD", false},               // no record at all
-      {Record(0x2000, {1}), false},           // above the chip
+      {":0100000042BE", true},                    // checksum
+      {":01000000G2BD", true},                    // not a hex digit
+      {":020000000042BD", true},                  // count
+      {"#0100000042BD", false},                   // no record at all
+      {Record(0x2000, {1}), false},               // above the chip
       {":02000004FFFFFC\n:01FFFF0042BF", false},  // above 4 GiB, not wrapped to 0
   };
   for (const auto& c : cases) {

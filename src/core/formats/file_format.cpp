@@ -21,7 +21,7 @@ struct FormatRow {
   std::array<const char*, 3> extensions;  // unused places nullptr
   FileKind kind;
   const char* name;
-  const char* word;  // romtool's --format
+  const char* word;                                   // romtool's --format
   std::array<const ImageReader*, kReadings> readers;  // by Reading
   const ImageWriter* writer;
 };
@@ -40,15 +40,35 @@ const std::array<FormatRow, 5>& Formats() {
   // Readers: the window program's, romtool's strict and its --lenient one.
   // The window program knows Intel HEX by ".hex" alone and no S-records.
   static const std::array<FormatRow, 5> rows{{
-      {{"hex"}, {FileFormat::IntelHex, 0}, "Intel HEX", "ihex",
-       {&lenientHex, &strictHex, &lenientHex}, &intelHex},
-      {{"ihx", "ihex"}, {FileFormat::IntelHex, 0}, "Intel HEX", "ihex",
-       {&binary, &strictHex, &lenientHex}, &intelHex},
-      {{"srec", "s19", "mot"}, {FileFormat::SRecord, 2}, "S-record", "srec",
-       {&binary, &sRecords, &sRecords}, &sRecords16},
-      {{"s28"}, {FileFormat::SRecord, 3}, "S-record", "srec", {&binary, &sRecords, &sRecords},
+      {{"hex"},
+       {FileFormat::IntelHex, 0},
+       "Intel HEX",
+       "ihex",
+       {&lenientHex, &strictHex, &lenientHex},
+       &intelHex},
+      {{"ihx", "ihex"},
+       {FileFormat::IntelHex, 0},
+       "Intel HEX",
+       "ihex",
+       {&binary, &strictHex, &lenientHex},
+       &intelHex},
+      {{"srec", "s19", "mot"},
+       {FileFormat::SRecord, 2},
+       "S-record",
+       "srec",
+       {&binary, &sRecords, &sRecords},
+       &sRecords16},
+      {{"s28"},
+       {FileFormat::SRecord, 3},
+       "S-record",
+       "srec",
+       {&binary, &sRecords, &sRecords},
        &sRecords24},
-      {{"bin"}, {FileFormat::Binary, 0}, "binary", "bin", {&binary, &binary, &binary},
+      {{"bin"},
+       {FileFormat::Binary, 0},
+       "binary",
+       "bin",
+       {&binary, &binary, &binary},
        &binaryWriter},
   }};
   return rows;

@@ -82,8 +82,9 @@ class Loader {
 TextLoad ReadIntelHexStrictly(const std::uint8_t* text, std::size_t size, std::uint8_t* image,
                               int activeSize) {
   Loader loader(image, activeSize);
-  TextLoad load = ReadRecordLines(
-      text, size, [&loader](const std::string& line, bool& last) { return loader.Line(line, last); });
+  TextLoad load = ReadRecordLines(text, size, [&loader](const std::string& line, bool& last) {
+    return loader.Line(line, last);
+  });
   load.loadedExtent = loader.LoadedExtent();
   load.lenientReadsPast = !load.ok && loader.LenientReadsPast();
   return load;

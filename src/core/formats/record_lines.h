@@ -39,8 +39,9 @@ class HighestRecord {
 // and blank lines skipped. The first 0x1A ends the text: a padding line of
 // them, or padding right behind a record, is not read. The first fault is
 // the load's, with its 1-based line number.
-TextLoad ReadRecordLines(const std::uint8_t* text, std::size_t size,
-                         const std::function<std::string(const std::string& line, bool& last)>& take);
+TextLoad ReadRecordLines(
+    const std::uint8_t* text, std::size_t size,
+    const std::function<std::string(const std::string& line, bool& last)>& take);
 
 // The hex pairs of `line` from `from` to its end into `bytes`; what is wrong
 // with them, empty when nothing is.

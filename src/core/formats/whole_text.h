@@ -21,8 +21,8 @@ ReadStatus ReadWholeText(ByteSource& source, std::int64_t size, std::vector<std:
 // What a reader that checks every line makes of a text.
 struct TextLoad {
   bool ok = true;
-  int errorLine = 0;  // 1-based line of the first fault
-  std::string error;  // what is wrong with it
+  int errorLine = 0;              // 1-based line of the first fault
+  std::string error;              // what is wrong with it
   bool lenientReadsPast = false;  // as ImageRead's
   // The end of the data record with the highest start address, as the
   // lenient Intel HEX reader counts it; 0 when the text holds no data.

@@ -52,9 +52,8 @@ HANDLE CreateTemporary(const std::wstring& path, std::wstring& name) {
 // The system's words for `code`, without the line end and full stop Windows adds.
 Text SystemText(DWORD code) {
   char text[512] = {};
-  const DWORD length =
-      FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
-                     text, sizeof text, nullptr);
+  const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                      nullptr, code, 0, text, sizeof text, nullptr);
   Text said(text, length);
   while (!said.empty() && (said.back() == '\r' || said.back() == '\n' || said.back() == '.')) {
     said.pop_back();
