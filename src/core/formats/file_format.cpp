@@ -39,38 +39,21 @@ const std::array<FormatRow, 5>& Formats() {
   static const BinaryWriter binaryWriter;
   // Readers: the window program's, romtool's strict and its --lenient one.
   // The window program knows Intel HEX by ".hex" alone and no S-records.
+  // clang-format off
   static const std::array<FormatRow, 5> rows{{
-      {{"hex"},
-       {FileFormat::IntelHex, 0},
-       "Intel HEX",
-       "ihex",
-       {&lenientHex, &strictHex, &lenientHex},
-       &intelHex},
-      {{"ihx", "ihex"},
-       {FileFormat::IntelHex, 0},
-       "Intel HEX",
-       "ihex",
-       {&binary, &strictHex, &lenientHex},
-       &intelHex},
-      {{"srec", "s19", "mot"},
-       {FileFormat::SRecord, 2},
-       "S-record",
-       "srec",
-       {&binary, &sRecords, &sRecords},
-       &sRecords16},
-      {{"s28"},
-       {FileFormat::SRecord, 3},
-       "S-record",
-       "srec",
-       {&binary, &sRecords, &sRecords},
-       &sRecords24},
-      {{"bin"},
-       {FileFormat::Binary, 0},
-       "binary",
-       "bin",
-       {&binary, &binary, &binary},
-       &binaryWriter},
+      // extensions           kind                       name         word
+      {{"hex"},               {FileFormat::IntelHex, 0}, "Intel HEX", "ihex",
+       {&lenientHex, &strictHex, &lenientHex}, &intelHex},
+      {{"ihx", "ihex"},       {FileFormat::IntelHex, 0}, "Intel HEX", "ihex",
+       {&binary, &strictHex, &lenientHex},     &intelHex},
+      {{"srec", "s19", "mot"}, {FileFormat::SRecord, 2}, "S-record",  "srec",
+       {&binary, &sRecords, &sRecords},        &sRecords16},
+      {{"s28"},               {FileFormat::SRecord, 3},  "S-record",  "srec",
+       {&binary, &sRecords, &sRecords},        &sRecords24},
+      {{"bin"},               {FileFormat::Binary, 0},   "binary",    "bin",
+       {&binary, &binary, &binary},            &binaryWriter},
   }};
+  // clang-format on
   return rows;
 }
 
