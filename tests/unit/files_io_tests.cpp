@@ -263,7 +263,8 @@ TEST(LoadImageFile, RomtoolGoesByTheFirstRecordTheWindowProgramByTheName) {
       ReadStatus::Damaged);
   // Neither shows itself: a record mark followed by a control byte, text.
   for (const std::string& head :
-       {std::string(":10\x01", 4), std::string("S1 notes\n"), std::string("; :10 comment\n")}) {
+       {std::string(":10\x01", 4), std::string("S1 notes\n"), std::string("; :10 comment\n"),
+        std::string(":-) 10 hex\n"), std::string("S-1 note\n")}) {
     EXPECT_FALSE(FormatOfRecords(Bytes(head), head.size())) << head;
   }
   EXPECT_EQ(FormatCalled("ihex"), FileFormat::IntelHex);
