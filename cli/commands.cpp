@@ -14,7 +14,6 @@
 #include "cli/job_log.h"
 #include "cli/link_command.h"
 #include "cli/progress.h"
-#include "cli/serial_access.h"
 #include "core/image.h"
 #include "platform/system_serial_ports.h"
 
@@ -40,7 +39,7 @@ bool Load(const Options& options, const std::string& path, Image& image, const S
 }
 
 int Ports(const Streams& streams) {
-  const std::vector<std::string> ports = ListPorts();
+  const std::vector<std::string> ports = romprog::ListSystemPorts();
   for (const std::string& port : ports) std::fprintf(streams.out, "%s\n", port.c_str());
   if (ports.empty()) std::fprintf(streams.err, "romtool: no serial ports found\n");
   return kSuccess;
@@ -56,16 +55,16 @@ int ChipCommand(const Options& options, const Streams& streams, JobRecord& recor
   if (options.command == Command::Read && !CanSaveAt(options.files[0], error)) {
     return Fail(streams, kUsageOrFile, error);
   }
-  std::string notes;
-  romprog::OpenedPort opened = OpenPort(options.port, notes);
+  romprog::SystemPort system = romprog::OpenSystemPort(options.port);
+  romprog::OpenedPort& opened = system.opened;
   if (!opened.port) {
     return Fail(streams, kNoAnswer,
                 "cannot open port: " + romprog::DescribePortFault(options.port, opened.result));
   }
   if (options.verbose) {
     std::fprintf(streams.err, "%s%s: %d cells, read command 0x%02X, write command 0x%02X\n",
-                 notes.c_str(), options.chip->name, options.chip->activeSize,
-                 options.chip->chipCode, options.chip->chipCode + 1);
+                 OpenedNotes(options.port, system).c_str(), options.chip->name,
+                 options.chip->activeSize, options.chip->chipCode, options.chip->chipCode + 1);
   }
   std::unique_ptr<romprog::Clock> clock = romprog::MakeSystemClock();
   Session session{*opened.port, *clock, *options.chip, streams.err, IsTerminal(streams.err)};

@@ -1,13 +1,11 @@
 #include "cli/link_command.h"
 
 #include <chrono>
-#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <string>
 
 #include "cli/chip_operations.h"
-#include "cli/serial_access.h"
 #include "core/protocol/chip_link.h"
 #include "platform/system_serial_ports.h"
 
@@ -54,15 +52,6 @@ void Forecast(const romprog::ChipType& chip, double msPerCell, std::FILE* out) {
                Duration(3 * one).c_str());
 }
 
-// The line of OpenPort's notes that says what the driver made of the
-// low-latency request (empty where romtool makes none).
-std::string LowLatencyLine(const std::string& notes) {
-  const std::size_t at = notes.find("low-latency mode:");
-  if (at == std::string::npos) return std::string();
-  const std::size_t from = at + std::strlen("low-latency mode: ");
-  return notes.substr(from, notes.find('\n', from) - from);
-}
-
 void WarnSlow(double factor, const std::string& port, const std::string& lowLatency,
               std::FILE* err) {
   std::fprintf(err,
@@ -93,15 +82,38 @@ void WarnSlow(double factor, const std::string& port, const std::string& lowLate
 
 }  // namespace
 
+std::string LowLatencyWords(const romprog::SystemPort& port) {
+  using romprog::LowLatency;
+  switch (port.lowLatency) {
+    case LowLatency::SwitchedOn:
+      return "switched on";
+    case LowLatency::AlreadyOn:
+      return "already on";
+    case LowLatency::Refused:
+      return "refused by the driver (" + port.refusal + "); bytes may wait for the driver's timer";
+    case LowLatency::NotAvailable:
+      return "not available on this system";
+    case LowLatency::NotAsked:
+      break;
+  }
+  return std::string();
+}
+
+std::string OpenedNotes(const std::string& name, const romprog::SystemPort& port) {
+  const std::string lowLatency = LowLatencyWords(port);
+  return "opened " + name + " " + port.setup + "\n" +
+         (lowLatency.empty() ? std::string() : "low-latency mode: " + lowLatency + "\n");
+}
+
 int LinkCommand(const Options& options, const Streams& streams) {
-  std::string notes;
-  romprog::OpenedPort opened = OpenPort(options.port, notes);
+  romprog::SystemPort system = romprog::OpenSystemPort(options.port);
+  romprog::OpenedPort& opened = system.opened;
   if (!opened.port) {
     std::fprintf(streams.err, "romtool: cannot open port: %s\n",
                  romprog::DescribePortFault(options.port, opened.result).c_str());
     return kNoAnswer;
   }
-  if (options.verbose) std::fputs(notes.c_str(), streams.err);
+  if (options.verbose) std::fputs(OpenedNotes(options.port, system).c_str(), streams.err);
   std::unique_ptr<romprog::Clock> clock = romprog::MakeSystemClock();
   const romprog::ChipType& probe = options.chip ? *options.chip : romprog::kChipTypes.back();
   TimingObserver timing;
@@ -124,7 +136,7 @@ int LinkCommand(const Options& options, const Streams& streams) {
   for (const romprog::ChipType& chip : romprog::kChipTypes) {
     if (!options.chip || options.chip == &chip) Forecast(chip, perCell, streams.out);
   }
-  if (factor > kSlowFactor) WarnSlow(factor, options.port, LowLatencyLine(notes), streams.err);
+  if (factor > kSlowFactor) WarnSlow(factor, options.port, LowLatencyWords(system), streams.err);
   return kSuccess;
 }
 

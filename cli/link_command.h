@@ -2,10 +2,19 @@
 // makes of each chip operation, and what to do when an adapter holds bytes.
 #pragma once
 
+#include <string>
+
 #include "cli/commands.h"
 #include "cli/options.h"
+#include "platform/system_serial_ports.h"
 
 namespace romtool {
+
+// What the driver made of the low-latency request ("switched on"), empty
+// where romtool makes none.
+std::string LowLatencyWords(const romprog::SystemPort& port);
+// How `name` was opened, a line per step, for -v.
+std::string OpenedNotes(const std::string& name, const romprog::SystemPort& port);
 
 // One read exchange of kLinkCells cells, ended by lowering RTS; 0 when the
 // programmer answered, kNoAnswer when the port or the programmer did not.

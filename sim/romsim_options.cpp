@@ -63,6 +63,8 @@ const std::map<std::string, Setter>& ValueOptions() {
       {"--silent-from", IntoAddress(&DeviceOptions::silentFrom)},
       {"--fail-write-at", IntoAddress(&DeviceOptions::writeFailAt)},
       {"--flaky-cell", IntoAddress(&DeviceOptions::flakyCell)},
+      {"--late-at", IntoAddress(&DeviceOptions::lateAt)},
+      {"--late-ms", IntoInt(&RomsimOptions::lateMs, 0, 60000)},
       {"--command-reply",
        [](const std::string& v, RomsimOptions& o) {
          std::uint8_t byte = 0;
@@ -156,6 +158,11 @@ const char* RomsimUsage() {
          "  --silent-command     never answer a command byte\n"
          "  --fail-write-at N    report the cell at address N as failed\n"
          "  --flaky-cell N       every other read of cell N gives its low bit flipped\n"
+         "  --late-at N          send the byte of cell N --late-ms late (default 1400,\n"
+         "                       past the host's 1000 ms wait), in the first read\n"
+         "                       exchange that gets there only: the host gives up, the\n"
+         "                       byte lands in its input queue after that, and the\n"
+         "                       reads after it must not take it for their own\n"
          "  --command-reply HEX  answer commands with this byte (default 00)\n"
          "  --help               this text\n";
 }

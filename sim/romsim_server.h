@@ -35,6 +35,7 @@ class RomsimServer {
   bool Answer(const std::vector<std::uint8_t>& bytes);
   bool Deliver(const std::vector<std::uint8_t>& bytes);
   bool DeliverDue();
+  bool DeliverLate();
   bool ServeModemRequest();
   std::uint32_t ChangeModemLines(std::uint32_t bits);
   void SetRtsLine(bool high);
@@ -61,6 +62,9 @@ class RomsimServer {
   std::int64_t lastByteNs_ = 0;
   std::int64_t startNs_;
   int strayBytes_ = 0;  // bytes of the current batch no exchange took
+  int lateMs_;
+  std::vector<std::uint8_t> late_;  // the late byte, held until lateDueNs_
+  std::int64_t lateDueNs_ = 0;
 };
 
 }  // namespace romprog::sim

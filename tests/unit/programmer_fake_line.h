@@ -46,6 +46,7 @@ class FakeLine : public PortOpener, public Clock {
   std::vector<std::uint8_t> hostBytes;      // every byte the host sent
   std::vector<std::uint8_t> exchangeBytes;  // from the last command byte on
   int readSlices = 0;                       // reads that found nothing
+  int discards = 0;                         // input queue emptied
   std::vector<int> pauses;
   std::function<void(std::uint8_t)> onHostByte;  // after a host byte is recorded
 
@@ -60,6 +61,7 @@ class FakeLine : public PortOpener, public Clock {
   void HostRts(bool on);
   void HostByte(std::uint8_t byte);
   bool HostRead(std::uint8_t& byte, int timeoutMs);
+  void HostDiscard();  // drops the bytes that have arrived
   void HostClose();
 
   // How often the host sent `value` after the last command byte.
