@@ -282,6 +282,15 @@ TEST_F(RomsimPty, ServesARealLineGivenAsDevice) {
   std::string output;
   EXPECT_EQ(RunToEnd(ROMSIM_BINARY, {"--device", line, "--rts-line", "cts"}, output), 1);
   EXPECT_NE(output.find("modem lines"), std::string::npos) << output;
+
+  // A file opens as well, and what romsim sends would land in it.
+  { std::ofstream(chip_, std::ios::binary) << std::string(100, 'x'); }
+  for (const std::string& notLine : {chip_, std::string("/dev/null")}) {
+    output.clear();
+    EXPECT_EQ(RunToEnd(ROMSIM_BINARY, {"--device", notLine}, output), 1);
+    EXPECT_NE(output.find(notLine + " is not a serial port"), std::string::npos) << output;
+  }
+  EXPECT_EQ(ChipFile(), std::string(100, 'x'));
 }
 
 }  // namespace
