@@ -136,7 +136,6 @@ bool FakeLine::HostRead(std::uint8_t& byte, int timeoutMs) {
 }
 
 void FakeLine::HostDiscard() {
-  ++discards;
   while (!toHost_.empty() && static_cast<std::int32_t>(toHost_.front().at - now) <= 0) {
     toHost_.pop_front();
   }

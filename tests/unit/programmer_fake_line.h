@@ -46,7 +46,6 @@ class FakeLine : public PortOpener, public Clock {
   std::vector<std::uint8_t> hostBytes;      // every byte the host sent
   std::vector<std::uint8_t> exchangeBytes;  // from the last command byte on
   int readSlices = 0;                       // reads that found nothing
-  int discards = 0;                         // input queue emptied
   std::vector<int> pauses;
   std::function<void(std::uint8_t)> onHostByte;  // after a host byte is recorded
 
