@@ -158,11 +158,11 @@ const char* RomsimUsage() {
          "  --silent-command     never answer a command byte\n"
          "  --fail-write-at N    report the cell at address N as failed\n"
          "  --flaky-cell N       every other read of cell N gives its low bit flipped\n"
-         "  --late-at N          send the byte of cell N --late-ms late (default 1400,\n"
-         "                       past the host's 1000 ms wait), in the first read\n"
-         "                       exchange that gets there only: the host gives up, the\n"
-         "                       byte lands in its input queue after that, and the\n"
-         "                       reads after it must not take it for their own\n"
+         "  --late-at N          send the byte of cell N late, in the first read exchange\n"
+         "                       that gets there only: past the host's wait it lands in\n"
+         "                       the host's input queue, where later reads must not\n"
+         "                       take it for their own\n"
+         "  --late-ms MS         how late (default 1400; the host waits 1000)\n"
          "  --command-reply HEX  answer commands with this byte (default 00)\n"
          "  --help               this text\n";
 }
