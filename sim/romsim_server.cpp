@@ -44,7 +44,7 @@ bool WriteAll(int fd, const std::uint8_t* data, std::size_t size) {
 }  // namespace
 
 RomsimServer::RomsimServer(DeviceModel& model, ExchangeRecorder& recorder,
-                           const RomsimOptions& options, int lineFd, int hostFd, int stopFd,
+                           const RomsimOptions& options, int lineFd, int stopFd,
                            ModemLinesSocket* lines)
     : model_(model),
       recorder_(recorder),
@@ -52,7 +52,6 @@ RomsimServer::RomsimServer(DeviceModel& model, ExchangeRecorder& recorder,
       latency_(options.latencyMs),
       lines_(lines),
       line_(lineFd),
-      host_(hostFd),
       stop_(stopFd),
       silenceMs_(options.silenceMs),
       followCts_(options.followCts),
@@ -103,9 +102,6 @@ int RomsimServer::Run() {
 void RomsimServer::EndBySilence() {
   model_.EndOfExchange("silence");
   awaitingSilence_ = false;
-  // The host has given up: a byte it left unread would pass for the reply to
-  // its next command. Reopening a real port empties its queue the same way.
-  if (host_ >= 0) tcflush(host_, TCIFLUSH);
   recorder_.CatchUp(model_);
 }
 

@@ -19,11 +19,11 @@ namespace romprog::sim {
 
 class RomsimServer {
  public:
-  // `lineFd` carries the bytes; a readable `stopFd` ends the run. `hostFd`
-  // (or -1) is the host's end of the line, emptied when the host falls silent.
-  // `lines` (or null) brings the host's modem-line requests.
+  // `lineFd` carries the bytes; a readable `stopFd` ends the run. `lines`
+  // (or null) brings the host's modem-line requests. What the host leaves
+  // unread stays in its queue, as on a real line.
   RomsimServer(DeviceModel& model, ExchangeRecorder& recorder, const RomsimOptions& options,
-               int lineFd, int hostFd, int stopFd, ModemLinesSocket* lines = nullptr);
+               int lineFd, int stopFd, ModemLinesSocket* lines = nullptr);
   int Run();  // the exit status
 
  private:
@@ -49,7 +49,6 @@ class RomsimServer {
   AdapterLatency latency_;
   ModemLinesSocket* lines_;
   int line_;
-  int host_;
   int stop_;
   int silenceMs_;
   bool followCts_;
