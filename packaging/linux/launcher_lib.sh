@@ -138,7 +138,8 @@ romprog_set_latency_timer() {
 
 # Says why this user cannot open device $1, when so, and what fixes it.
 romprog_check_access() {
-  local device group user="${USER:-$(id -un)}"
+  local device group user
+  user="$(id -un)"
   device="$(readlink -f "$1")"
   [ -r "$device" ] && [ -w "$device" ] && return 0
   group="$(stat -c %G "$device")"
