@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Starts romprog.exe under Wine with the programmer emulator attached as COM1.
 #
-#   scripts/run.sh [--port DEVICE] [--keep]
+#   scripts/run.sh [--port DEVICE|auto] [--keep]
 #
 #   --port DEVICE  map a real serial device (e.g. /dev/ttyUSB0) as COM1
 #                  instead of the emulator; an adapter's latency timer is
@@ -26,7 +26,7 @@ while [ $# -gt 0 ]; do
             # has to become the caller's absolute one.
             case "$port" in /* | auto) ;; *) port="$caller/$port" ;; esac ;;
     --keep) keep=1; shift ;;
-    -h|--help) sed -n '2,16p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    -h|--help) sed -n '2,14p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     *) echo "run: unknown option $1 (see --help)" >&2; exit 2 ;;
   esac
 done
