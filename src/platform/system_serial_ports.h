@@ -34,7 +34,8 @@ struct SystemPort {
 };
 
 // Opens a port by the name a user gives: a device path, one relative to the
-// working folder or a bare name in /dev ("ttyUSB0") on POSIX systems; "COM3"
+// working folder, a bare name in /dev/serial/by-id or in /dev ("ttyUSB0")
+// on POSIX systems; "COM3"
 // on Windows. The programmer's line settings, an empty input queue, and on
 // Linux the low-latency request.
 SystemPort OpenSystemPort(const std::string& name);
@@ -43,9 +44,19 @@ SystemPort OpenSystemPort(const std::string& name);
 // as a serial port, ascending; each is closed again at once.
 std::vector<int> ComPortsThatOpen(PortOpener& opener, int highest);
 
+// What tells one adapter from another when several are plugged in.
+struct PortFacts {
+  std::string name;                 // as OpenSystemPort takes it
+  std::string vendorId, productId;  // USB ids, 4 hex digits; empty when not known
+  std::string maker, product, serial;
+  std::string byId;          // Linux: the /dev/serial/by-id/ link to the port, when one is
+  std::string friendlyName;  // Windows: the device's name in the Device Manager
+};
+
 // The ports present that open, by the names OpenSystemPort takes: Linux
 // /dev/ttyUSB*, /dev/ttyACM* and the /dev/ttyS* with a UART behind them;
-// Windows COM1 to COM256.
-std::vector<std::string> ListSystemPorts();
+// Windows COM1 to COM256. On Linux ROMPROG_DEV and ROMPROG_SYSFS stand for
+// /dev and /sys when set (as the launcher takes them).
+std::vector<PortFacts> ListSystemPorts();
 
 }  // namespace romprog

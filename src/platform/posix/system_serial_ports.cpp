@@ -15,6 +15,7 @@
 
 #include "platform/posix/low_latency.h"
 #include "platform/posix/posix_serial_port.h"
+#include "platform/posix/sysfs_ports.h"
 
 namespace romprog {
 namespace {
@@ -50,11 +51,13 @@ bool Opens(const std::string& path, bool needsUart) {
 }
 
 // The port takes device paths only: a relative path is taken from the
-// working folder, and a bare name that is not there ("ttyUSB0") from /dev.
+// working folder, and a bare name that is not there from /dev/serial/by-id
+// (the name that stays with the adapter), else /dev ("ttyUSB0").
 std::string DevicePath(const std::string& name) {
   if (name.empty() || name[0] == '/') return name;
   if (access(name.c_str(), F_OK) != 0 && name.find('/') == std::string::npos) {
-    return "/dev/" + name;
+    const std::string byId = posix::DevRoot() + "/serial/by-id/" + name;
+    return access(byId.c_str(), F_OK) == 0 ? byId : posix::DevRoot() + "/" + name;
   }
   char folder[4096];
   if (getcwd(folder, sizeof folder) == nullptr) return name;
@@ -82,12 +85,19 @@ SystemPort OpenSystemPort(const std::string& name) {
   return port;
 }
 
-std::vector<std::string> ListSystemPorts() {
-  std::vector<std::string> ports;
-  for (const char* pattern : {"/dev/ttyUSB*", "/dev/ttyACM*", "/dev/ttyS*"}) {
-    const bool needsUart = std::strcmp(pattern, "/dev/ttyS*") == 0;
-    for (const std::string& path : Matching(pattern)) {
-      if (Opens(path, needsUart)) ports.push_back(path);
+std::vector<PortFacts> ListSystemPorts() {
+  const std::string dev = posix::DevRoot();
+  const std::string sysfs = posix::SysfsRoot();
+  std::vector<PortFacts> ports;
+  for (const char* kind : {"ttyUSB", "ttyACM", "ttyS"}) {
+    const bool needsUart = std::strcmp(kind, "ttyS") == 0;
+    for (const std::string& path : Matching((dev + "/" + kind + "*").c_str())) {
+      if (!Opens(path, needsUart)) continue;
+      PortFacts facts;
+      facts.name = path;
+      posix::ReadUsbFacts(sysfs, path.substr(path.rfind('/') + 1), facts);
+      facts.byId = posix::ByIdLink(dev, path);
+      ports.push_back(facts);
     }
   }
   return ports;

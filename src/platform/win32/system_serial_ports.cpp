@@ -1,5 +1,14 @@
 #include "platform/system_serial_ports.h"
 
+// clang-format off: initguid.h makes devguid.h define the class GUIDs here.
+#include <devguid.h>
+#include <initguid.h>
+#include <setupapi.h>
+#include <windows.h>
+// clang-format on
+
+#include <map>
+
 #include "core/protocol/line_settings.h"
 #include "platform/win32/win32_serial_port.h"
 
@@ -7,6 +16,57 @@ namespace romprog {
 namespace {
 
 constexpr int kHighestComPort = 256;
+
+std::string Property(HDEVINFO set, SP_DEVINFO_DATA& device, DWORD property) {
+  char text[512] = {};
+  if (!SetupDiGetDeviceRegistryPropertyA(set, &device, property, nullptr,
+                                         reinterpret_cast<BYTE*>(text), sizeof text - 1, nullptr)) {
+    return "";
+  }
+  return text;
+}
+
+// "0403" after "VID_" in a hardware id ("USB\VID_0403&PID_6001&REV_0600",
+// "FTDIBUS\VID_0403+PID_6001+A10KX2B3A\0000").
+std::string IdAfter(const std::string& hardwareId, const char* key) {
+  const std::size_t at = hardwareId.find(key);
+  return at == std::string::npos ? "" : hardwareId.substr(at + 4, 4);
+}
+
+// The COM port a device of the Ports class stands for ("COM3"); empty when none.
+std::string ComName(HDEVINFO set, SP_DEVINFO_DATA& device) {
+  HKEY key = SetupDiOpenDevRegKey(set, &device, DICS_FLAG_GLOBAL, 0, DIREG_DEV, KEY_READ);
+  if (key == INVALID_HANDLE_VALUE) return "";
+  char name[64] = {};
+  DWORD size = sizeof name - 1;
+  DWORD type = 0;
+  const LONG got =
+      RegQueryValueExA(key, "PortName", nullptr, &type, reinterpret_cast<BYTE*>(name), &size);
+  RegCloseKey(key);
+  return got == ERROR_SUCCESS && type == REG_SZ ? name : "";
+}
+
+// What the Device Manager knows of each port of the Ports class, by COM name.
+std::map<std::string, PortFacts> RegisteredPorts() {
+  std::map<std::string, PortFacts> ports;
+  HDEVINFO set = SetupDiGetClassDevsA(&GUID_DEVCLASS_PORTS, nullptr, nullptr, DIGCF_PRESENT);
+  if (set == INVALID_HANDLE_VALUE) return ports;
+  SP_DEVINFO_DATA device{};
+  device.cbSize = sizeof device;
+  for (DWORD i = 0; SetupDiEnumDeviceInfo(set, i, &device); ++i) {
+    PortFacts facts;
+    facts.name = ComName(set, device);
+    if (facts.name.empty()) continue;
+    facts.friendlyName = Property(set, device, SPDRP_FRIENDLYNAME);
+    facts.maker = Property(set, device, SPDRP_MFG);
+    const std::string hardwareId = Property(set, device, SPDRP_HARDWAREID);
+    facts.vendorId = IdAfter(hardwareId, "VID_");
+    facts.productId = IdAfter(hardwareId, "PID_");
+    ports[facts.name] = facts;
+  }
+  SetupDiDestroyDeviceInfoList(set);
+  return ports;
+}
 
 }  // namespace
 
@@ -29,11 +89,16 @@ SystemPort OpenSystemPort(const std::string& name) {
   return port;
 }
 
-std::vector<std::string> ListSystemPorts() {
+std::vector<PortFacts> ListSystemPorts() {
   win32::PortOpener opener;
-  std::vector<std::string> names;
-  for (int n : ComPortsThatOpen(opener, kHighestComPort)) names.push_back(PortName(n));
-  return names;
+  std::map<std::string, PortFacts> registered = RegisteredPorts();
+  std::vector<PortFacts> ports;
+  for (int n : ComPortsThatOpen(opener, kHighestComPort)) {
+    PortFacts facts = registered[PortName(n)];
+    facts.name = PortName(n);
+    ports.push_back(facts);
+  }
+  return ports;
 }
 
 }  // namespace romprog
