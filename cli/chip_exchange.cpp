@@ -18,16 +18,18 @@ class ToolObserver : public romprog::LinkObserver {
   ToolObserver(Session& session, const char* label, std::uint8_t* store)
       : session_(session),
         progress_(session.progressOut, session.terminal, label, session.chip.activeSize),
-        store_(store) {}
+        store_(store) {
+    if (session.board) progress_.ShowOn(session.board, session.row);
+  }
 
   bool GoOn() override { return !Interrupted(); }
   void Passed(int address, std::uint8_t value) override {
     if (store_) store_[address] = value;
     done_ = address + 1;
-    progress_.Update(done_);
+    if (!session_.quiet) progress_.Update(done_);
   }
   void Finish() {
-    progress_.Finish(done_);
+    if (!session_.quiet) progress_.Finish(done_);
     session_.cellsDone += done_;
   }
 

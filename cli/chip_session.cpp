@@ -2,8 +2,10 @@
 
 #include <chrono>
 
+#include "cli/captured_stream.h"
 #include "cli/command_table.h"
 #include "cli/interrupt.h"
+#include "cli/next_chip_loop.h"
 #include "cli/progress.h"
 #include "platform/system_serial_ports.h"
 
@@ -29,12 +31,10 @@ std::string LowLatencyWords(const romprog::SystemPort& port) {
   return std::string();
 }
 
-int RunSteps(const Options& options, const Streams& streams, const ChipSteps& steps,
-             JobRecord& record) {
-  romprog::Image image{};
-  if (steps.prepare) {
-    if (int code = steps.prepare(options, streams, image, record)) return code;
-  }
+}  // namespace
+
+int RunJobOnPort(const Options& options, const Streams& streams, const ChipSteps& steps,
+                 romprog::Image& image, JobRecord& record, ProgressBoard* board, int row) {
   std::string lowLatency;
   std::unique_ptr<romprog::SerialPort> port = OpenCommandPort(options, streams, lowLatency);
   if (!port) return kNoAnswer;
@@ -44,7 +44,11 @@ int RunSteps(const Options& options, const Streams& streams, const ChipSteps& st
                  chip.name, chip.activeSize, chip.chipCode, chip.chipCode + 1);
   }
   std::unique_ptr<romprog::Clock> clock = romprog::MakeSystemClock();
-  Session session{*port, *clock, chip, streams.err, IsTerminal(streams.err)};
+  Session session{*port, *clock, chip, streams.err,
+                  board ? board->Terminal() : IsTerminal(streams.err)};
+  session.quiet = options.quiet;
+  session.board = board;
+  session.row = row;
   const ChipJob job{
       options, streams,         session,   record,
       image,   chip.activeSize, chip.name, options.files.empty() ? "" : options.files[0].c_str()};
@@ -52,8 +56,6 @@ int RunSteps(const Options& options, const Streams& streams, const ChipSteps& st
   record.cells = session.cellsDone;
   return code;
 }
-
-}  // namespace
 
 int RunChipCommand(const Options& options, const Streams& streams, const ChipSteps& steps) {
   CatchInterrupt();
@@ -64,13 +66,29 @@ int RunChipCommand(const Options& options, const Streams& streams, const ChipSte
   record.chip = options.chip->name;
   if (!options.files.empty()) record.file = options.files[0];
   const auto start = std::chrono::steady_clock::now();
-  record.exitCode = RunSteps(options, streams, steps, record);
+  // --json keeps stdout for the results; --quiet shows no results at all.
+  const NullStream null;
+  const Streams job{options.json    ? streams.err
+                    : options.quiet ? null.file()
+                                    : streams.out,
+                    streams.err, options.json ? streams.out : nullptr};
+  romprog::Image image{};
+  record.exitCode = steps.prepare ? steps.prepare(options, job, image, record) : kSuccess;
+  if (record.exitCode == kSuccess) return RunOnPorts(options, job, steps, image, record);
   record.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  LogJob(options, job, record);
+  return record.exitCode;
+}
+
+void LogJob(const Options& options, const Streams& streams, const JobRecord& record) {
   const std::string path = LogPath(options.logFile);
   if (!options.noLog && !path.empty() && !AppendLine(path, JobLine(record))) {
     std::fprintf(streams.err, "romtool: note: cannot add to the job log %s\n", path.c_str());
   }
-  return record.exitCode;
+  if (streams.json) {
+    std::fprintf(streams.json, "%s\n", JobLine(record).c_str());
+    std::fflush(streams.json);
+  }
 }
 
 std::unique_ptr<romprog::SerialPort> OpenCommandPort(const Options& options, const Streams& streams,

@@ -35,15 +35,25 @@ struct ChipSteps {
   int (*onChip)(const ChipJob& job);
 };
 
-// Runs a chip command and adds its entry to the job log; Ctrl-C stops it
-// between two cells. The exit code.
+// Runs a chip command on every port given (cli/port_workers.h) and adds an
+// entry per port to the job log; Ctrl-C stops it between two cells. The
+// exit code.
 int RunChipCommand(const Options& options, const Streams& streams, const ChipSteps& steps);
+
+// The chip job on options.port with `image` prepared (the file's bytes for
+// write and verify); the exit code, the record filled but for its timing.
+// Progress goes to `board` as line `row` when one is given.
+int RunJobOnPort(const Options& options, const Streams& streams, const ChipSteps& steps,
+                 romprog::Image& image, JobRecord& record, ProgressBoard* board, int row);
+
+// The record as a line of the job log (unless --no-log).
+void LogJob(const Options& options, const Streams& streams, const JobRecord& record);
 
 // The port options.port names, with the programmer's line settings; nullptr
 // after saying why (exit kNoAnswer). -v shows how it was opened;
 // `lowLatency` says what the driver made of the low-latency request
-// ("switched on"), empty where romtool makes none. Every romtool command that talks to the programmer opens its
-// port here.
+// ("switched on"), empty where romtool makes none. Every romtool command that talks to the
+// programmer opens its port here.
 std::unique_ptr<romprog::SerialPort> OpenCommandPort(const Options& options, const Streams& streams,
                                                      std::string& lowLatency);
 

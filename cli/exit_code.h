@@ -23,8 +23,9 @@ std::string ExitMeaning(int code);
 std::string ExitMeanings();
 
 struct Streams {
-  std::FILE* out;  // results
-  std::FILE* err;  // messages and progress
+  std::FILE* out;             // results
+  std::FILE* err;             // messages and progress
+  std::FILE* json = nullptr;  // --json: where each chip job's result goes
 };
 
 // "romtool: MESSAGE" on the error stream, after what is pending on the

@@ -1,14 +1,18 @@
 #include <signal.h>
 
+#include <atomic>
+
 #include "cli/interrupt.h"
 
 namespace romtool {
 namespace {
 
-volatile sig_atomic_t interrupted = 0;
+// Lock-free, so the handler may set it and every port's thread read it.
+std::atomic<bool> interrupted{false};
+static_assert(std::atomic<bool>::is_always_lock_free);
 
 void Mark(int) {
-  interrupted = 1;
+  interrupted = true;
 }
 
 }  // namespace
@@ -22,7 +26,7 @@ void CatchInterrupt() {
 }
 
 bool Interrupted() {
-  return interrupted != 0;
+  return interrupted;
 }
 
 }  // namespace romtool

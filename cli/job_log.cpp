@@ -36,8 +36,9 @@ std::string Hex(std::uint32_t value, int digits) {
   return text;
 }
 
-// The value of "key" in one of our own lines, quotes removed; empty when absent.
-std::string Field(const std::string& line, const std::string& key) {
+}  // namespace
+
+std::string LogField(const std::string& line, const std::string& key) {
   const std::string marker = "\"" + key + "\":";
   std::size_t at = line.find(marker);
   if (at == std::string::npos) return "";
@@ -50,8 +51,6 @@ std::string Field(const std::string& line, const std::string& key) {
   }
   return value;
 }
-
-}  // namespace
 
 void JobRecord::NoteFile(const std::uint8_t* image, int size) {
   fileSums = true;
@@ -85,6 +84,8 @@ std::string JobLine(const JobRecord& r) {
   if (r.chipSums) {
     line += ",\"chip_sum\":" + Hex(r.chipSum, 4) + ",\"chip_crc32\":" + Hex(r.chipCrc, 8);
   }
+  if (r.sequence > 0) line += ",\"sequence\":" + std::to_string(r.sequence);
+  if (r.hasSerial) line += ",\"serial\":" + std::to_string(r.serial);
   return line + ",\"result\":" + Quoted(ExitWord(r.exitCode)) +
          ",\"exit\":" + std::to_string(r.exitCode) + "," + timing + "}";
 }
@@ -129,11 +130,11 @@ bool PrintLog(const std::string& path, int count, std::FILE* out) {
                "chip", "result", "cells", "seconds", "chip crc", "file crc", "file");
   for (const std::string& line : last) {
     std::fprintf(out, "%-20s  %-7s  %-7s  %-10s  %7s  %8s  %-10s  %-10s  %s\n",
-                 Field(line, "start").c_str(), Field(line, "command").c_str(),
-                 Field(line, "chip").c_str(), Field(line, "result").c_str(),
-                 Field(line, "cells").c_str(), Field(line, "seconds").c_str(),
-                 Field(line, "chip_crc32").c_str(), Field(line, "file_crc32").c_str(),
-                 Field(line, "file").c_str());
+                 LogField(line, "start").c_str(), LogField(line, "command").c_str(),
+                 LogField(line, "chip").c_str(), LogField(line, "result").c_str(),
+                 LogField(line, "cells").c_str(), LogField(line, "seconds").c_str(),
+                 LogField(line, "chip_crc32").c_str(), LogField(line, "file_crc32").c_str(),
+                 LogField(line, "file").c_str());
   }
   return true;
 }

@@ -18,6 +18,9 @@ struct JobRecord {
   bool chipSums = false;  // the chip was read whole
   std::uint16_t chipSum = 0;
   std::uint32_t chipCrc = 0;
+  int sequence = 0;  // with --repeat: the chip's number in the run, from 1
+  bool hasSerial = false;
+  std::uint64_t serial = 0;  // --serial: the number written into the chip
   int exitCode = 0;
   int cells = 0;  // cells that passed, over every exchange
   double seconds = 0;
@@ -29,6 +32,8 @@ struct JobRecord {
 // The current time as JobRecord::start holds it.
 std::string UtcNow();
 std::string JobLine(const JobRecord& record);
+// The value of `key` in a line of the log, quotes removed; empty when absent.
+std::string LogField(const std::string& line, const std::string& key);
 
 // $XDG_DATA_HOME/romprog/romtool-log.jsonl (~/.local/share when unset);
 // %APPDATA%\romprog\romtool-log.jsonl on Windows. Empty when neither is known.

@@ -31,6 +31,26 @@ bool Count(const std::string& name, const std::string& value, Options& options,
   return false;
 }
 
+// -p may be given several times, for the commands kManyPorts names.
+bool AddPort(const std::string&, const std::string& value, Options& options, std::string&) {
+  options.ports.push_back(value);
+  options.port = options.ports.front();
+  return true;
+}
+
+constexpr CommandSet kManyPorts =
+    CommandsOf({Command::Write, Command::Verify, Command::Blank, Command::Read});
+
+bool Repeat(const std::string& name, const std::string& value, Options& options,
+            std::string& error) {
+  options.repeat = true;
+  return value.empty() || Count<&Options::chips, 100000>(name, value, options, error);
+}
+
+bool Serial(const std::string&, const std::string& value, Options& options, std::string& error) {
+  return ParseSerialSpec(value, options.serial, error);
+}
+
 bool Chip(const std::string&, const std::string& value, Options& options, std::string& error) {
   options.chip = ChipNamed(value);
   if (!options.chip) error = "unknown chip type '" + value + "' (use 27C64, 27C128 or 27C256)";
@@ -69,10 +89,13 @@ const OptionRow* TakeOption(const std::vector<std::string>& args, std::size_t& i
     error = "option " + name + " takes no value";
   } else if (row->value && eq != std::string::npos) {
     value = arg.substr(eq + 1);
-  } else if (row->value && i + 1 < args.size()) {
+  } else if (row->value && i + 1 < args.size() &&
+             (row->value[0] != '[' ||
+              args[i + 1].find_first_not_of("0123456789") == std::string::npos)) {
     value = args[++i];
   }
-  if (error.empty() && row->value && value.empty()) error = "option " + name + " needs a value";
+  if (error.empty() && row->value && row->value[0] != '[' && value.empty())
+    error = "option " + name + " needs a value";
   if (error.empty()) row->set(name, value, options, error);
   return error.empty() ? row : nullptr;
 }
@@ -115,8 +138,16 @@ bool Complete(const Options& options, const std::vector<const OptionRow*>& given
     error = "--log and --no-log do not go together";
   } else if (row->needsPort && options.port.empty()) {
     error = word + " needs the port: -p PORT";
+  } else if (options.ports.size() > 1 &&
+             !((kManyPorts >> static_cast<unsigned>(row->command)) & 1u)) {
+    error = word + " takes one port; write, verify, blank and read take -p more than once";
   } else if (row->needsChip && !options.chip) {
     error = word + " needs the chip type: -c 27C64|27C128|27C256";
+  } else if (options.serial.width > 0 &&
+             options.serial.cell + options.serial.width > options.chip->activeSize) {
+    error = "--serial: the cells run past the end of the " + std::string(options.chip->name);
+  } else if (options.json && options.quiet) {
+    error = "--json and --quiet do not go together";
   } else if (static_cast<int>(options.files.size()) != files) {
     error = word + " takes " + std::to_string(files) + (files == 1 ? " file" : " files") +
             ", got " + std::to_string(options.files.size());
@@ -128,8 +159,11 @@ bool Complete(const Options& options, const std::vector<const OptionRow*>& given
 
 const std::vector<OptionRow>& OptionTable() {
   static const std::vector<OptionRow> rows = {
-      {"-p", "--port", "PORT", Text<&Options::port>, 0, &CommandRow::needsPort,
-       "serial port (Linux: /dev/ttyUSB0 ...; Windows: COM3 ...)"},
+      {"-p", "--port", "PORT", AddPort, 0, &CommandRow::needsPort,
+       "serial port (Linux: /dev/ttyUSB0 ..., or the name in /dev/serial/by-id; Windows: COM3 "
+       "...); write, verify, blank and read take several, one -p each, and work on all at once "
+       "(read: FILE names each port's file with {port} or {n}, else gets -PORT before its "
+       "extension)"},
       {"-c", "--chip", "CHIP", Chip, CommandsOf({Command::Link}), &CommandRow::needsChip,
        "27C64 (8 KiB), 27C128 (16 KiB), 27C256 (32 KiB)"},
       {nullptr, "--passes", "N", Count<&Options::passes, 100>, CommandsOf({Command::Read}), nullptr,
@@ -143,6 +177,20 @@ const std::vector<OptionRow>& OptionTable() {
        "already holds FILE (exit 0) or some cell would need a bit set 0 to 1 (exit 1: erase)"},
       {nullptr, "--no-verify", nullptr, Flag<&Options::noVerify>, CommandsOf({Command::Write}),
        nullptr, "do not read the chip back after writing"},
+      {nullptr, "--repeat", "[N]", Repeat, CommandsOf({Command::Write}), nullptr,
+       "chip after chip: after each, its result and the tally, then \"put the next chip in, "
+       "then Enter (q to finish)\"; ends after N chips, at q or at the end of the input; exit 0 "
+       "only if every chip passed. With several ports they make each round together"},
+      {nullptr, "--serial", "CELL:WIDTH[:le|be|ascii|bcd][:START]", Serial,
+       CommandsOf({Command::Write}), nullptr,
+       "write a serial number into each chip's copy of FILE at CELL, WIDTH cells, little- "
+       "(default) or big-endian, ASCII digits or BCD; one more for each chip that passed. "
+       "Without START it goes on after the last serial the job log gives FILE"},
+      {nullptr, "--json", nullptr, Flag<&Options::json>, 0, &CommandRow::keepsJobLog,
+       "each chip job's result as one JSON object a line on stdout (the job log's fields), "
+       "nothing else there"},
+      {"-q", "--quiet", nullptr, Flag<&Options::quiet>, 0, &CommandRow::keepsJobLog,
+       "show errors only"},
       {"-n", nullptr, "N", Count<&Options::entries, 100000>, CommandsOf({Command::Log}), nullptr,
        "how many entries, the last ones (default 10)"},
       {nullptr, "--log", "FILE", Text<&Options::logFile>, CommandsOf({Command::Log}),

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/serial_number.h"
 #include "core/chip_types.h"
 
 namespace romtool {
@@ -12,13 +13,19 @@ enum class Command { None, Ports, Blank, Read, Write, Verify, Convert, Dump, Sum
 
 struct Options {
   Command command = Command::None;
-  std::string port;
+  std::string port;                // the first -p
+  std::vector<std::string> ports;  // every -p, in order
   const romprog::ChipType* chip = nullptr;
   std::vector<std::string> files;
   bool noVerify = false;    // write: skip reading the chip back
   bool blankCheck = false;  // write: check the chip is blank first
   bool noPrecheck = false;  // write: do not compare the chip with the file first
   int passes = 1;           // read: how many times the chip is read and compared
+  bool repeat = false;      // write: the next-chip loop
+  int chips = 0;            // --repeat N: how many chips; 0 until q or the input ends
+  SerialSpec serial;        // write: the serial number written into each chip
+  bool json = false;        // each chip job's result as a JSON line on stdout
+  bool quiet = false;       // errors only
   bool lenient = false;     // Intel HEX read as the window program reads it
   std::string logFile;      // job log; empty: the default place
   bool noLog = false;

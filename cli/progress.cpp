@@ -86,13 +86,18 @@ void Progress::Update(int done) {
 
 void Progress::Finish(int done) {
   if (drawn_ != done) Draw(done);
+  if (board_) return;
   if (terminal_) std::fputc('\n', out_);
   std::fflush(out_);
 }
 
 void Progress::Draw(int done) {
   const double elapsed = std::chrono::duration<double>(Clock::now() - start_).count();
-  if (terminal_) {
+  if (board_) {
+    board_->Show(row_, terminal_ ? BarText(label_, done, total_, elapsed)
+                                 : LineText(label_, done, total_, elapsed));
+    if (!terminal_) nextLine_ = done + (total_ + kLines - 1) / kLines;
+  } else if (terminal_) {
     std::fprintf(out_, "\r%s ", BarText(label_, done, total_, elapsed).c_str());
   } else {
     std::fprintf(out_, "%s\n", LineText(label_, done, total_, elapsed).c_str());

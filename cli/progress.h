@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <string>
 
+#include "cli/progress_board.h"
+
 namespace romtool {
 
 class Progress {
@@ -19,6 +21,11 @@ class Progress {
   void Update(int done);
   // Draws `done` if it is not on show yet; a line end after a bar.
   void Finish(int done);
+  // Shown as line `row` of `board` instead of on its own.
+  void ShowOn(ProgressBoard* board, int row) {
+    board_ = board;
+    row_ = row;
+  }
 
   // The bar's text for `done` cells after `elapsed` seconds (for tests too).
   static std::string BarText(const std::string& label, int done, int total, double elapsed);
@@ -35,6 +42,8 @@ class Progress {
   Clock::time_point nextDraw_;
   int nextLine_ = 0;  // cells at which the next plain line is due
   int drawn_ = -1;
+  ProgressBoard* board_ = nullptr;
+  int row_ = 0;
 };
 
 bool IsTerminal(std::FILE* stream);

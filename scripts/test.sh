@@ -25,6 +25,7 @@ build() {
 build win32
 build win64
 build asan
+build tsan
 build fuzz
 build native
 

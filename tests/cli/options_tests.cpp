@@ -4,6 +4,8 @@
 #include "cli/exit_code.h"
 #include "cli/help.h"
 #include "cli/options.h"
+#include "cli/port_workers.h"
+#include "cli/serial_number.h"
 
 namespace romtool::testing {
 namespace {
@@ -138,6 +140,62 @@ TEST(Options, PrecheckPassesLenientAndTheJobLog) {
   Refused({"blank", "-p", "P", "-c", "27C64", "--log", "x", "--no-log"});
   Refused({"dump", "-c", "27C64", "--no-log", "a.bin"});
   Refused({"read", "-p", "P", "-c", "27C64", "--lenient", "a.bin"});
+}
+
+TEST(Options, RepeatTakesACountOnlyWhenOneFollowsAndPortsMayBeMany) {
+  const Options o = Parsed({"write", "-p", "A", "-p", "B", "--repeat", "rom.bin", "-c", "27C64"});
+  EXPECT_TRUE(o.repeat);
+  EXPECT_EQ(o.chips, 0);
+  EXPECT_EQ(o.ports, (std::vector<std::string>{"A", "B"}));
+  EXPECT_EQ(Parsed({"write", "-p", "A", "--repeat", "5", "rom.bin", "-c", "27C64"}).chips, 5);
+  EXPECT_NE(Refused({"link", "-p", "A", "-p", "B"}).find("takes one port"), std::string::npos);
+  EXPECT_NE(Refused({"write", "-p", "A", "-c", "27C64", "--serial", "0x1FFF:2", "f"}).find("past"),
+            std::string::npos);
+}
+
+TEST(SerialNumbers, EachCodingItsCellsAndWhatFits) {
+  SerialSpec spec;
+  std::string error;
+  ASSERT_TRUE(ParseSerialSpec("0x10:3:bcd:7", spec, error)) << error;
+  EXPECT_EQ(spec.cell, 16);
+  EXPECT_EQ(spec.start, 7u);
+  EXPECT_FALSE(ParseSerialSpec("0x10:2:hex", spec, error));
+  const struct {
+    const char* spec;
+    std::uint64_t value;
+    const char* cells;
+  } cases[] = {{"1:2:le", 0x1234, "\xFF\x34\x12\xFF"},
+               {"1:2:be", 0x1234, "\xFF\x12\x34\xFF"},
+               {"1:3:ascii", 42,
+                "\xFF"
+                "042"},
+               {"1:2:bcd", 1234, "\xFF\x12\x34\xFF"}};
+  for (const auto& c : cases) {
+    ASSERT_TRUE(ParseSerialSpec(c.spec, spec, error)) << c.spec;
+    std::string image(4, '\xFF');
+    PutSerial(spec, c.value, reinterpret_cast<std::uint8_t*>(image.data()));
+    EXPECT_EQ(image.substr(0, std::string(c.cells).size()), c.cells) << c.spec;
+  }
+  ASSERT_TRUE(ParseSerialSpec("0:1", spec, error));
+  EXPECT_TRUE(SerialFits(spec, 255));
+  EXPECT_FALSE(SerialFits(spec, 256));
+  ASSERT_TRUE(ParseSerialSpec("0:2:bcd", spec, error));
+  EXPECT_FALSE(SerialFits(spec, 10000));
+  // A failed chip's serial goes to the next chip, lowest first.
+  SerialPlan plan(100);
+  plan.Take();
+  const std::uint64_t failed = plan.Take();
+  plan.Take();
+  plan.GiveBack(failed);
+  EXPECT_EQ(plan.Take(), 101u);
+  EXPECT_EQ(plan.Take(), 103u);
+}
+
+TEST(PortWorkers, EachPortReadsIntoItsOwnFile) {
+  EXPECT_EQ(OutputFileFor("out/chip.hex", "/dev/ttyUSB0", 1, true), "out/chip-ttyUSB0.hex");
+  EXPECT_EQ(OutputFileFor("chip", "COM3", 2, true), "chip-COM3");
+  EXPECT_EQ(OutputFileFor("c-{n}-{port}.bin", "/dev/pts/3", 2, true), "c-2-pts-3.bin");
+  EXPECT_EQ(OutputFileFor("chip.hex", "/dev/ttyUSB0", 1, false), "chip.hex");
 }
 
 TEST(Options, EveryCommandHasItsHelp) {

@@ -111,6 +111,13 @@ struct RomtoolTest : ::testing::Test {
     for (std::size_t at = 0; (at = log.find("\ncommand=", at)) != std::string::npos; ++at) ++count;
     return count;
   }
+  static int Count(const std::string& text, const std::string& part) {
+    int count = 0;
+    for (std::size_t at = 0; (at = text.find(part, at)) != std::string::npos; at += part.size()) {
+      ++count;
+    }
+    return count;
+  }
   std::string Saved(const std::string& name, int size) {
     std::string image = RandomBytes(size, static_cast<unsigned>(size + name.size()));
     WriteWhole(dir / name, image);
@@ -314,6 +321,66 @@ TEST_F(RomtoolTest, CtrlCStopsBetweenCellsAndLeavesNoFile) {
             std::string::npos);
 }
 
+// The next-chip loop driven through its input: at each prompt the test puts
+// a blank chip in (romsim started anew behind the same link) and presses
+// Enter. The chips get serials 100, 101, 102; a run without START goes on.
+TEST_F(RomtoolTest, RepeatWritesChipAfterChipWithSerials) {
+  const std::string link = dir / "programmer", blank(32768, '\xFF'), said = dir / "said.txt";
+  Start({"--link", link}, blank);
+  Saved("image.bin", 8192);
+  int input[2];
+  ASSERT_EQ(pipe(input), 0);
+  std::vector<std::string> args{ROMTOOL_BINARY,   "write",    "-p", link,       "-c",
+                                "27C64",          "--repeat", "3",  "--serial", "0x1FF0:2:le:100",
+                                dir / "image.bin"};
+  std::vector<char*> argv;
+  for (std::string& arg : args) argv.push_back(arg.data());
+  argv.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, input[0], 0);
+  posix_spawn_file_actions_addclose(&actions, input[1]);
+  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 2, said.c_str(), O_WRONLY | O_CREAT, 0644);
+  pid_t pid = 0;
+  ASSERT_EQ(posix_spawn(&pid, ROMTOOL_BINARY, &actions, nullptr, argv.data(), environ), 0);
+  posix_spawn_file_actions_destroy(&actions);
+  close(input[0]);
+  std::string serials;
+  for (int chip = 2; chip <= 3; ++chip) {
+    {
+      for (int wait = 0; wait < 300 && Count(ReadWhole(said), "q to finish") < chip - 1; ++wait) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+      }
+      serials += Chip().substr(0x1FF0, 2);
+      romsim->Stop();
+      Start({"--link", link}, blank);
+      ASSERT_EQ(write(input[1], "\n", 1), 1);
+    }
+  }
+  close(input[1]);
+  int status = 0;
+  waitpid(pid, &status, 0);
+  const Outcome run{WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadWhole(said)};
+  EXPECT_EQ(run.code, 0) << run.output;
+  serials += Chip().substr(0x1FF0, 2);
+  EXPECT_EQ(serials, std::string("\x64\0\x65\0\x66\0", 6)) << run.output;
+  EXPECT_SAYS(run, "chip 3: ok, 27C64, ");
+  EXPECT_SAYS(run, "3 chips: 3 ok, 0 failed");
+  const Outcome log{0, ReadWhole(dir / "data/romprog/romtool-log.jsonl")};
+  EXPECT_SAYS(log, "\"sequence\":3,\"serial\":102,\"result\":\"ok\"");
+  romsim->Stop();
+  Start({"--link", link}, blank);
+  const Outcome fourth =
+      Romtool({"write", "-p", link, "-c", "27C64", "--serial", "0x1FF0:2", dir / "image.bin"});
+  EXPECT_EQ(fourth.code, 0) << fourth.output;
+  EXPECT_EQ(Chip().substr(0x1FF0, 2), std::string("\x67\0", 2));
+  const Outcome tooBig = Romtool(
+      {"write", "-p", link, "-c", "27C64", "--serial", "0x1FF0:1:le:256", dir / "image.bin"});
+  EXPECT_EQ(tooBig.code, 2) << tooBig.output;
+  EXPECT_SAYS(tooBig, "serial 256 does not fit in 1 cell; nothing written");
+}
+
 // A read given up while the programmer's byte was on its way leaves that
 // byte in the port's queue, where it would pass for the next command's reply
 // and shift the whole chip by one.
@@ -395,6 +462,42 @@ TEST_F(RomtoolTest, SilenceFromAnAddressIsANoAnswer) {
   EXPECT_EQ(run.code, 3) << run.output;
   EXPECT_SAYS(run, "stopped answering at cell 0x0032 (50)");
   EXPECT_FALSE(std::filesystem::exists(dir / "out.bin"));
+}
+
+// Four programmers at once, one falling silent mid-write: the other three
+// finish, each port gets its own log line; read then saves one file each.
+TEST_F(RomtoolTest, SeveralPortsAtOnceAndOneFallsSilent) {
+  Start();
+  std::vector<std::unique_ptr<romprog::sim::RomsimProcess>> more;
+  std::vector<std::string> args{"write", "-c", "27C64", "--no-precheck", "-p", port};
+  for (std::string k : {"1", "2", "3"}) {
+    std::vector<std::string> sim{"--chip", dir / ("chip" + k + ".bin"),  "--silence-ms", "100",
+                                 "--log",  dir / ("romsim" + k + ".log")};
+    if (k == "2") sim.insert(sim.end(), {"--silent-from", "3000"});
+    std::string error;
+    more.push_back(romprog::sim::RomsimProcess::Start(ROMSIM_BINARY, sim, error));
+    ASSERT_TRUE(more.back()) << error;
+    args.insert(args.end(), {"-p", more.back()->slave()});
+  }
+  const std::string image = Saved("image.bin", 8192);
+  args.push_back(dir / "image.bin");
+  const Outcome run = Romtool(args);
+  EXPECT_EQ(run.code, 3) << run.output;
+  const std::string silent = more[1]->slave();
+  EXPECT_SAYS(run, silent + ": romtool: write: the programmer stopped answering at cell 0x0BB8");
+  EXPECT_SAYS(run, "4 ports: 3 ok, 1 failed (" + silent + ": no-answer)");
+  Settle();
+  for (std::string k : {"1", "3"}) {
+    EXPECT_TRUE(Same(ReadWhole(dir / ("chip" + k + ".bin")).substr(0, 8192), image)) << k;
+  }
+  const Outcome log{0, ReadWhole(dir / "data/romprog/romtool-log.jsonl")};
+  EXPECT_SAYS(log, "\"port\":\"" + silent + "\",\"chip\":\"27C64\",\"file\"");
+  EXPECT_EQ(std::count(log.output.begin(), log.output.end(), '\n'), 4);
+  const Outcome read =
+      Romtool({"read", "-c", "27C64", "-p", port, "-p", more[0]->slave(), dir / "back-{n}.bin"});
+  EXPECT_EQ(read.code, 0) << read.output;
+  EXPECT_TRUE(Same(ReadWhole(dir / "back-2.bin"), image));
+  for (const auto& sim : more) sim->Stop();
 }
 
 TEST_F(RomtoolTest, SilentCommandIsANoAnswer) {

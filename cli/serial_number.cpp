@@ -1,0 +1,135 @@
+#include "cli/serial_number.h"
+
+#include <sstream>
+#include <vector>
+
+#include "cli/job_log.h"
+
+namespace romtool {
+namespace {
+
+std::vector<std::string> Split(const std::string& text, char at) {
+  std::vector<std::string> parts;
+  std::stringstream stream(text);
+  for (std::string part; std::getline(stream, part, at);) parts.push_back(part);
+  return parts;
+}
+
+// Decimal, or hexadecimal after 0x.
+bool Number(const std::string& text, std::uint64_t& value) {
+  const bool hex = text.size() > 2 && (text.rfind("0x", 0) == 0 || text.rfind("0X", 0) == 0);
+  const std::string digits = hex ? text.substr(2) : text;
+  if (digits.empty() || digits.size() > 15 ||
+      digits.find_first_not_of(hex ? "0123456789abcdefABCDEF" : "0123456789") !=
+          std::string::npos) {
+    return false;
+  }
+  value = std::stoull(digits, nullptr, hex ? 16 : 10);
+  return true;
+}
+
+int Digits(std::uint64_t value) {
+  int digits = 1;
+  for (; value >= 10; value /= 10) ++digits;
+  return digits;
+}
+
+}  // namespace
+
+bool ParseSerialSpec(const std::string& text, SerialSpec& spec, std::string& error) {
+  const std::vector<std::string> parts = Split(text, ':');
+  std::uint64_t cell = 0, width = 0;
+  spec = SerialSpec();
+  error = "--serial takes CELL:WIDTH[:le|be|ascii|bcd][:START], not '" + text + "'";
+  if (parts.size() < 2 || parts.size() > 4 || !Number(parts[0], cell) || cell > 0x7FFF ||
+      !Number(parts[1], width) || width < 1 || width > 16) {
+    return false;
+  }
+  spec.cell = static_cast<int>(cell);
+  spec.width = static_cast<int>(width);
+  std::size_t next = 2;
+  if (parts.size() > next && !Number(parts[next], spec.start)) {
+    const std::string& word = parts[next++];
+    if (word == "le") {
+      spec.coding = SerialCoding::Little;
+    } else if (word == "be") {
+      spec.coding = SerialCoding::Big;
+    } else if (word == "ascii") {
+      spec.coding = SerialCoding::Ascii;
+    } else if (word == "bcd") {
+      spec.coding = SerialCoding::Bcd;
+    } else {
+      return false;
+    }
+  }
+  if (parts.size() > next) {
+    if (parts.size() > next + 1 || !Number(parts[next], spec.start)) return false;
+    spec.hasStart = true;
+  }
+  if (spec.width > 8 && spec.coding != SerialCoding::Ascii) {
+    error = "--serial: binary and BCD serials take at most 8 cells";
+    return false;
+  }
+  error.clear();
+  return true;
+}
+
+bool SerialFits(const SerialSpec& spec, std::uint64_t value) {
+  switch (spec.coding) {
+    case SerialCoding::Ascii:
+      return Digits(value) <= spec.width;
+    case SerialCoding::Bcd:
+      return Digits(value) <= 2 * spec.width;
+    case SerialCoding::Little:
+    case SerialCoding::Big:
+      break;
+  }
+  return spec.width >= 8 || value >> (8 * spec.width) == 0;
+}
+
+void PutSerial(const SerialSpec& spec, std::uint64_t value, std::uint8_t* image) {
+  // Least significant part first, into the last cell for big-endian,
+  // ASCII and BCD.
+  for (int k = 0; k < spec.width; ++k) {
+    std::uint8_t part = 0;
+    if (spec.coding == SerialCoding::Ascii) {
+      part = static_cast<std::uint8_t>('0' + value % 10);
+      value /= 10;
+    } else if (spec.coding == SerialCoding::Bcd) {
+      part = static_cast<std::uint8_t>(value % 10 | (value / 10 % 10) << 4);
+      value /= 100;
+    } else {
+      part = static_cast<std::uint8_t>(value & 0xFF);
+      value >>= 8;
+    }
+    const int at = spec.coding == SerialCoding::Little ? k : spec.width - 1 - k;
+    image[spec.cell + at] = part;
+  }
+}
+
+std::uint64_t SerialAfterLog(const std::string& logText, const std::string& fileSum,
+                             const std::string& fileCrc, std::uint64_t none) {
+  bool found = false;
+  std::uint64_t highest = 0;
+  std::stringstream lines(logText);
+  for (std::string line; std::getline(lines, line);) {
+    std::uint64_t serial = 0;
+    if (LogField(line, "command") != "write" || LogField(line, "result") != "ok" ||
+        LogField(line, "file_sum") != fileSum || LogField(line, "file_crc32") != fileCrc ||
+        !Number(LogField(line, "serial"), serial)) {
+      continue;
+    }
+    highest = found ? std::max(highest, serial) : serial;
+    found = true;
+  }
+  return found ? highest + 1 : none;
+}
+
+std::uint64_t SerialPlan::Take() {
+  if (returned_.empty()) return next_++;
+  const std::uint64_t serial = *returned_.begin();
+  returned_.erase(returned_.begin());
+  return serial;
+}
+
+}  // namespace romtool
