@@ -32,8 +32,9 @@ const std::vector<CommandRow>& CommandTable() {
        LinkCommand, true, false, "", false, "the programmer answers", nullptr,
        "Reads a few hundred cells and ends the exchange by lowering RTS; prints the time per "
        "cell next to the 9600-baud line time (2.08 ms) and what each operation on each chip "
-       "type (with -c, on that one only) will take. Above 1.5 times the line time it warns: a "
-       "USB-serial adapter's latency timer is the likely cause, and it says how to set it to "
+       "type (with -c, on that one only) will take. When a cell takes more than 2 ms over the "
+       "line time it warns: a USB-serial adapter's latency timer is the likely cause, and it says "
+       "how to set it to "
        "1 ms."},
   };
   return rows;

@@ -85,8 +85,12 @@ std::string JobLine(const JobRecord& r) {
   if (r.chipSums) {
     line += ",\"chip_sum\":" + Hex(r.chipSum, 4) + ",\"chip_crc32\":" + Hex(r.chipCrc, 8);
   }
-  return line + ",\"result\":" + Quoted(ExitWord(r.exitCode)) +
-         ",\"exit\":" + std::to_string(r.exitCode) + "," + timing + "}";
+  line += ",\"result\":" + Quoted(ExitWord(r.exitCode)) +
+          ",\"exit\":" + std::to_string(r.exitCode) + "," + timing;
+  if (r.cellsWritten >= 0) line += ",\"cells_written\":" + std::to_string(r.cellsWritten);
+  // Where a job that did not succeed ended.
+  if (r.exitCode != kSuccess && !r.step.empty()) line += ",\"step\":" + Quoted(r.step);
+  return line + "}";
 }
 
 std::string DefaultLogPath() {
