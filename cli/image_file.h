@@ -1,9 +1,11 @@
-// The image files romtool reads and writes, told apart by their extension:
-// ".hex" Intel HEX, ".srec", ".s19", ".mot" S-records with 16-bit addresses,
-// ".s28" with 24-bit ones, anything else a raw binary image.
+// The image files romtool reads and writes. By their name: ".hex", ".ihx",
+// ".ihex" Intel HEX; ".srec", ".s19", ".mot" S-records with 16-bit addresses,
+// ".s28" with 24-bit ones; anything else a raw binary image. A file is read
+// by what its first record shows, whatever its name says.
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "core/formats/file_format.h"
@@ -12,14 +14,25 @@ namespace romtool {
 
 using romprog::FileFormat;
 using romprog::FileKind;
+using romprog::FormatCalled;
 using romprog::FormatName;
 using romprog::KindOf;
 
+// How romtool takes an image file.
+struct LoadRules {
+  bool lenient = false;              // Intel HEX by the window program's reading rules
+  std::optional<FileFormat> format;  // read as this, whatever the file holds or is named
+  bool truncate = false;             // a raw image larger than the chip: its first part
+};
+
 // Fills all 32768 bytes of `image` with 0xFF and loads `path` into it for a
-// chip of `activeSize` bytes; Intel HEX strictly, or by the window program's
-// reading rules when `lenient`. false with `error` set when the file cannot
-// be read, is damaged or gives the chip nothing; `note` tells about a file
-// that does not fit the chip.
+// chip of `activeSize` bytes by `rules`. false with `error` set when the file
+// cannot be read, is damaged, gives the chip nothing, is plain text taken as
+// a raw image, or is a raw image larger than the chip (unless truncated);
+// `note` tells about a name that says another format than the file holds and
+// about a raw image that does not fill the chip.
+bool LoadImage(const std::string& path, int activeSize, std::uint8_t* image, std::string& note,
+               std::string& error, const LoadRules& rules);
 bool LoadImage(const std::string& path, int activeSize, std::uint8_t* image, std::string& note,
                std::string& error, bool lenient = false);
 

@@ -23,10 +23,14 @@ class InputFile : public ByteSource {
   // The size in bytes, -1 when it cannot be taken.
   std::int64_t Size();
   std::int64_t Read(std::uint8_t* data, std::size_t size) override;
+  // Why opening, sizing or reading failed last, in the system's words ("No
+  // such file or directory"); empty when nothing has failed.
+  Text Problem() const;
 
  private:
   static constexpr std::intptr_t kClosed = -1;
   std::intptr_t handle_ = kClosed;
+  unsigned long error_ = 0;  // errno or GetLastError of the last failure
 };
 
 // Makes `data` the whole content of the file `path`, creating or replacing
@@ -35,5 +39,7 @@ class InputFile : public ByteSource {
 // save leaves whatever was at `path` untouched. False when any step fails;
 // no temporary file remains then.
 bool WriteWholeFile(const Text& path, const std::uint8_t* data, std::size_t size);
+// The same, with the system's words for the step that failed in `problem`.
+bool WriteWholeFile(const Text& path, const std::uint8_t* data, std::size_t size, Text& problem);
 
 }  // namespace romprog

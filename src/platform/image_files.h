@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "core/formats/file_format.h"
 #include "core/formats/image_format.h"
@@ -15,16 +16,24 @@ struct LoadResult {
   bool opened = false;                     // opened, with a size
   bool loaded = false;                     // opened and read to its end, its text well-formed
   FileFormat format = FileFormat::Binary;  // of the reader that read it
+  std::optional<FileFormat> shown;         // romtool's readings: what its first record shows
   ImageRead read;                          // what the reader found
   std::int64_t fileSize = -1;              // the size of the file, once opened
+  Text problem;                            // the system's words when it did not open or read
 };
 
 // Fills all kBufferSize bytes of `image` with 0xFF and loads the file `path`
-// into it with the reader ReaderFor picks for its name under `reading`.
-LoadResult LoadImageFile(const Text& path, Reading reading, int activeSize, std::uint8_t* image);
+// into it. The window program's reading goes by the name alone (ReaderFor);
+// romtool's readings take `forced` when given, else what the file's first
+// record shows, else the name (FormatToRead).
+LoadResult LoadImageFile(const Text& path, Reading reading, int activeSize, std::uint8_t* image,
+                         std::optional<FileFormat> forced = std::nullopt);
 
 // Writes the first `activeSize` bytes of `image` as a file of `kind` at
 // `path`, replacing one of that name only on success.
 bool SaveImage(const Text& path, const FileKind& kind, const std::uint8_t* image, int activeSize);
+// The same, with the system's words for a failure in `problem`.
+bool SaveImage(const Text& path, const FileKind& kind, const std::uint8_t* image, int activeSize,
+               Text& problem);
 
 }  // namespace romprog

@@ -456,14 +456,14 @@ TEST_F(RomtoolTest, BadArgumentsChangeNothing) {
   EXPECT_TRUE(Same(Chip(), std::string(32768, '\xFF')));
 }
 
-TEST_F(RomtoolTest, OversizedBinaryIsWrittenInPartWithANote) {
+TEST_F(RomtoolTest, OversizedBinaryIsRefused) {
   Start();
-  const std::string image = Saved("big.bin", 10000);
+  Saved("big.bin", 10000);
   const Outcome run = OnChip("write", "27C64", {"--no-verify", dir / "big.bin"});
-  EXPECT_EQ(run.code, 0) << run.output;
-  EXPECT_SAYS(run, "holds 10000 bytes; the chip takes the first 8192");
-  EXPECT_TRUE(Same(Chip().substr(0, 8192), image.substr(0, 8192)));
-  EXPECT_EQ(Exchanges(), 2);  // the check and the write, no read-back
+  EXPECT_EQ(run.code, 2) << run.output;
+  EXPECT_SAYS(run, "big.bin holds 10000 bytes, the 27C64 takes 8192: is -c right?");
+  EXPECT_EQ(Exchanges(), 0);
+  EXPECT_TRUE(Same(Chip(), std::string(32768, '\xFF')));
 }
 
 TEST_F(RomtoolTest, VerboseSaysHowThePortWasOpened) {
@@ -517,6 +517,27 @@ TEST_F(RomtoolTest, SumAndDumpOfAFile) {
   EXPECT_EQ(std::count(dump.output.begin(), dump.output.end(), '\n'), 2048);
   EXPECT_EQ(dump.output.substr(0, dump.output.find('\n')),
             "      0000   41   01   01   01   01   01   01   01  A       ");
+}
+
+TEST_F(RomtoolTest, FilesAreReadByWhatTheyHold) {
+  // Intel HEX under a name the window program would burn as it is.
+  WriteWhole(dir / "rom.ihx", ":0200100041426B\r\n:00000001FF\r\n");
+  const Outcome ihx = Romtool({"convert", "-c", "27C64", dir / "rom.ihx", dir / "out.bin"});
+  EXPECT_EQ(ihx.code, 0) << ihx.output;
+  EXPECT_EQ(ReadWhole(dir / "out.bin").substr(0x10, 3), "AB\xFF");
+  // A 65C816 image with data to 0xFFFF for a 27C256: the chip would lose its top.
+  WriteWhole(dir / "rom.s28",
+             "S214000000000102030405060708090A0B0C0D0E0F73\nS208007FFE11223344D0\n");
+  const Outcome wide = Romtool({"sum", "-c", "27C256", dir / "rom.s28"});
+  EXPECT_EQ(wide.code, 2) << wide.output;
+  EXPECT_SAYS(wide, "rom.s28:2: data at 0x7FFE to 0x8001 lies outside the chip");
+  Saved("big.bin", 40960);
+  const Outcome big = Romtool({"convert", "-c", "27C64", dir / "big.bin", dir / "out.hex"});
+  EXPECT_EQ(big.code, 2) << big.output;
+  EXPECT_SAYS(big, "--truncate takes the first 8192");
+  const Outcome missing = Romtool({"sum", "-c", "27C64", dir / "none.hex"});
+  EXPECT_EQ(missing.code, 2) << missing.output;
+  EXPECT_SAYS(missing, "cannot open " + dir / "none.hex" + ": No such file or directory");
 }
 
 }  // namespace

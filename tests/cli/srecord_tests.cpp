@@ -120,24 +120,47 @@ TEST(SRecords, LineEndsAndBlankLinesReadAlike) {
   }
 }
 
-TEST(SRecords, RecordsAtOrAboveTheChipAreSkippedAsIntelHexDoes) {
+TEST(SRecords, DataAtOrAboveTheChipIsRefusedWithItsLineAndRange) {
   std::string text;
   const std::string image = RandomBytes(32768, 7);
   WriteSRecords(Bytes(image), 32768, 2, text);
   const Loaded r = Read(text, 8192);
-  ASSERT_TRUE(r.load.ok);
-  EXPECT_EQ(r.load.loadedExtent, 8192);
-  EXPECT_EQ(std::string(r.image.begin(), r.image.begin() + 8192), image.substr(0, 8192));
-  EXPECT_EQ(std::count(r.image.begin() + 8192, r.image.end(), 0xFF), 32768 - 8192);
+  EXPECT_FALSE(r.load.ok);
+  EXPECT_EQ(r.load.errorLine, 2 + 8192 / 32);  // the header, then the records below 0x2000
+  EXPECT_EQ(r.load.error, "data at 0x2000 to 0x201F lies outside the chip (0x2000 bytes)");
+
+  // A 65C816 image with data up to 0xFFFF for a 27C256, and a 68HC12 image
+  // running to 0x4E18 for a 27C128: the chip would lose their tops.
+  const Loaded wide = Read("S214000000000102030405060708090A0B0C0D0E0F73\nS208007FFE11223344D0\n");
+  EXPECT_FALSE(wide.load.ok);
+  EXPECT_EQ(wide.load.errorLine, 2);
+  EXPECT_EQ(wide.load.error, "data at 0x7FFE to 0x8001 lies outside the chip (0x8000 bytes)");
+  EXPECT_EQ(Read("S1053FFEAABB58\nS1054E17CCDDEC\n", 16384).load.error,
+            "data at 0x4E17 to 0x4E18 lies outside the chip (0x4000 bytes)");
 }
 
-TEST(SRecords, NothingIsStoredPastTheBuffer) {
-  // 4 bytes at 0x7FFE under S2 addressing: two fit, two would not.
+TEST(SRecords, NothingIsStoredPastTheChip) {
+  // 4 bytes at 0x7FFE under S2 addressing: two would fit the buffer, two not.
   const Loaded r = Read("S208007FFE11223344D0\n");
-  ASSERT_TRUE(r.load.ok) << r.load.error;
-  EXPECT_EQ(r.image[0x7FFE], 0x11);
-  EXPECT_EQ(r.image[0x7FFF], 0x22);
-  EXPECT_EQ(r.load.loadedExtent, 0x8002);
+  EXPECT_FALSE(r.load.ok);
+  EXPECT_EQ(std::count(r.image.begin(), r.image.end(), 0xFF), 32768);
+}
+
+TEST(SRecords, CpmPaddingEndsTheText) {
+  const std::string records = "S1050000AABB95\r\nS9030000FC";
+  const std::string pad(100, '\x1A');
+  for (const std::string& text : {records + "\r\n" + pad, records + pad,
+                                  records + "\r\n" + pad + "S1 left in the sector\n"}) {
+    const Loaded r = Read(text);
+    ASSERT_TRUE(r.load.ok) << r.load.error;
+    EXPECT_EQ(r.image[0x01], 0xBB);
+  }
+  // Inside a record it ends the record too soon: that record is damaged.
+  const Loaded cut = Read(
+      "S1050000AA\x1A"
+      "BB95\n");
+  EXPECT_FALSE(cut.load.ok);
+  EXPECT_EQ(cut.load.errorLine, 1);
 }
 
 }  // namespace

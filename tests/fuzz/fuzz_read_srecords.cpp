@@ -1,6 +1,7 @@
 // Any text at all, with any of the chip sizes: the S-record reader stores only
-// inside the 32768-byte image, names a line for every failure, and whatever
-// it accepted comes back the same through the writer and the reader again.
+// below the chip's size, names a line for every failure, and whatever it
+// accepted comes back the same through the writer and the reader again.
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -34,7 +35,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Check(load.errorLine >= 1 && !load.error.empty());
     return 0;
   }
-  Check(load.loadedExtent >= 0);
+  Check(load.loadedExtent >= 0 && load.loadedExtent <= activeSize);
+  Check(std::all_of(image.get() + activeSize, image.get() + romprog::kBufferSize,
+                    [](std::uint8_t b) { return b == 0xFF; }));
 
   std::string text;
   romprog::WriteSRecords(image.get(), activeSize, addressBytes, text);

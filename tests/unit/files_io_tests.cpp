@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/formats/binary_reader.h"
+#include "core/formats/file_content.h"
 #include "core/formats/file_format.h"
 #include "core/formats/intel_hex_reader.h"
 #include "core/image.h"
@@ -62,9 +63,12 @@ TEST(InputFile, ReadsSizesAndRefusesWhatIsNotThere) {
   EXPECT_FALSE(missing.IsOpen());
   EXPECT_EQ(missing.Size(), -1);
   EXPECT_EQ(missing.Read(got, sizeof got), -1);
+  EXPECT_EQ(missing.Problem(), "No such file or directory");
+  EXPECT_EQ(file.Problem(), "");
 
   InputFile folder(dir / ".");  // opens here, but cannot be read
   EXPECT_EQ(folder.Read(got, sizeof got), -1);
+  EXPECT_EQ(folder.Problem(), "Is a directory");
 }
 
 TEST(InputFile, SizesBeyondFourGibibytesAreExact) {
@@ -112,7 +116,9 @@ TEST(WriteWholeFile, FailedWriteKeepsTheOldFile) {
 
 TEST(WriteWholeFile, UncreatableOrUnreplaceableTargetsFail) {
   TempDir dir;
-  EXPECT_FALSE(WriteWholeFile(dir / "gone/rom.bin", Bytes("x"), 1));
+  Text problem;
+  EXPECT_FALSE(WriteWholeFile(dir / "gone/rom.bin", Bytes("x"), 1, problem));
+  EXPECT_EQ(problem, "No such file or directory");
   EXPECT_FALSE(WriteWholeFile("/proc/romprog-test.bin", Bytes("x"), 1));
   std::filesystem::create_directory(dir / "taken.bin");
   WriteWhole(dir / "taken.bin/inside", "x");
@@ -214,6 +220,57 @@ TEST(ReaderFor, EachProgramReadsByItsOwnRules) {
   // ".s28" writes 24-bit addresses.
   EXPECT_NE(WriterFor(KindOf("ROM.S28")).Write(image.data(), 8192).find("\r\nS224000000"),
             std::string::npos);
+}
+
+TEST(LoadImageFile, RomtoolGoesByTheFirstRecordTheWindowProgramByTheName) {
+  TempDir dir;
+  const std::string hex = "\r\n  \n:0200000041427B\r\n";
+  const std::string sRecords = "S1050000414277\n";
+  const struct {
+    const char* name;
+    const std::string& content;
+    FileFormat romtool;
+    FileFormat window;
+  } cases[] = {
+      {"rom.ihx", hex, FileFormat::IntelHex, FileFormat::Binary},
+      {"ROM.OBJ", hex, FileFormat::IntelHex, FileFormat::Binary},
+      {"rom.run", hex, FileFormat::IntelHex, FileFormat::Binary},
+      {"rom.s19", hex, FileFormat::IntelHex, FileFormat::Binary},
+      {"rom.HEX", sRecords, FileFormat::SRecord, FileFormat::IntelHex},
+  };
+  std::vector<std::uint8_t> image(kBufferSize);
+  for (const auto& c : cases) {
+    WriteWhole(dir / c.name, c.content);
+    const LoadResult strict = LoadImageFile(dir / c.name, Reading::Strict, 8192, image.data());
+    EXPECT_TRUE(strict.loaded) << c.name << ": " << strict.read.error;
+    EXPECT_EQ(strict.format, c.romtool) << c.name;
+    EXPECT_EQ(strict.shown, c.romtool) << c.name;
+    EXPECT_EQ(image[0], 'A') << c.name;
+    EXPECT_EQ(image[1], 'B') << c.name;
+    EXPECT_EQ(LoadImageFile(dir / c.name, Reading::LenientHex, 8192, image.data()).format,
+              c.romtool);
+    EXPECT_EQ(Window(dir / c.name, image).format, c.window) << c.name;
+  }
+  // A format given overrides what the file shows.
+  const LoadResult raw =
+      LoadImageFile(dir / "rom.HEX", Reading::Strict, 8192, image.data(), FileFormat::Binary);
+  EXPECT_TRUE(raw.loaded);
+  EXPECT_EQ(raw.format, FileFormat::Binary);
+  EXPECT_EQ(image[0], 'S');
+  EXPECT_EQ(
+      LoadImageFile(dir / "rom.HEX", Reading::Strict, 8192, image.data(), FileFormat::IntelHex)
+          .read.status,
+      ReadStatus::Damaged);
+  // Neither shows itself: a record mark followed by a control byte, text.
+  for (const std::string& head :
+       {std::string(":10\x01", 4), std::string("S1 notes\n"), std::string("; :10 comment\n"),
+        std::string(":-) 10 hex\n"), std::string("S-1 note\n")}) {
+    EXPECT_FALSE(FormatOfRecords(Bytes(head), head.size())) << head;
+  }
+  EXPECT_EQ(FormatCalled("ihex"), FileFormat::IntelHex);
+  EXPECT_EQ(FormatCalled("srec"), FileFormat::SRecord);
+  EXPECT_EQ(FormatCalled("bin"), FileFormat::Binary);
+  EXPECT_FALSE(FormatCalled("hex"));
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/formats/intel_hex_reader.h"
+#include "core/formats/intel_hex_strict_reader.h"
 #include "core/hex_text.h"
 #include "core/image.h"
 
@@ -269,6 +270,43 @@ TEST(ReadIntelHex, BytesPastTheEndOfTheBufferAreDropped) {
   EXPECT_EQ(wide[0x7FFE], 0xE0);
   EXPECT_EQ(wide[0x7FFF], 0xE1);
   EXPECT_EQ(wide.CountNot(0xFF), 2);
+}
+
+TEST(ReadIntelHexStrictly, CpmPaddingEndsTheText) {
+  const std::string records = Record(0x10, {1, 2}) + "\r\n" + Record(0x20, {3});
+  const std::string pad(60, '\x1A');
+  for (const std::string& text : {records + "\r\n" + pad + "garbage of the last sector",
+                                  records + pad, records + "\r\n:00000001FF" + pad}) {
+    Image image;
+    const TextLoad load = ReadIntelHexStrictly(reinterpret_cast<const std::uint8_t*>(text.data()),
+                                               text.size(), image.bytes.get(), 8192);
+    ASSERT_TRUE(load.ok) << load.errorLine << ": " << load.error;
+    EXPECT_EQ(load.loadedExtent, 0x21);
+    EXPECT_EQ(image[0x11], 2);
+    EXPECT_EQ(image[0x20], 3);
+  }
+}
+
+TEST(ReadIntelHexStrictly, FaultsTellWhetherTheLenientReadingGetsPast) {
+  const struct {
+    std::string text;
+    bool lenientReadsPast;
+  } cases[] = {
+      {":0100000042BE", true},                    // checksum
+      {":01000000G2BD", true},                    // not a hex digit
+      {":020000000042BD", true},                  // count
+      {"#0100000042BD", false},                   // no record at all
+      {Record(0x2000, {1}), false},               // above the chip
+      {":02000004FFFFFC\n:01FFFF0042BF", false},  // above 4 GiB, not wrapped to 0
+  };
+  for (const auto& c : cases) {
+    Image image;
+    const TextLoad load = ReadIntelHexStrictly(reinterpret_cast<const std::uint8_t*>(c.text.data()),
+                                               c.text.size(), image.bytes.get(), 8192);
+    EXPECT_FALSE(load.ok) << c.text;
+    EXPECT_EQ(load.lenientReadsPast, c.lenientReadsPast) << c.text << ": " << load.error;
+    EXPECT_EQ(image.CountNot(0xFF), 0) << c.text;
+  }
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
 // The one small interface every image file format stands behind: a reader
 // fills the 32 KiB image from the file's bytes, a writer makes the file's
 // bytes from the image's active part. Neither touches a file; which of them
-// a file takes is chosen by its name in file_format.h.
+// a file takes is chosen in file_format.h: by its name, or for romtool by its
+// first record.
 #pragma once
 
 #include <cstdint>
@@ -23,6 +24,10 @@ struct ImageRead {
   ReadStatus status = ReadStatus::Read;
   int errorLine = 0;  // 1-based
   std::string error;
+  // The fault is in a record's characters, count or checksum, which the
+  // window program's lenient Intel HEX reading reads past; not data outside
+  // the chip, nor a line that is no record at all.
+  bool lenientReadsPast = false;
   // Text formats: the end of the data record with the highest start address,
   // 0 when none was taken. Raw images: 0.
   int loadedExtent = 0;

@@ -50,7 +50,7 @@ void IntelHexReader::Feed(const std::uint8_t* text, std::size_t size) {
 
 int IntelHexReader::Finish() {
   if (lineLength_ > 0) EndLine();
-  return loadedExtent_;
+  return highest_.Extent();
 }
 
 void IntelHexReader::EndLine() {
@@ -65,10 +65,7 @@ void IntelHexReader::EndLine() {
   // addresses. A base of 0 brings them back.
   if (type == 2 || type == 4) dropping_ = Field(line_, length, 10, 4) != 0;
   if (dropping_ || type != 0 || count == 0 || static_cast<long>(address) >= activeSize_) return;
-  if (static_cast<long>(address) > highestStart_) {
-    highestStart_ = address;
-    loadedExtent_ = static_cast<int>(address + count);
-  }
+  highest_.Take(static_cast<long>(address), static_cast<long>(count));
   // Bytes past the end of the image are dropped: with the largest chip a
   // record may start at its last byte and claim up to 255 more.
   constexpr unsigned kEnd = static_cast<unsigned>(kBufferSize);

@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "core/formats/image_format.h"
+#include "core/formats/record_lines.h"
 
 namespace romprog {
 
@@ -35,8 +36,7 @@ class IntelHexReader {
   int activeSize_;
   char line_[kLineLimit];
   std::size_t lineLength_ = 0;  // characters kept of the current line
-  long highestStart_ = -1;      // none yet
-  int loadedExtent_ = 0;
+  HighestRecord highest_;
   bool dropping_ = false;  // an extended address above 64 KiB is in force
 };
 

@@ -1,10 +1,9 @@
 #include "core/formats/intel_hex_strict_reader.h"
 
-#include <cstdio>
 #include <vector>
 
+#include "core/formats/record_lines.h"
 #include "core/formats/whole_text.h"
-#include "core/hex_text.h"
 
 namespace romprog {
 namespace {
@@ -20,14 +19,9 @@ struct Record {
 // Decodes one line; an empty text when it is a well-formed record.
 std::string Decode(const std::string& line, Record& record) {
   if (line[0] != ':') return "a record starts with ':'";
-  if (line.size() % 2 == 0) return "odd number of hex digits";
   std::vector<std::uint8_t> bytes;
-  for (std::size_t i = 1; i < line.size(); i += 2) {
-    const int high = HexDigitValue(line[i]);
-    const int low = HexDigitValue(line[i + 1]);
-    if (high < 0 || low < 0) return "not a hex digit";
-    bytes.push_back(static_cast<std::uint8_t>(high * 16 + low));
-  }
+  std::string fault = DecodeHexPairs(line, 1, bytes);
+  if (!fault.empty()) return fault;
   if (bytes.size() < 5 || bytes[0] + 5u != bytes.size())
     return "byte count does not match the line";
   unsigned sum = 0;
@@ -46,31 +40,21 @@ std::string Decode(const std::string& line, Record& record) {
 
 class Loader {
  public:
-  Loader(std::uint8_t* image, int activeSize) : image_(image), activeSize_(activeSize) {}
+  Loader(std::uint8_t* image, int activeSize) : data_(image, activeSize) {}
 
-  // False once reading is over: a fault or the end record.
-  bool Line(std::string line, int number) {
-    while (!line.empty() && (line.back() == ' ' || line.back() == '\t')) line.pop_back();
-    if (line.empty()) return true;
+  // What is wrong with the line; `last` once the end record is read.
+  std::string Line(const std::string& line, bool& last) {
     Record record;
-    std::string fault = Decode(line, record);
-    if (fault.empty()) fault = Take(record);
-    if (fault.empty()) return !ended_;
-    result.ok = false;
-    result.errorLine = number;
-    result.error = fault;
-    return false;
-  }
-
-  TextLoad result;
-
- private:
-  std::string Take(const Record& record) {
+    const std::string fault = Decode(line, record);
+    if (!fault.empty()) {
+      lenientReadsPast_ = line[0] == ':';
+      return fault;
+    }
     switch (record.type) {
       case kData:
-        return Store(record);
+        return data_.Store(base_ + record.offset, record.data);
       case kEnd:
-        ended_ = true;
+        last = true;
         break;
       case kSegment:
         base_ = static_cast<std::uint32_t>(record.data[0] << 8 | record.data[1]) << 4;
@@ -84,29 +68,13 @@ class Loader {
     return std::string();
   }
 
-  std::string Store(const Record& record) {
-    const std::uint32_t start = base_ + record.offset;
-    const auto end = start + static_cast<std::uint32_t>(record.data.size());
-    if (end > static_cast<std::uint32_t>(activeSize_)) {
-      char text[96];
-      std::snprintf(text, sizeof text, "data at 0x%X to 0x%X lies outside the chip (0x%X bytes)",
-                    static_cast<unsigned>(start), static_cast<unsigned>(end - 1),
-                    static_cast<unsigned>(activeSize_));
-      return text;
-    }
-    if (!record.data.empty() && static_cast<long>(start) > highestStart_) {
-      highestStart_ = static_cast<long>(start);
-      result.loadedExtent = static_cast<int>(end);
-    }
-    for (std::size_t k = 0; k < record.data.size(); ++k) image_[start + k] = record.data[k];
-    return std::string();
-  }
+  int LoadedExtent() const { return data_.LoadedExtent(); }
+  bool LenientReadsPast() const { return lenientReadsPast_; }
 
-  std::uint8_t* image_;
-  int activeSize_;
+ private:
+  ChipData data_;
+  bool lenientReadsPast_ = false;
   std::uint32_t base_ = 0;
-  long highestStart_ = -1;
-  bool ended_ = false;
 };
 
 }  // namespace
@@ -114,9 +82,12 @@ class Loader {
 TextLoad ReadIntelHexStrictly(const std::uint8_t* text, std::size_t size, std::uint8_t* image,
                               int activeSize) {
   Loader loader(image, activeSize);
-  ForEachLine(text, size,
-              [&loader](const std::string& line, int number) { return loader.Line(line, number); });
-  return loader.result;
+  TextLoad load = ReadRecordLines(text, size, [&loader](const std::string& line, bool& last) {
+    return loader.Line(line, last);
+  });
+  load.loadedExtent = loader.LoadedExtent();
+  load.lenientReadsPast = !load.ok && loader.LenientReadsPast();
+  return load;
 }
 
 ImageRead StrictHexReader::Read(ByteSource& source, std::int64_t size, std::uint8_t* image,

@@ -16,7 +16,8 @@ namespace romprog {
 
 // Stores the data records in `image` (room for kBufferSize bytes); every
 // data byte must lie below `activeSize`. Reading ends at the end record;
-// lines end at CR, LF or CR LF; blank lines and trailing blanks are allowed.
+// lines end at CR, LF or CR LF; blank lines, trailing blanks and CP/M's 0x1A
+// padding are allowed.
 TextLoad ReadIntelHexStrictly(const std::uint8_t* text, std::size_t size, std::uint8_t* image,
                               int activeSize);
 

@@ -13,10 +13,10 @@
 namespace romprog {
 
 // Stores the data of S1, S2 and S3 records in `image` (room for kBufferSize
-// bytes; nothing is stored past it). Records that start at or above
-// `activeSize` are skipped, as the Intel HEX reader does. Header, count and
-// termination records are checked and otherwise ignored. Lines end at CR,
-// LF or CR LF; blank lines and trailing blanks are allowed.
+// bytes); every data byte must lie below `activeSize`, as in romtool's Intel
+// HEX reading: a chip takes no part of a file. Header, count and termination
+// records are checked and otherwise ignored. Lines end at CR, LF or CR LF;
+// blank lines, trailing blanks and CP/M's 0x1A padding are allowed.
 TextLoad ReadSRecords(const std::uint8_t* text, std::size_t size, std::uint8_t* image,
                       int activeSize);
 

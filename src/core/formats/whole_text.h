@@ -4,7 +4,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -22,18 +21,13 @@ ReadStatus ReadWholeText(ByteSource& source, std::int64_t size, std::vector<std:
 // What a reader that checks every line makes of a text.
 struct TextLoad {
   bool ok = true;
-  int errorLine = 0;  // 1-based line of the first fault
-  std::string error;  // what is wrong with it
+  int errorLine = 0;              // 1-based line of the first fault
+  std::string error;              // what is wrong with it
+  bool lenientReadsPast = false;  // as ImageRead's
   // The end of the data record with the highest start address, as the
   // lenient Intel HEX reader counts it; 0 when the text holds no data.
   int loadedExtent = 0;
 };
-
-// Hands every line of `text` to `take` with its number, from 1, until `take`
-// returns false. Lines end at CR, LF or CR LF; the end mark is not part of
-// the line, and the text after the last mark is a line too.
-void ForEachLine(const std::uint8_t* text, std::size_t size,
-                 const std::function<bool(const std::string& line, int number)>& take);
 
 // The whole of `source`, checked by `check` (a function of the text and its
 // size), as the reader's result.
@@ -47,6 +41,7 @@ ImageRead ReadCheckedText(ByteSource& source, std::int64_t size, const Check& ch
   result.status = load.ok ? ReadStatus::Read : ReadStatus::Damaged;
   result.errorLine = load.errorLine;
   result.error = load.error;
+  result.lenientReadsPast = load.lenientReadsPast;
   result.loadedExtent = load.loadedExtent;
   return result;
 }

@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 namespace romprog {
@@ -38,7 +39,11 @@ int CreateTemporary(const std::string& path, std::string& name) {
 
 InputFile::InputFile(const Text& path) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd >= 0) handle_ = fd;
+  if (fd >= 0) {
+    handle_ = fd;
+  } else {
+    error_ = static_cast<unsigned long>(errno);
+  }
 }
 
 InputFile::~InputFile() {
@@ -47,7 +52,11 @@ InputFile::~InputFile() {
 
 std::int64_t InputFile::Size() {
   struct stat info {};
-  if (!IsOpen() || ::fstat(static_cast<int>(handle_), &info) != 0) return -1;
+  if (!IsOpen()) return -1;
+  if (::fstat(static_cast<int>(handle_), &info) != 0) {
+    error_ = static_cast<unsigned long>(errno);
+    return -1;
+  }
   return static_cast<std::int64_t>(info.st_size);
 }
 
@@ -56,18 +65,37 @@ std::int64_t InputFile::Read(std::uint8_t* data, std::size_t size) {
   for (;;) {
     const ssize_t got = ::read(static_cast<int>(handle_), data, size);
     if (got < 0 && errno == EINTR) continue;
+    if (got < 0) error_ = static_cast<unsigned long>(errno);
     return got;
   }
 }
 
+Text InputFile::Problem() const {
+  return error_ != 0 ? std::strerror(static_cast<int>(error_)) : Text();
+}
+
 bool WriteWholeFile(const Text& path, const std::uint8_t* data, std::size_t size) {
+  Text ignored;
+  return WriteWholeFile(path, data, size, ignored);
+}
+
+bool WriteWholeFile(const Text& path, const std::uint8_t* data, std::size_t size, Text& problem) {
+  problem.clear();
   std::string temporary;
   const int fd = CreateTemporary(path, temporary);
-  if (fd < 0) return false;
-  bool ok = WriteAll(fd, data, size);
-  ok = ::fsync(fd) == 0 && ok;
-  ok = ::close(fd) == 0 && ok;
-  ok = ok && std::rename(temporary.c_str(), path.c_str()) == 0;
+  if (fd < 0) {
+    problem = std::strerror(errno);
+    return false;
+  }
+  // The first step that fails names the problem.
+  const auto step = [&problem](bool done) {
+    if (!done && problem.empty()) problem = std::strerror(errno);
+    return done;
+  };
+  bool ok = step(WriteAll(fd, data, size));
+  ok = step(::fsync(fd) == 0) && ok;
+  ok = step(::close(fd) == 0) && ok;
+  ok = ok && step(std::rename(temporary.c_str(), path.c_str()) == 0);
   if (!ok) ::unlink(temporary.c_str());
   return ok;
 }

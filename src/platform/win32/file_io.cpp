@@ -49,12 +49,28 @@ HANDLE CreateTemporary(const std::wstring& path, std::wstring& name) {
   return INVALID_HANDLE_VALUE;
 }
 
+// The system's words for `code`, without the line end and full stop Windows adds.
+Text SystemText(DWORD code) {
+  char text[512] = {};
+  const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                      nullptr, code, 0, text, sizeof text, nullptr);
+  Text said(text, length);
+  while (!said.empty() && (said.back() == '\r' || said.back() == '\n' || said.back() == '.')) {
+    said.pop_back();
+  }
+  return said.empty() ? "error " + std::to_string(code) : said;
+}
+
 }  // namespace
 
 InputFile::InputFile(const Text& path) {
   HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file != INVALID_HANDLE_VALUE) handle_ = reinterpret_cast<std::intptr_t>(file);
+  if (file != INVALID_HANDLE_VALUE) {
+    handle_ = reinterpret_cast<std::intptr_t>(file);
+  } else {
+    error_ = GetLastError();
+  }
 }
 
 InputFile::~InputFile() {
@@ -63,7 +79,11 @@ InputFile::~InputFile() {
 
 std::int64_t InputFile::Size() {
   LARGE_INTEGER size{};
-  if (!IsOpen() || !GetFileSizeEx(AsHandle(handle_), &size)) return -1;
+  if (!IsOpen()) return -1;
+  if (!GetFileSizeEx(AsHandle(handle_), &size)) {
+    error_ = GetLastError();
+    return -1;
+  }
   return static_cast<std::int64_t>(size.QuadPart);
 }
 
@@ -71,20 +91,41 @@ std::int64_t InputFile::Read(std::uint8_t* data, std::size_t size) {
   if (!IsOpen()) return -1;
   const DWORD piece = static_cast<DWORD>(size < kMaxPiece ? size : kMaxPiece);
   DWORD got = 0;
-  if (!ReadFile(AsHandle(handle_), data, piece, &got, nullptr)) return -1;
+  if (!ReadFile(AsHandle(handle_), data, piece, &got, nullptr)) {
+    error_ = GetLastError();
+    return -1;
+  }
   return got;
 }
 
+Text InputFile::Problem() const {
+  return error_ != 0 ? SystemText(static_cast<DWORD>(error_)) : Text();
+}
+
 bool WriteWholeFile(const Text& path, const std::uint8_t* data, std::size_t size) {
+  Text ignored;
+  return WriteWholeFile(path, data, size, ignored);
+}
+
+bool WriteWholeFile(const Text& path, const std::uint8_t* data, std::size_t size, Text& problem) {
+  problem.clear();
   const std::wstring target = Wide(path);
   std::wstring temporary;
   HANDLE file = CreateTemporary(target, temporary);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  bool ok = WriteAll(file, data, size);
-  ok = FlushFileBuffers(file) && ok;
-  ok = CloseHandle(file) && ok;
-  ok = ok && MoveFileExW(temporary.c_str(), target.c_str(),
-                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+  if (file == INVALID_HANDLE_VALUE) {
+    problem = SystemText(GetLastError());
+    return false;
+  }
+  // The first step that fails names the problem.
+  const auto step = [&problem](BOOL done) {
+    if (!done && problem.empty()) problem = SystemText(GetLastError());
+    return done != FALSE;
+  };
+  bool ok = step(WriteAll(file, data, size));
+  ok = step(FlushFileBuffers(file)) && ok;
+  ok = step(CloseHandle(file)) && ok;
+  ok = ok && step(MoveFileExW(temporary.c_str(), target.c_str(),
+                              MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH));
   if (!ok) DeleteFileW(temporary.c_str());
   return ok;
 }

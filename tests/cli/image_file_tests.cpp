@@ -1,0 +1,140 @@
+// romtool's rules for image files: the file's records decide its format, a
+// raw image must fit the chip, text is no raw image, and a file that does not
+// open says why.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "cli/image_file.h"
+#include "core/image.h"
+#include "tests/cli/cli_test_support.h"
+
+namespace romtool::testing {
+namespace {
+
+struct Load {
+  bool ok = false;
+  std::string note;
+  std::string error;
+  std::vector<std::uint8_t> image = std::vector<std::uint8_t>(romprog::kBufferSize);
+};
+
+Load Loaded(const std::string& path, int activeSize, const LoadRules& rules = LoadRules()) {
+  Load load;
+  load.ok = LoadImage(path, activeSize, load.image.data(), load.note, load.error, rules);
+  return load;
+}
+
+LoadRules Forced(FileFormat format) {
+  LoadRules rules;
+  rules.format = format;
+  return rules;
+}
+
+struct ImageFile : ::testing::Test {
+  TempDir dir;
+};
+
+TEST_F(ImageFile, ARawImageLargerThanTheChipIsRefusedUnlessTruncated) {
+  const std::string image = RandomBytes(40960, 5);
+  WriteWhole(dir / "rom.bin", image);
+  const Load refused = Loaded(dir / "rom.bin", 8192);
+  EXPECT_FALSE(refused.ok);
+  EXPECT_EQ(refused.error, dir / "rom.bin" +
+                               " holds 40960 bytes, the 27C64 takes 8192: is -c right? "
+                               "--truncate takes the first 8192");
+  LoadRules truncate;
+  truncate.truncate = true;
+  const Load cut = Loaded(dir / "rom.bin", 8192, truncate);
+  ASSERT_TRUE(cut.ok) << cut.error;
+  EXPECT_EQ(cut.note, dir / "rom.bin" + " holds 40960 bytes; the 27C64 takes the first 8192");
+  EXPECT_EQ(std::string(cut.image.begin(), cut.image.begin() + 8192), image.substr(0, 8192));
+
+  WriteWhole(dir / "small.bin", image.substr(0, 100));
+  const Load small = Loaded(dir / "small.bin", 16384);
+  ASSERT_TRUE(small.ok) << small.error;
+  EXPECT_EQ(small.note, dir / "small.bin" +
+                            " holds 100 bytes, the 27C128 takes 16384: cells 100 to 16383 stay "
+                            "blank (0xFF)");
+  EXPECT_EQ(small.image[100], 0xFF);
+}
+
+TEST_F(ImageFile, TheRecordsDecideAndANameThatSaysOtherwiseGetsANote) {
+  const std::string sRecords = "S1050000414277\n";
+  const std::string hex = ":0200000041427B\n";
+  const struct {
+    const char* name;
+    const std::string& content;
+    const char* note;
+  } cases[] = {
+      {"rom.hex", sRecords, " holds S-records; read as S-records"},
+      {"rom.bin", hex, " holds Intel HEX records; read as Intel HEX"},
+      {"rom.s19", hex, " holds Intel HEX records; read as Intel HEX"},
+      {"rom.ihx", hex, ""},
+      {"ROM.OBJ", hex, ""},  // a name that claims no format
+  };
+  for (const auto& c : cases) {
+    WriteWhole(dir / c.name, c.content);
+    const Load load = Loaded(dir / c.name, 8192);
+    ASSERT_TRUE(load.ok) << c.name << ": " << load.error;
+    EXPECT_EQ(load.note, *c.note ? dir / c.name + c.note : "") << c.name;
+    EXPECT_EQ(load.image[1], 'B') << c.name;
+  }
+  // A format given is taken as it is, text or not, without a note.
+  const Load raw = Loaded(dir / "rom.hex", 8192, Forced(FileFormat::Binary));
+  ASSERT_TRUE(raw.ok) << raw.error;
+  EXPECT_EQ(raw.image[0], 'S');
+  EXPECT_EQ(raw.note, dir / "rom.hex" +
+                          " holds 15 bytes, the 27C64 takes 8192: cells 15 to 8191 stay blank "
+                          "(0xFF)");
+}
+
+TEST_F(ImageFile, PlainTextIsNoRawImage) {
+  const std::string source = "\tORG 0\r\nSTART:\tLD A,1\r\n\tJP START\r\n";
+  WriteWhole(dir / "rom.asm", source);
+  WriteWhole(dir / "cpm.txt", source + std::string(90, '\x1A'));
+  for (const char* name : {"rom.asm", "cpm.txt"}) {
+    const Load text = Loaded(dir / name, 8192);
+    EXPECT_FALSE(text.ok) << name;
+    EXPECT_EQ(text.error, dir / name +
+                              " is plain text, not a ROM image; --format bin takes it as one all "
+                              "the same");
+    EXPECT_TRUE(Loaded(dir / name, 8192, Forced(FileFormat::Binary)).ok) << name;
+  }
+  // Characters alone, or text with a byte that is none: an image may hold them.
+  for (const std::string& image :
+       {std::string("COPYRIGHT 1987 ACME CONTROLS"), source + '\xFF', source + "\x1A\x01\x02"}) {
+    WriteWhole(dir / "rom.bin", image);
+    EXPECT_TRUE(Loaded(dir / "rom.bin", 8192).ok) << image;
+  }
+}
+
+TEST_F(ImageFile, LenientIsSuggestedOnlyForFaultsItReadsPast) {
+  const char* hint = "(--lenient reads it as the window program does)";
+  WriteWhole(dir / "sum.hex", ":0100000042BE\n");
+  WriteWhole(dir / "high.hex", ":01200000429D\n");
+  WriteWhole(dir / "raw.hex", ":\x01" + RandomBytes(8190, 3));  // a binary named .hex
+  const Load sum = Loaded(dir / "sum.hex", 8192);
+  EXPECT_EQ(sum.error, dir / "sum.hex" + ":1: checksum does not match " + hint);
+  const Load high = Loaded(dir / "high.hex", 8192);
+  EXPECT_EQ(high.error,
+            dir / "high.hex" + ":1: data at 0x2000 to 0x2000 lies outside the chip (0x2000 bytes)");
+  const Load raw = Loaded(dir / "raw.hex", 8192);
+  EXPECT_FALSE(raw.ok);
+  EXPECT_EQ(raw.error.find("--lenient"), std::string::npos) << raw.error;
+  LoadRules lenient;
+  lenient.lenient = true;
+  EXPECT_TRUE(Loaded(dir / "sum.hex", 8192, lenient).ok);
+}
+
+TEST_F(ImageFile, FilesThatCannotBeOpenedOrWrittenSayWhy) {
+  EXPECT_EQ(Loaded(dir / "none.hex", 8192).error,
+            "cannot open " + dir / "none.hex" + ": No such file or directory");
+  std::vector<std::uint8_t> image(romprog::kBufferSize, 0xFF);
+  std::string error;
+  EXPECT_FALSE(SaveImage(dir / "gone/out.bin", image.data(), 8192, error));
+  EXPECT_EQ(error, "cannot write " + dir / "gone/out.bin" + ": No such file or directory");
+}
+
+}  // namespace
+}  // namespace romtool::testing
