@@ -37,6 +37,13 @@ bool Chip(const std::string&, const std::string& value, Options& options, std::s
   return options.chip != nullptr;
 }
 
+bool Format(const std::string& name, const std::string& value, Options& options,
+            std::string& error) {
+  options.format = romprog::FormatCalled(value);
+  if (!options.format) error = name + " takes ihex, srec or bin, not '" + value + "'";
+  return options.format.has_value();
+}
+
 constexpr CommandSet kFileReaders =
     CommandsOf({Command::Write, Command::Verify, Command::Convert, Command::Dump, Command::Sum});
 
@@ -157,6 +164,14 @@ const std::vector<OptionRow>& OptionTable() {
        "record's count, characters and checksum are checked, extended address records (02, 04) "
        "and the end record (01) honoured, data outside the chip refused; the first fault names "
        "its line (exit 2)"},
+      {nullptr, "--format", "ihex|srec|bin", Format, kFileReaders | CommandsOf({Command::Read}),
+       nullptr,
+       "read FILE as Intel HEX, S-records or a raw image, whatever it holds or is named (by "
+       "default its first record decides, else its name); the format written to - (standard "
+       "output), which read and convert need then (convert then reads its input by content)"},
+      {nullptr, "--truncate", nullptr, Flag<&Options::truncate>, kFileReaders, nullptr,
+       "take the first part of a raw image larger than the chip; without it such a file is "
+       "refused (exit 2), the usual cause being a wrong -c"},
       {"-v", "--verbose", nullptr, Flag<&Options::verbose>, 0, &CommandRow::needsPort,
        "say how the port was opened and what it did"},
       {"-h", "--help", nullptr, Flag<&Options::help>, kEveryCommand, nullptr, nullptr},

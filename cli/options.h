@@ -1,10 +1,12 @@
 // romtool's command line: the command word, its options and its files.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "core/chip_types.h"
+#include "core/formats/file_format.h"
 
 namespace romtool {
 
@@ -20,7 +22,11 @@ struct Options {
   bool noPrecheck = false;  // write: do not compare the chip with the file first
   int passes = 1;           // read: how many times the chip is read and compared
   bool lenient = false;     // Intel HEX read as the window program reads it
-  std::string logFile;      // job log; empty: the default place
+  // --format: how the file read is taken, whatever it holds or is named; the
+  // format of the output written to "-" (standard output).
+  std::optional<romprog::FileFormat> format;
+  bool truncate = false;  // a raw image larger than the chip: its first part
+  std::string logFile;    // job log; empty: the default place
   bool noLog = false;
   int entries = 10;  // log: how many to show
   bool verbose = false;
