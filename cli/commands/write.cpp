@@ -33,10 +33,10 @@ std::string Span(int first, int last) {
 std::string ChipNow(const ChipJob& job, const Verdict& verdict, const std::string& there) {
   int next = verdict.cells;
   if (next == 0 && there.empty()) return "nothing was written: the chip is as it was";
-  std::string text = "the chip now holds ";
-  if (next > 0) text += Span(0, next - 1) + " of " + job.file;
+  std::string text = "the chip now holds " +
+                     (next > 0 ? Span(0, next - 1) : std::string("nothing")) + " of " + job.file;
   if (!there.empty()) {
-    text += (next > 0 ? "; " : "") + Span(next, next) + " " + there;
+    text += "; " + Span(next, next) + " " + there;
     ++next;
   }
   if (next < job.size) text += "; " + Span(next, job.size - 1) + " untouched";
@@ -117,7 +117,7 @@ int Write(const ChipJob& job) {
   job.record.cellsWritten = written.cells;
   if (Report(job, written, "write")) return WriteCutShort(job, written);
   if (!job.options.noVerify) {
-    const int code = VerifyChip(job, job.image.data());
+    const int code = VerifyChip(job, job.image.data(), true);
     if (CutShort(code)) {
       return Fail(
           job.streams, code,

@@ -17,6 +17,7 @@
 #include <regex>
 #include <thread>
 
+#include "cli/chip_exchange.h"
 #include "sim/host/romsim_client.h"
 #include "tests/cli/cli_test_support.h"
 
@@ -85,6 +86,30 @@ struct RomtoolTest : ::testing::Test {
     return ::testing::AssertionFailure() << "RTS framing " << marks << " in\n" << log;
   }
 
+  // romtool with `args`, sent SIGINT after `ms`.
+  Outcome Interrupt(std::vector<std::string> args, int ms) {
+    const std::string said = dir / "said.txt";
+    args.insert(args.begin(), ROMTOOL_BINARY);
+    std::vector<char*> argv;
+    for (std::string& arg : args) argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 2, said.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    pid_t pid = 0;
+    Outcome run;
+    const int spawned = posix_spawn(&pid, ROMTOOL_BINARY, &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0) return run;
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+    kill(pid, SIGINT);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    run.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.output = ReadWhole(said);
+    std::filesystem::remove(said);
+    return run;
+  }
   Outcome Romtool(std::vector<std::string> args) {
     Outcome run;
     run.code = romprog::sim::RunToEnd(ROMTOOL_BINARY, args, run.output);
@@ -260,27 +285,40 @@ TEST_F(RomtoolTest, ReadPassesCatchAFlakyCellAndRepeatsAreNoted) {
 
 TEST_F(RomtoolTest, CtrlCStopsBetweenCellsAndLeavesNoFile) {
   Start({"--pace", "9600"});
-  const std::string said = dir / "said.txt";
-  std::vector<std::string> args{ROMTOOL_BINARY, "read", "-p", port, "-c", "27C256", dir / "x.hex"};
-  std::vector<char*> argv;
-  for (std::string& arg : args) argv.push_back(arg.data());
-  argv.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 2, said.c_str(), O_WRONLY | O_CREAT, 0644);
-  pid_t pid = 0;
-  ASSERT_EQ(posix_spawn(&pid, ROMTOOL_BINARY, &actions, nullptr, argv.data(), environ), 0);
-  posix_spawn_file_actions_destroy(&actions);
-  std::this_thread::sleep_for(std::chrono::milliseconds(800));
-  kill(pid, SIGINT);
-  int status = 0;
-  waitpid(pid, &status, 0);
-  ASSERT_TRUE(WIFEXITED(status)) << status;
-  EXPECT_EQ(WEXITSTATUS(status), 130);
-  EXPECT_NE(ReadWhole(said).find("romtool: stopped at cell "), std::string::npos);
-  EXPECT_EQ(dir.Names(), (std::vector<std::string>{"chip.bin", "data", "romsim.log", "said.txt"}));
+  const Outcome read = Interrupt({"read", "-p", port, "-c", "27C256", dir / "x.hex"}, 800);
+  EXPECT_EQ(read.code, 130);
+  EXPECT_SAYS(read, "romtool: stopped at cell 0x0");
+  EXPECT_EQ(dir.Names(), (std::vector<std::string>{"chip.bin", "data", "romsim.log"}));
   EXPECT_NE(ReadWhole(dir / "data/romprog/romtool-log.jsonl").find("\"exit\":130"),
             std::string::npos);
+
+  // A write stopped says how far the chip holds the file, and writing again finishes it.
+  const std::string image = Saved("image.bin", 8192);
+  const std::vector<std::string> write{"write", "-p", port, "-c", "27C64", dir / "image.bin"};
+  const Outcome checking = Interrupt(write, 300);
+  EXPECT_EQ(checking.code, 130);
+  EXPECT_SAYS(checking, "nothing was written");
+  std::vector<std::string> unchecked = write;
+  unchecked.push_back("--no-precheck");
+  const Outcome stopped = Interrupt(unchecked, 800);
+  EXPECT_EQ(stopped.code, 130);
+  std::string chip = Chip();
+  const auto held = std::mismatch(image.begin(), image.end(), chip.begin()).first - image.begin();
+  ASSERT_GT(held, 0);
+  EXPECT_SAYS(stopped, "to " + CellName(static_cast<int>(held - 1)) + " of " + dir / "image.bin" +
+                           "; cells " + CellName(static_cast<int>(held)) +
+                           " to 0x1FFF (8191) "
+                           "untouched");
+  EXPECT_TRUE(Same(chip.substr(held), std::string(32768 - held, '\xFF')));
+  EXPECT_SAYS(stopped, "romtool write -p " + port + " -c 27C64 " + dir / "image.bin");
+  EXPECT_NE(ReadWhole(dir / "data/romprog/romtool-log.jsonl")
+                .find("\"cells_written\":" + std::to_string(held) + ",\"step\":\"write\""),
+            std::string::npos);
+  romsim->Stop();
+  Start();  // unpaced, the same chip
+  const Outcome finished = Romtool(write);
+  EXPECT_EQ(finished.code, 0) << finished.output;
+  EXPECT_TRUE(Same(Chip().substr(0, 8192), image));
 }
 
 TEST_F(RomtoolTest, EveryChipCommandIsLogged) {
