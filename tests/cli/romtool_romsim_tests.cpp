@@ -321,6 +321,22 @@ TEST_F(RomtoolTest, CtrlCStopsBetweenCellsAndLeavesNoFile) {
   EXPECT_TRUE(Same(Chip().substr(0, 8192), image));
 }
 
+// A read given up while the programmer's byte was on its way leaves that
+// byte in the port's queue, where it would pass for the next command's reply
+// and shift the whole chip by one.
+TEST_F(RomtoolTest, AReadAfterAnAbandonedOneHasTheChipUnshifted) {
+  const std::string chip = RandomBytes(32768, 21);
+  Start({"--late-at", "300"}, chip);
+  const Outcome late = OnChip("read", "27C64", {dir / "late.bin"});
+  EXPECT_EQ(late.code, 3) << late.output;
+  EXPECT_SAYS(late, "stopped answering at cell 0x012C (300)");
+  // The late byte comes 1400 ms after its cell was asked for.
+  std::this_thread::sleep_for(std::chrono::milliseconds(700));
+  const Outcome next = OnChip("read", "27C64", {dir / "next.bin"});
+  ASSERT_EQ(next.code, 0) << next.output;
+  EXPECT_TRUE(Same(ReadWhole(dir / "next.bin"), chip.substr(0, 8192)));
+}
+
 TEST_F(RomtoolTest, EveryChipCommandIsLogged) {
   Start();
   Saved("image.bin", 8192);
@@ -411,6 +427,15 @@ TEST_F(RomtoolTest, PortThatDoesNotOpenIsExitThreeAndSaysWhy) {
   const Outcome run = Romtool({"blank", "-p", dir / "no-such-port", "-c", "27C64"});
   EXPECT_EQ(run.code, 3) << run.output;
   EXPECT_SAYS(run, "cannot open port: no port " + dir / "no-such-port");
+
+  // Files open too: a byte sent there would be written into them.
+  const std::string image = Saved("rom6502.bin", 8192);
+  for (const std::string& notPort : {dir / "rom6502.bin", std::string("/dev/null")}) {
+    const Outcome file = Romtool({"blank", "-p", notPort, "-c", "27C64"});
+    EXPECT_EQ(file.code, 3) << file.output;
+    EXPECT_SAYS(file, "cannot open port: " + notPort + " is not a serial port");
+  }
+  EXPECT_TRUE(Same(ReadWhole(dir / "rom6502.bin"), image));
 
   Start();
   // Another program holds the line the way romtool's own ports do: an
