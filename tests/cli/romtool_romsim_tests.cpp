@@ -182,6 +182,36 @@ TEST_F(RomtoolTest, SRecordFilesWriteAndReadBack) {
   ASSERT_EQ(OnChip("read", "27C64", {dir / "back.srec"}).code, 0);
   ASSERT_EQ(Romtool({"convert", "-c", "27C64", dir / "back.srec", dir / "back.bin"}).code, 0);
   EXPECT_TRUE(Same(ReadWhole(dir / "back.bin"), image));
+  // "-": standard output needs --format; standard input is taken by what it holds.
+  const Outcome unnamed = Romtool({"convert", "-c", "27C64", dir / "image.bin", "-"});
+  EXPECT_EQ(unnamed.code, 2);
+  EXPECT_SAYS(unnamed, "needs the format: add --format");
+  const std::string romtool = ROMTOOL_BINARY;
+  Outcome piped;
+  piped.code =
+      romprog::sim::RunToEnd("/bin/sh",
+                             {"-c", romtool + " read -p " + port + " -c 27C64 --format srec - | " +
+                                        romtool + " convert -c 27C64 - " + dir / "piped.bin"},
+                             piped.output);
+  EXPECT_EQ(piped.code, 0) << piped.output;
+  EXPECT_TRUE(Same(ReadWhole(dir / "piped.bin"), image));
+}
+
+TEST_F(RomtoolTest, AReadThatCannotBeSavedIsKeptInTheJobLogFolder) {
+  Start({"--pace", "115200"});
+  std::filesystem::create_directory(dir / "gone");
+  std::thread remover([this] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(400));
+    std::filesystem::remove_all(dir / "gone");
+  });
+  const Outcome run = OnChip("read", "27C64", {dir / "gone/x.bin"});
+  remover.join();
+  EXPECT_EQ(run.code, 1) << run.output;
+  EXPECT_SAYS(run, "cannot write " + dir / "gone/x.bin" + ": No such file or directory");
+  const std::size_t at = run.output.find("kept in ") + 8;
+  const std::string kept = run.output.substr(at, run.output.find(" instead") - at);
+  EXPECT_EQ(kept.rfind(dir / "data/romprog/", 0), 0u) << run.output;
+  EXPECT_TRUE(Same(ReadWhole(kept), Chip().substr(0, 8192)));
 }
 
 TEST_F(RomtoolTest, BlankCheckOfABlankAndAProgrammedChip) {
@@ -242,7 +272,8 @@ TEST_F(RomtoolTest, VerifyListsEveryDifferenceAndWhetherWritingCanMendIt) {
   EXPECT_SAYS(run, "1 cell needs a bit set (0 to 1)");
   image[4095] = '\x00';
   WriteWhole(dir / "image.bin", image);
-  EXPECT_SAYS(OnChip("verify", "27C64", {dir / "image.bin"}), "without erasing can fix this");
+  EXPECT_SAYS(OnChip("verify", "27C64", {dir / "image.bin"}),
+              "writing " + dir / "image.bin" + " again may take them, unless a cell refuses again");
 }
 
 TEST_F(RomtoolTest, WriteReadsTheChipFirst) {
@@ -281,6 +312,12 @@ TEST_F(RomtoolTest, ReadPassesCatchAFlakyCellAndRepeatsAreNoted) {
   const Outcome once = OnChip("read", "27C128", {dir / "out.bin"});
   EXPECT_EQ(once.code, 0) << once.output;
   EXPECT_SAYS(once, "2 identical copies of its first 8192 bytes");
+  // Written, the cell reads wrong once: a second read tells it unstable.
+  WriteWhole(dir / "image.bin", eighth);
+  const Outcome written = OnChip("write", "27C64", {"--no-precheck", dir / "image.bin"});
+  EXPECT_EQ(written.code, 1) << written.output;
+  EXPECT_SAYS(written, "1 unstable cell (two reads disagree)");
+  EXPECT_EQ(written.output.find("bits to clear"), std::string::npos) << written.output;
 }
 
 TEST_F(RomtoolTest, CtrlCStopsBetweenCellsAndLeavesNoFile) {
@@ -379,6 +416,9 @@ TEST_F(RomtoolTest, WriteFailureNamesTheCellAndTheReply) {
                 "expected 0xAA",
                 static_cast<unsigned char>(image[100]));
   EXPECT_SAYS(run, expected);
+  EXPECT_SAYS(run, "holds cells 0x0000 (0) to 0x0063 (99) of " + dir / "image.bin" +
+                       "; cell 0x0064 (100) did not take its value; cells 0x0065 (101) to");
+  EXPECT_SAYS(run, "worn or not fully erased chip: erase it");
   const std::string chip = Chip();
   EXPECT_TRUE(Same(chip.substr(0, 100), image.substr(0, 100)));
   EXPECT_TRUE(Same(chip.substr(100), std::string(32768 - 100, '\xFF')));
@@ -402,6 +442,11 @@ TEST_F(RomtoolTest, SilenceFromAnAddressIsANoAnswer) {
   EXPECT_EQ(run.code, 3) << run.output;
   EXPECT_SAYS(run, "stopped answering at cell 0x0032 (50)");
   EXPECT_FALSE(std::filesystem::exists(dir / "out.bin"));
+  Saved("image.bin", 8192);
+  const Outcome write = OnChip("write", "27C64", {"--no-precheck", dir / "image.bin"});
+  EXPECT_EQ(write.code, 3) << write.output;
+  EXPECT_SAYS(write, "0x0031 (49) of " + dir / "image.bin" + "; cell 0x0032 (50) may be written");
+  EXPECT_SAYS(write, "power");
 }
 
 TEST_F(RomtoolTest, SilentCommandIsANoAnswer) {
@@ -494,6 +539,9 @@ TEST_F(RomtoolTest, BadFilesChangeNothing) {
   const Outcome nowhere = OnChip("read", "27C64", {dir / "no-folder/out.bin"});
   EXPECT_EQ(nowhere.code, 2) << nowhere.output;
   EXPECT_SAYS(nowhere, "no folder");
+  const Outcome proc = OnChip("read", "27C256", {"/proc/x.bin"});
+  EXPECT_EQ(proc.code, 2) << proc.output;
+  EXPECT_SAYS(proc, "cannot create /proc/x.bin: No such file or directory");
   EXPECT_EQ(Exchanges(), 0);
   EXPECT_TRUE(Same(Chip(), std::string(32768, '\xFF')));
 }
