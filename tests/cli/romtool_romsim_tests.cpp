@@ -589,7 +589,7 @@ TEST_F(RomtoolTest, LinkWarnsOfAnAdapterTimerOnlyWhenItHoldsTheBytes) {
   framed = false;  // no library: the low-latency request is refused, as by a plain driver
   unsetenv("LD_PRELOAD");
   for (const char* timer : {"16", "1"}) {
-    Start({"--latency-ms", timer});
+    Start({"--latency-ms", timer, "--pace", "9600"});  // the line time of a real bench
     const Outcome run = Romtool({"link", "-p", port, "-c", "27C64"});
     EXPECT_EQ(run.code, 0) << run.output;
     EXPECT_EQ(run.output.find("latency timer") != std::string::npos, timer[1] != '\0')
