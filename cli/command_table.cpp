@@ -13,7 +13,10 @@ const std::vector<CommandRow>& CommandTable() {
       {Command::Blank, "blank", "read the whole chip and count its programmed cells and bits",
        BlankCommand, true, true, "", true, "blank", "programmed cells found", nullptr},
       {Command::Read, "read", "read the chip and save it to FILE", ReadCommand, true, true, "FILE",
-       true, "read and saved", "cells read differently between passes (FILE not written)", nullptr},
+       true, "read and saved",
+       "cells read differently between passes (FILE not written), or FILE could not be "
+       "saved after the read (kept in the job log's folder)",
+       nullptr},
       {Command::Write, "write",
        "check the chip can take FILE, write it, then read it back and compare", WriteCommand, true,
        true, "FILE", true, "written (or already held)", "chip fault or the chip needs erasing",

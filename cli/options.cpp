@@ -164,11 +164,11 @@ const std::vector<OptionRow>& OptionTable() {
        "record's count, characters and checksum are checked, extended address records (02, 04) "
        "and the end record (01) honoured, data outside the chip refused; the first fault names "
        "its line (exit 2)"},
-      {nullptr, "--format", "ihex|srec|bin", Format, kFileReaders | CommandsOf({Command::Read}),
-       nullptr,
-       "read FILE as Intel HEX, S-records or a raw image, whatever it holds or is named (by "
-       "default its first record decides, else its name); the format written to - (standard "
-       "output), which read and convert need then (convert then reads its input by content)"},
+      {nullptr, "--format", "FORMAT", Format, kFileReaders | CommandsOf({Command::Read}), nullptr,
+       "ihex, srec or bin: read FILE as Intel HEX, S-records or a raw image whatever it holds "
+       "or is named (by default its first record decides, else its name); with - (standard "
+       "output) as the file written, which has no name to tell it, the format written there "
+       "(convert then reads its input by what it holds)"},
       {nullptr, "--truncate", nullptr, Flag<&Options::truncate>, kFileReaders, nullptr,
        "take the first part of a raw image larger than the chip; without it such a file is "
        "refused (exit 2), the usual cause being a wrong -c"},

@@ -569,12 +569,15 @@ TEST_F(RomtoolTest, BadArgumentsChangeNothing) {
 
 TEST_F(RomtoolTest, OversizedBinaryIsRefused) {
   Start();
-  Saved("big.bin", 10000);
+  const std::string image = Saved("big.bin", 10000);
   const Outcome run = OnChip("write", "27C64", {"--no-verify", dir / "big.bin"});
   EXPECT_EQ(run.code, 2) << run.output;
   EXPECT_SAYS(run, "big.bin holds 10000 bytes, the 27C64 takes 8192: is -c right?");
   EXPECT_EQ(Exchanges(), 0);
   EXPECT_TRUE(Same(Chip(), std::string(32768, '\xFF')));
+  const Outcome cut = OnChip("write", "27C64", {"--no-verify", "--truncate", dir / "big.bin"});
+  EXPECT_EQ(cut.code, 0) << cut.output;
+  EXPECT_TRUE(Same(Chip().substr(0, 8192), image.substr(0, 8192)));
 }
 
 TEST_F(RomtoolTest, VerboseSaysHowThePortWasOpened) {
@@ -646,6 +649,9 @@ TEST_F(RomtoolTest, FilesAreReadByWhatTheyHold) {
   const Outcome big = Romtool({"convert", "-c", "27C64", dir / "big.bin", dir / "out.hex"});
   EXPECT_EQ(big.code, 2) << big.output;
   EXPECT_SAYS(big, "--truncate takes the first 8192");
+  WriteWhole(dir / "notes.txt", "not a ROM\n");
+  EXPECT_EQ(Romtool({"sum", "-c", "27C64", dir / "notes.txt"}).code, 2);
+  EXPECT_EQ(Romtool({"sum", "-c", "27C64", "--format", "bin", dir / "notes.txt"}).code, 0);
   const Outcome missing = Romtool({"sum", "-c", "27C64", dir / "none.hex"});
   EXPECT_EQ(missing.code, 2) << missing.output;
   EXPECT_SAYS(missing, "cannot open " + dir / "none.hex" + ": No such file or directory");
