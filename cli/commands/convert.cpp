@@ -9,15 +9,17 @@
 namespace romtool {
 
 int ConvertCommand(const Options& options, const Streams& streams) {
-  OutputFile output(options.files[1], options);
-  std::string error;
-  if (!output.Reserve(error)) return Fail(streams, kUsageOrFile, error);
   // --format names the output's format when that goes to standard output;
   // the input is read by what it holds then.
   Options reading = options;
   if (IsStandardStream(options.files[1])) reading.format.reset();
   romprog::Image image{};
   if (!LoadChipFile(reading, options.files[0], image, streams)) return kUsageOrFile;
+  // Only now: the input may be standard input, waiting for bytes, and
+  // Ctrl-C ends convert at once, with no chance to remove the twin.
+  OutputFile output(options.files[1], options);
+  std::string error;
+  if (!output.Reserve(error)) return Fail(streams, kUsageOrFile, error);
   if (!output.Save(image.data(), options.chip->activeSize, streams.out, error)) {
     return Fail(streams, kUsageOrFile, error);
   }
