@@ -51,9 +51,8 @@ int WriteCutShort(const ChipJob& job, const Verdict& verdict) {
   if (code == kStopped) {
     Fail(streams, code, ChipNow(job, verdict, ""));
     return Fail(streams, code,
-                Again(job, "write") +
-                    " finishes the job: its check sees the written part as "
-                    "already held");
+                "to finish the job: " + Again(job, "write") +
+                    " (its check sees the written part as already held)");
   }
   if (code == kChipFault) {
     Fail(streams, code, ChipNow(job, verdict, "did not take its value"));
