@@ -115,6 +115,7 @@ int Report(const ChipJob& job, const Verdict& verdict, const std::string& step) 
 }
 
 int ReadWholeChip(const ChipJob& job, std::uint8_t* chip, const std::string& label) {
+  job.record.step = label;
   if (int code = Report(job, ReadChipInto(job.session, chip, label.c_str()), label)) return code;
   job.record.NoteChip(chip, job.size);
   return kSuccess;

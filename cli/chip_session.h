@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -30,9 +31,10 @@ struct ChipJob {
 struct ChipSteps {
   // Before the port opens (the file loaded, the place to save at checked):
   // the exit code. nullptr when there is nothing to do.
-  int (*prepare)(const Options& options, const Streams& streams, romprog::Image& image,
-                 JobRecord& record);
-  int (*onChip)(const ChipJob& job);
+  std::function<int(const Options& options, const Streams& streams, romprog::Image& image,
+                    JobRecord& record)>
+      prepare;
+  std::function<int(const ChipJob& job)> onChip;
 };
 
 // Runs a chip command on every port given (cli/port_workers.h) and adds an

@@ -1,11 +1,13 @@
 // romtool's command line: the command word, its options and its files.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "cli/serial_number.h"
 #include "core/chip_types.h"
+#include "core/formats/file_format.h"
 
 namespace romtool {
 
@@ -27,7 +29,11 @@ struct Options {
   bool json = false;        // each chip job's result as a JSON line on stdout
   bool quiet = false;       // errors only
   bool lenient = false;     // Intel HEX read as the window program reads it
-  std::string logFile;      // job log; empty: the default place
+  // --format: how the file read is taken, whatever it holds or is named; the
+  // format of the output written to "-" (standard output).
+  std::optional<romprog::FileFormat> format;
+  bool truncate = false;  // a raw image larger than the chip: its first part
+  std::string logFile;    // job log; empty: the default place
   bool noLog = false;
   int entries = 10;  // log: how many to show
   bool verbose = false;

@@ -6,6 +6,7 @@
 
 #include "cli/captured_stream.h"
 #include "cli/progress.h"
+#include "cli/standard_streams.h"
 
 namespace romtool {
 namespace {
@@ -45,13 +46,6 @@ void RunTurnOnBoard(PortTurn& turn, const Streams& streams, const ChipSteps& ste
   LogJob(turn.options, streams, turn.record);
 }
 
-std::string Replaced(std::string text, const std::string& what, const std::string& with) {
-  for (std::size_t at = 0; (at = text.find(what, at)) != std::string::npos; at += with.size()) {
-    text.replace(at, what.size(), with);
-  }
-  return text;
-}
-
 }  // namespace
 
 void RunRound(std::vector<PortTurn>& turns, const Streams& streams, const ChipSteps& steps) {
@@ -78,15 +72,13 @@ void RunRound(std::vector<PortTurn>& turns, const Streams& streams, const ChipSt
 std::vector<PortTurn> TurnsFor(const Options& options, const romprog::Image& image,
                                const JobRecord& base) {
   std::vector<PortTurn> turns;
-  const bool several = options.ports.size() > 1;
   for (std::size_t k = 0; k < options.ports.size(); ++k) {
     PortTurn turn{options, image, base};
     turn.options.port = options.ports[k];
     turn.options.ports = {options.ports[k]};
     turn.record.port = options.ports[k];
     if (options.command == Command::Read) {
-      turn.options.files[0] =
-          OutputFileFor(options.files[0], options.ports[k], static_cast<int>(k) + 1, several);
+      turn.options.files[0] = PortFiles(options)[k];
       turn.record.file = turn.options.files[0];
     }
     turns.push_back(turn);
@@ -111,6 +103,15 @@ std::string OutputFileFor(const std::string& name, const std::string& port, int 
       dot != std::string::npos && dot > 0 && (slash == std::string::npos || dot > slash + 1);
   const std::size_t at = hasExtension ? dot : name.size();
   return name.substr(0, at) + "-" + PortLabel(port) + name.substr(at);
+}
+
+std::vector<std::string> PortFiles(const Options& options) {
+  std::vector<std::string> files;
+  for (std::size_t k = 0; k < options.ports.size(); ++k) {
+    files.push_back(OutputFileFor(options.files[0], options.ports[k], static_cast<int>(k) + 1,
+                                  options.ports.size() > 1));
+  }
+  return files;
 }
 
 int WorstCode(const std::vector<PortTurn>& turns) {

@@ -34,6 +34,9 @@ std::string PortLabel(const std::string& port);
 // label before the extension ("chip.hex" -> "chip-ttyUSB0.hex").
 std::string OutputFileFor(const std::string& name, const std::string& port, int n, bool several);
 
+// The file read saves each port's chip to, in the order of options.ports.
+std::vector<std::string> PortFiles(const Options& options);
+
 // The worst of the codes: a stop above a lost line above a file error
 // above a chip fault.
 int WorstCode(const std::vector<PortTurn>& turns);

@@ -18,8 +18,10 @@ namespace {
 constexpr double kLineMsPerCell = 2 * 10 * 1000.0 / 9600;
 // Cells timed; the first one, which waits for the command, is left out.
 constexpr int kLinkCells = 256;
-// Above this many times the line time a cell is waiting for something.
-constexpr double kSlowFactor = 1.5;
+// A cell slower than the line time by more than this waits for an adapter's
+// timer of more than 1 ms: the 1 ms timer itself adds about 1 ms a cell,
+// and nothing more can be set lower than that.
+constexpr double kSlowMarginMs = 2.0;
 
 using Stopwatch = std::chrono::steady_clock;
 
@@ -104,7 +106,9 @@ int LinkCommand(const Options& options, const Streams& streams) {
   for (const romprog::ChipType& chip : romprog::kChipTypes) {
     if (!options.chip || options.chip == &chip) Forecast(chip, perCell, streams.out);
   }
-  if (factor > kSlowFactor) WarnSlow(factor, options.port, lowLatency, streams.err);
+  if (perCell > kLineMsPerCell + kSlowMarginMs) {
+    WarnSlow(factor, options.port, lowLatency, streams.err);
+  }
   return kSuccess;
 }
 
