@@ -115,6 +115,14 @@ struct RomtoolTest : ::testing::Test {
     run.code = romprog::sim::RunToEnd(ROMTOOL_BINARY, args, run.output);
     return run;
   }
+  // stdout alone in the outcome, stderr into `err`.
+  Outcome RomtoolApart(std::vector<std::string> args, const std::string& err) {
+    args.insert(args.begin(),
+                {"-c", "e=$1; shift; exec \"$0\" \"$@\" 2>\"$e\"", ROMTOOL_BINARY, err});
+    Outcome run;
+    run.code = romprog::sim::RunToEnd("/bin/sh", args, run.output);
+    return run;
+  }
   Outcome OnChip(const std::string& command, const std::string& chip,
                  std::vector<std::string> more = {}) {
     std::vector<std::string> args{command, "-p", port, "-c", chip};
@@ -446,9 +454,10 @@ TEST_F(RomtoolTest, RepeatWritesChipAfterChipWithSerials) {
   EXPECT_SAYS(log, "\"sequence\":3,\"serial\":102,\"result\":\"ok\"");
   romsim->Stop();
   Start({"--link", link}, blank);
-  const Outcome fourth =
-      Romtool({"write", "-p", link, "-c", "27C64", "--serial", "0x1FF0:2", dir / "image.bin"});
+  const Outcome fourth = Romtool(
+      {"write", "-q", "-p", link, "-c", "27C64", "--serial", "0x1FF0:2", dir / "image.bin"});
   EXPECT_EQ(fourth.code, 0) << fourth.output;
+  EXPECT_EQ(fourth.output, "");  // --quiet: errors only
   EXPECT_EQ(Chip().substr(0x1FF0, 2), std::string("\x67\0", 2));
   const Outcome tooBig = Romtool(
       {"write", "-p", link, "-c", "27C64", "--serial", "0x1FF0:1:le:256", dir / "image.bin"});
@@ -563,9 +572,22 @@ TEST_F(RomtoolTest, SeveralPortsAtOnceAndOneFallsSilent) {
     args.insert(args.end(), {"-p", more.back()->slave()});
   }
   const std::string image = Saved("image.bin", 8192);
-  args.push_back(dir / "image.bin");
-  const Outcome run = Romtool(args);
+  args.insert(args.end(), {"--json", dir / "image.bin"});
+  const Outcome json = RomtoolApart(args, dir / "said.txt");
+  const Outcome run{json.code, ReadWhole(dir / "said.txt")};
   EXPECT_EQ(run.code, 3) << run.output;
+  // stdout holds the four results and nothing else, each line a JSON object.
+  EXPECT_EQ(Count(json.output, "\n"), 4) << json.output;
+  EXPECT_EQ(Count(json.output, "{\"start\":"), 4) << json.output;
+  WriteWhole(dir / "json.txt", json.output);
+  std::string parsed;
+  EXPECT_EQ(
+      romprog::sim::RunToEnd(
+          "/usr/bin/python3",
+          {"-c", "import json,sys\nfor l in open(sys.argv[1]): json.loads(l)", dir / "json.txt"},
+          parsed),
+      0)
+      << parsed;
   const std::string silent = more[1]->slave();
   EXPECT_SAYS(run, silent + ": romtool: write: the programmer stopped answering at cell 0x0BB8");
   EXPECT_SAYS(run, "4 ports: 3 ok, 1 failed (" + silent + ": no-answer)");
