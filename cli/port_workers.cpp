@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <thread>
 
 #include "cli/captured_stream.h"
 #include "cli/progress.h"
@@ -40,7 +39,7 @@ void RunTurnOnBoard(PortTurn& turn, const Streams& streams, const ChipSteps& ste
       RunJobOnPort(turn.options, own, steps, turn.image, turn.record, &board, row);
   turn.record.seconds = SecondsSince(start);
   const std::string& label = turn.options.port;
-  const std::lock_guard<std::recursive_mutex> hold(board.Lock());
+  const Holding hold(board.Lock());
   board.Print(streams.out, Prefixed(out.Take(), label));
   board.Print(streams.err, Prefixed(err.Take(), label));
   LogJob(turn.options, streams, turn.record);
@@ -61,12 +60,9 @@ void RunRound(std::vector<PortTurn>& turns, const Streams& streams, const ChipSt
   std::vector<std::string> names;
   for (const PortTurn& turn : turns) names.push_back(turn.options.port);
   ProgressBoard board(streams.err, IsTerminal(streams.err), names);
-  std::vector<std::thread> workers;
-  for (std::size_t row = 0; row < turns.size(); ++row) {
-    workers.emplace_back(RunTurnOnBoard, std::ref(turns[row]), std::cref(streams), std::cref(steps),
-                         std::ref(board), static_cast<int>(row));
-  }
-  for (std::thread& worker : workers) worker.join();
+  RunEach(static_cast<int>(turns.size()), [&](int row) {
+    RunTurnOnBoard(turns[static_cast<std::size_t>(row)], streams, steps, board, row);
+  });
 }
 
 std::vector<PortTurn> TurnsFor(const Options& options, const romprog::Image& image,

@@ -6,7 +6,7 @@ ProgressBoard::ProgressBoard(std::FILE* out, bool terminal, std::vector<std::str
     : out_(out), terminal_(terminal), names_(std::move(names)), lines_(names_.size()) {}
 
 void ProgressBoard::Show(int row, const std::string& text) {
-  const std::lock_guard<std::recursive_mutex> hold(lock_);
+  const Holding hold(lock_);
   lines_[static_cast<std::size_t>(row)] = text;
   if (terminal_) {
     Draw();
@@ -17,7 +17,7 @@ void ProgressBoard::Show(int row, const std::string& text) {
 }
 
 void ProgressBoard::Print(std::FILE* to, const std::string& text) {
-  const std::lock_guard<std::recursive_mutex> hold(lock_);
+  const Holding hold(lock_);
   if (terminal_) Lift();
   std::fputs(text.c_str(), to);
   std::fflush(to);

@@ -5,9 +5,10 @@
 #pragma once
 
 #include <cstdio>
-#include <mutex>
 #include <string>
 #include <vector>
+
+#include "cli/worker_threads.h"
 
 namespace romtool {
 
@@ -22,7 +23,7 @@ class ProgressBoard {
   void Print(std::FILE* to, const std::string& text);
   // Held around anything else the ports share (the job log); Show and
   // Print may be called while it is held.
-  std::recursive_mutex& Lock() { return lock_; }
+  SharedLock& Lock() { return lock_; }
 
  private:
   void Draw();
@@ -33,7 +34,7 @@ class ProgressBoard {
   std::vector<std::string> names_;
   std::vector<std::string> lines_;
   bool drawn_ = false;
-  std::recursive_mutex lock_;
+  SharedLock lock_;
 };
 
 }  // namespace romtool

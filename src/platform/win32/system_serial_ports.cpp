@@ -1,11 +1,11 @@
 #include "platform/system_serial_ports.h"
 
-// clang-format off: initguid.h makes devguid.h define the class GUIDs here.
-#include <devguid.h>
-#include <initguid.h>
-#include <setupapi.h>
 #include <windows.h>
-// clang-format on
+// initguid.h first makes devguid.h define the device class GUIDs here.
+#include <initguid.h>
+//
+#include <devguid.h>
+#include <setupapi.h>
 
 #include <map>
 
