@@ -602,6 +602,17 @@ TEST_F(RomtoolTest, SeveralPortsAtOnceAndOneFallsSilent) {
       Romtool({"read", "-c", "27C64", "-p", port, "-p", more[0]->slave(), dir / "back-{n}.bin"});
   EXPECT_EQ(read.code, 0) << read.output;
   EXPECT_TRUE(Same(ReadWhole(dir / "back-2.bin"), image));
+  // --repeat on two ports: one round together, then the prompt; the input's end finishes.
+  Outcome round;
+  round.code = romprog::sim::RunToEnd(
+      "/bin/sh",
+      {"-c", "exec \"$0\" \"$@\" </dev/null 2>&1", ROMTOOL_BINARY, "write", "--repeat", "-c",
+       "27C64", "-p", port, "-p", more[0]->slave(), dir / "image.bin"},
+      round.output);
+  EXPECT_EQ(round.code, 0) << round.output;
+  EXPECT_EQ(Count(round.output, "q to finish"), 1) << round.output;
+  EXPECT_GT(round.output.find("q to finish"), round.output.find("chip 2 (" + more[0]->slave()));
+  EXPECT_SAYS(round, "2 chips: 2 ok, 0 failed");
   for (const auto& sim : more) sim->Stop();
 }
 
