@@ -49,6 +49,9 @@ bool GiveSerials(std::vector<PortTurn>& turns, SerialPlan& plan, const Options& 
       return false;
     }
     PutSerial(options.serial, turn.record.serial, turn.image.data());
+    for (auto& [name, value] : turn.options.given) {
+      if (name == "--serial") value = SerialSpecText(options.serial, turn.record.serial);
+    }
   }
   return true;
 }

@@ -72,6 +72,15 @@ std::vector<PortTurn> TurnsFor(const Options& options, const romprog::Image& ima
     PortTurn turn{options, image, base};
     turn.options.port = options.ports[k];
     turn.options.ports = {options.ports[k]};
+    // A command to go on with is for this port and this chip alone.
+    auto& given = turn.options.given;
+    given.erase(
+        std::remove_if(given.begin(), given.end(),
+                       [&options, k](const std::pair<std::string, std::string>& option) {
+                         return (option.first == "--port" && option.second != options.ports[k]) ||
+                                option.first == "--repeat";
+                       }),
+        given.end());
     turn.record.port = options.ports[k];
     if (options.command == Command::Read) {
       turn.options.files[0] = PortFiles(options)[k];

@@ -1,5 +1,6 @@
 #include "cli/serial_number.h"
 
+#include <cstdio>
 #include <sstream>
 #include <vector>
 
@@ -72,6 +73,14 @@ bool ParseSerialSpec(const std::string& text, SerialSpec& spec, std::string& err
   }
   error.clear();
   return true;
+}
+
+std::string SerialSpecText(const SerialSpec& spec, std::uint64_t start) {
+  static const char* const kCodings[] = {"le", "be", "ascii", "bcd"};
+  char cell[16];
+  std::snprintf(cell, sizeof cell, "0x%04X", static_cast<unsigned>(spec.cell));
+  return std::string(cell) + ":" + std::to_string(spec.width) + ":" +
+         kCodings[static_cast<int>(spec.coding)] + ":" + std::to_string(start);
 }
 
 bool SerialFits(const SerialSpec& spec, std::uint64_t value) {

@@ -22,6 +22,8 @@ struct SerialSpec {
 
 // "0x1FF0:2:le:100"; false with `error` set when it is not one.
 bool ParseSerialSpec(const std::string& text, SerialSpec& spec, std::string& error);
+// The spec as --serial takes it, starting at `start`: "0x1FF0:2:le:101".
+std::string SerialSpecText(const SerialSpec& spec, std::uint64_t start);
 // Whether `value` fits the spec's cells in its coding.
 bool SerialFits(const SerialSpec& spec, std::uint64_t value);
 // `value` into image[cell...] (it fits).
