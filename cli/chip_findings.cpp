@@ -14,6 +14,8 @@ std::string RangeLine(const CellRange& range, const std::uint8_t* chip, const st
          std::to_string(range.last - range.first + 1) + " cells)";
 }
 
+}  // namespace
+
 int ReportDifferences(const ChipJob& job, const std::uint8_t* chip, const std::uint8_t* image) {
   const Differences found = Compare(chip, image, job.size);
   if (found.cells == 0) return kSuccess;
@@ -36,8 +38,6 @@ int ReportDifferences(const ChipJob& job, const std::uint8_t* chip, const std::u
   }
   return Fail(job.streams, kChipFault, std::string("verify: the chip differs from ") + job.file);
 }
-
-}  // namespace
 
 std::string Counted(int count, const std::string& noun) {
   return std::to_string(count) + " " + noun + (count == 1 ? "" : "s");

@@ -19,6 +19,10 @@ int ReportBlank(const ChipJob& job, const BlankMeasure& measure);
 // ranges (exit 1).
 int VerifyChip(const ChipJob& job, const std::uint8_t* image);
 
+// `chip` as read against `image`: 0 when they match, else every difference
+// listed, merged into ranges (exit 1).
+int ReportDifferences(const ChipJob& job, const std::uint8_t* chip, const std::uint8_t* image);
+
 // "1 cell", "2 cells".
 std::string Counted(int count, const std::string& noun);
 // "1 cell needs", "2 cells need".

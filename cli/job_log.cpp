@@ -79,6 +79,10 @@ std::string JobLine(const JobRecord& r) {
   std::string line = "{\"start\":" + Quoted(r.start) + ",\"command\":" + Quoted(r.command) +
                      ",\"port\":" + Quoted(r.port) + ",\"chip\":" + Quoted(r.chip);
   if (!r.file.empty()) line += ",\"file\":" + Quoted(r.file);
+  if (!r.base.empty()) line += ",\"base\":" + Quoted(r.base);
+  if (r.at >= 0)
+    line += ",\"at\":" + Hex(static_cast<std::uint32_t>(r.at), 4) +
+            ",\"at_cells\":" + std::to_string(r.atSize);
   if (r.fileSums) {
     line += ",\"file_sum\":" + Hex(r.fileSum, 4) + ",\"file_crc32\":" + Hex(r.fileCrc, 8);
   }

@@ -1,6 +1,8 @@
 // romtool's command line: the command word, its options and its files.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -8,7 +10,22 @@
 
 namespace romtool {
 
-enum class Command { None, Ports, Blank, Read, Write, Verify, Convert, Dump, Sum, Log, Link };
+enum class Command {
+  None,
+  Ports,
+  Blank,
+  Read,
+  Write,
+  Verify,
+  Convert,
+  Dump,
+  Sum,
+  Log,
+  Link,
+  Pack,
+  Split,
+  Join
+};
 
 struct Options {
   Command command = Command::None;
@@ -20,7 +37,17 @@ struct Options {
   bool noPrecheck = false;  // write: do not compare the chip with the file first
   int passes = 1;           // read: how many times the chip is read and compared
   bool lenient = false;     // Intel HEX read as the window program reads it
-  std::string logFile;      // job log; empty: the default place
+  // The file address that is the chip's cell 0 (--base); none: address 0.
+  std::optional<std::uint32_t> base;
+  bool baseAuto = false;  // --base auto: the one chip-sized window the data lies in
+  std::optional<int> at;  // write, verify: the cell the file starts at
+  std::string output;     // pack: the file made
+  int fill = 0xFF;        // pack: the cells no part gives
+  bool mirror = false;    // pack: the parts repeated through the chip
+  int ways = 2;           // split: how many chips share the bus
+  bool swap = false;      // split, join: the bytes of each 16-bit word swapped
+  int banks = 1;          // sum: the chip's parts summed one by one
+  std::string logFile;    // job log; empty: the default place
   bool noLog = false;
   int entries = 10;  // log: how many to show
   bool verbose = false;

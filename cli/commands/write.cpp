@@ -10,11 +10,12 @@ namespace {
 constexpr int kGoOn = -1;
 
 // Whether the chip can take the image: kGoOn to go on writing, else the
-// exit code.
+// exit code. With --at the image first takes the rest of the chip as it is.
 int Precheck(const ChipJob& job) {
-  const romprog::Image& image = job.image;
+  romprog::Image& image = job.image;
   romprog::Image chip{};
   if (int code = ReadWholeChip(job, chip.data(), "check")) return code;
+  KeepChipAround(job.record, chip.data(), image, job.size);
   if (job.options.blankCheck && ReportBlank(job, MeasureBlank(chip.data(), job.size))) {
     return Fail(job.streams, kChipFault, "write: the chip is not blank; nothing written");
   }
@@ -42,7 +43,8 @@ int Precheck(const ChipJob& job) {
 }
 
 int Write(const ChipJob& job) {
-  if (job.options.blankCheck || !job.options.noPrecheck) {
+  // Writing a cell its own value changes nothing, so --at writes the whole chip.
+  if (job.options.blankCheck || !job.options.noPrecheck || job.options.at) {
     const int code = Precheck(job);
     if (code != kGoOn) return code;
   }

@@ -1,10 +1,14 @@
 #include "platform/image_files.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <string>
 
 #include "core/formats/file_content.h"
+#include "core/formats/intel_hex_strict_reader.h"
+#include "core/formats/srecord_reader.h"
+#include "core/formats/whole_text.h"
 #include "core/image.h"
 #include "platform/file_io.h"
 
@@ -30,7 +34,55 @@ void ReadByContent(const Text& path, InputFile& file, Reading reading,
   result.read = ReaderFor(result.format, reading).Read(source, result.fileSize, image, activeSize);
 }
 
+// The records of a text format into `data`, each at the file's address.
+ImageRead CollectRecords(FileFormat format, ByteSource& source, std::int64_t size, FileData& data) {
+  return ReadCheckedText(source, size, [&](const std::uint8_t* text, std::size_t length) {
+    return format == FileFormat::IntelHex ? CollectIntelHex(text, length, data)
+                                          : CollectSRecords(text, length, data);
+  });
+}
+
+// A raw image as one run at address 0, its first kLargestImage bytes.
+ImageRead ReadRaw(ByteSource& source, std::int64_t size, FileData& data) {
+  const auto wanted = static_cast<std::size_t>(std::min<std::int64_t>(size, kLargestImage));
+  ImageRead result;
+  data.push_back({0, std::vector<std::uint8_t>(wanted), 0});
+  if (!ReadExactly(source, data.back().bytes.data(), wanted)) {
+    result.status = ReadStatus::Unreadable;
+  }
+  return result;
+}
+
 }  // namespace
+
+LoadResult CollectImageFile(const Text& path, std::optional<FileFormat> forced, FileData& data) {
+  LoadResult result;
+  InputFile file(path);
+  if (file.IsOpen()) result.fileSize = file.Size();
+  result.opened = result.fileSize >= 0;
+  if (!result.opened) {
+    result.format = KindOf(path).format;
+    result.problem = file.Problem();
+    return result;
+  }
+  std::array<std::uint8_t, kHeadSize> head{};
+  const std::int64_t got = ReadUpTo(file, head.data(), head.size());
+  if (got < 0) {
+    result.format = KindOf(path).format;
+    result.read.status = ReadStatus::Unreadable;
+  } else {
+    const auto length = static_cast<std::size_t>(got);
+    result.shown = FormatOfRecords(head.data(), length);
+    result.format = FormatToRead(path, head.data(), length, forced);
+    ReplayedSource source(head.data(), length, file);
+    result.read = result.format == FileFormat::Binary
+                      ? ReadRaw(source, result.fileSize, data)
+                      : CollectRecords(result.format, source, result.fileSize, data);
+  }
+  result.loaded = result.read.status == ReadStatus::Read;
+  result.problem = file.Problem();
+  return result;
+}
 
 LoadResult LoadImageFile(const Text& path, Reading reading, int activeSize, std::uint8_t* image,
                          std::optional<FileFormat> forced) {

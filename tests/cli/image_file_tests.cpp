@@ -118,7 +118,9 @@ TEST_F(ImageFile, LenientIsSuggestedOnlyForFaultsItReadsPast) {
   EXPECT_EQ(sum.error, dir / "sum.hex" + ":1: checksum does not match " + hint);
   const Load high = Loaded(dir / "high.hex", 8192);
   EXPECT_EQ(high.error,
-            dir / "high.hex" + ":1: data at 0x2000 to 0x2000 lies outside the chip (0x2000 bytes)");
+            dir / "high.hex" +
+                ":1: data at 0x2000 to 0x2000 lies outside the chip (0x2000 bytes); the data lies "
+                "at 0x2000-0x2000: add --base 0x2000, or --base auto");
   const Load raw = Loaded(dir / "raw.hex", 8192);
   EXPECT_FALSE(raw.ok);
   EXPECT_EQ(raw.error.find("--lenient"), std::string::npos) << raw.error;

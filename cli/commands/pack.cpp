@@ -1,0 +1,108 @@
+// romtool pack: image files laid side by side on one chip's image, saved,
+// and its map printed.
+#include <algorithm>
+
+#include "cli/checksum.h"
+#include "cli/chip_file.h"
+#include "cli/commands/commands.h"
+#include "cli/part_spec.h"
+#include "core/hex_text.h"
+#include "core/image_layout.h"
+
+namespace romtool {
+namespace {
+
+std::string Cells(int first, int last) {
+  return "0x" + romprog::HexText(static_cast<unsigned>(first), 4) + "-0x" +
+         romprog::HexText(static_cast<unsigned>(last), 4);
+}
+
+// Each part read for the room the chip has from its cell on; false after
+// saying why.
+bool LoadParts(const Options& options, const Streams& streams, std::vector<romprog::Part>& parts) {
+  const int size = options.chip->activeSize;
+  for (const std::string& text : options.files) {
+    PartSpec spec;
+    std::string error;
+    if (ParsePart(text, spec, error) && spec.cell >= size) {
+      error = "part " + text + ": cell 0x" + romprog::HexText(spec.cell, 4) + " is past the " +
+              options.chip->name + "'s last 0x" + romprog::HexText(size - 1, 4);
+    }
+    if (!error.empty()) {
+      Fail(streams, kUsageOrFile, error);
+      return false;
+    }
+    Options rules = options;
+    if (spec.base || spec.autoBase) {
+      rules.base = spec.base;
+      rules.baseAuto = spec.autoBase;
+    }
+    romprog::Part part{spec.path, spec.cell, {}};
+    if (!LoadFileCells(rules, spec.path, size - spec.cell, part.bytes, streams)) return false;
+    parts.push_back(std::move(part));
+  }
+  return true;
+}
+
+void PrintMap(const Options& options, const Streams& streams,
+              const std::vector<romprog::Part>& parts, const std::uint8_t* chip, int period) {
+  const int size = options.chip->activeSize;
+  std::FILE* out = streams.out;
+  std::fprintf(out, "%s image %s, fill 0x%02X\n", options.chip->name, options.output.c_str(),
+               options.fill);
+  for (const romprog::Part& part : parts) {
+    std::fprintf(out, "  %s  %6zu bytes  %s  %s\n", Cells(part.cell, part.End() - 1).c_str(),
+                 part.bytes.size(), SumsText(part.bytes.data(), part.bytes.size()).c_str(),
+                 part.name.c_str());
+  }
+  if (period < size) {
+    std::fprintf(out, "  %s  mirrors of 0x0000-0x%04X, %d copies in all\n",
+                 Cells(period, size - 1).c_str(), period - 1, size / period);
+  } else {
+    for (const romprog::Span& span : romprog::FreeCells(parts, size)) {
+      const int first = static_cast<int>(span.first), last = static_cast<int>(span.last);
+      std::fprintf(out, "  %s  %6d bytes  free\n", Cells(first, last).c_str(), last - first + 1);
+    }
+  }
+  std::fprintf(out, "  whole chip             %s\n",
+               SumsText(chip, static_cast<std::size_t>(size)).c_str());
+}
+
+}  // namespace
+
+int PackCommand(const Options& options, const Streams& streams) {
+  std::vector<romprog::Part> parts;
+  if (!LoadParts(options, streams, parts)) return kUsageOrFile;
+  if (const std::optional<romprog::Overlap> overlap = romprog::FindOverlap(parts)) {
+    const romprog::Part& a = parts[overlap->first];
+    const romprog::Part& b = parts[overlap->second];
+    return Fail(
+        streams, kUsageOrFile,
+        a.name + " (" + Cells(a.cell, a.End() - 1) + ") and " + b.name + " (" +
+            Cells(b.cell, b.End() - 1) + ") overlap in cells " +
+            Cells(static_cast<int>(overlap->cells.first), static_cast<int>(overlap->cells.last)) +
+            "; nothing written");
+  }
+  const int size = options.chip->activeSize;
+  romprog::Image chip{};
+  romprog::LayParts(parts, static_cast<std::uint8_t>(options.fill), chip.data(), size);
+  int period = size;
+  if (options.mirror) {
+    period = 0;
+    for (const romprog::Part& part : parts) period = std::max(period, part.End());
+    if (!romprog::Mirror(chip.data(), period, size)) {
+      return Fail(streams, kUsageOrFile,
+                  "--mirror: the parts end at 0x" + romprog::HexText(period, 4) +
+                      ", which does not divide the " + options.chip->name + "'s " +
+                      std::to_string(size) + " cells; nothing written");
+    }
+  }
+  std::string error;
+  if (!SaveImage(options.output, chip.data(), size, error)) {
+    return Fail(streams, kUsageOrFile, error);
+  }
+  PrintMap(options, streams, parts, chip.data(), period);
+  return kSuccess;
+}
+
+}  // namespace romtool
