@@ -25,7 +25,9 @@ void PrintNote(const Streams& streams, const std::string& note) {
 bool LoadFileCells(const Options& options, const std::string& path, int size,
                    std::vector<std::uint8_t>& cells, const Streams& streams) {
   std::string note, error;
-  if (!LoadCells(path, size, RulesOf(options), cells, note, error)) {
+  LoadRules rules = RulesOf(options);
+  rules.part = options.command == Command::Pack || options.at.has_value();
+  if (!LoadCells(path, size, rules, cells, note, error)) {
     Fail(streams, kUsageOrFile, error);
     return false;
   }

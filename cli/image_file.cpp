@@ -113,7 +113,7 @@ std::string LoadNote(const std::string& path, const romprog::LoadResult& result,
     return path + " holds " + std::to_string(size) + " bytes; the " + chip + " takes the first " +
            std::to_string(activeSize);
   }
-  if (size < activeSize) {
+  if (size < activeSize && !rules.part) {
     return path + " holds " + std::to_string(size) + " bytes, the " + chip + " takes " +
            std::to_string(activeSize) + ": cells " + std::to_string(size) + " to " +
            std::to_string(activeSize - 1) + " stay blank (0xFF)";
@@ -162,9 +162,9 @@ bool ChooseWindow(const std::string& path, const romprog::FileData& data, int si
   const std::vector<romprog::Span> spans = romprog::DataSpans(data);
   const std::vector<std::uint32_t> windows = romprog::WindowsHolding(spans, size);
   if (windows.size() != 1) {
-    error =
-        "--base auto: " + path +
-        (windows.empty() ? " holds no data record" : BaseHint(spans, size, LoadRules()).substr(2));
+    error = "--base auto: " + path +
+            (windows.empty() ? " holds no data record"
+                             : ": " + BaseHint(spans, size, LoadRules()).substr(2));
     return false;
   }
   window.base = windows[0];
@@ -179,10 +179,11 @@ bool ChooseWindow(const std::string& path, const romprog::FileData& data, int si
 bool PlaceRecords(const std::string& path, const romprog::FileData& data,
                   romprog::LoadResult& result, const LoadRules& rules, int size,
                   std::vector<std::uint8_t>& cells, std::string& note, std::string& error) {
-  romprog::AddressWindow window;
-  if (!ChooseWindow(path, data, size, rules, window, note, error)) return false;
+  romprog::AddressWindow window{0, size};
+  const bool read = result.read.status == romprog::ReadStatus::Read;
+  if (read && !ChooseWindow(path, data, size, rules, window, note, error)) return false;
   romprog::TextLoad collected;
-  collected.ok = result.read.status == romprog::ReadStatus::Read;
+  collected.ok = read;
   collected.errorLine = result.read.errorLine;
   collected.error = result.read.error;
   collected.lenientReadsPast = result.read.lenientReadsPast;

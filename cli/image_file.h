@@ -27,6 +27,7 @@ struct LoadRules {
   // The file address that is cell 0 (Intel HEX, S-records); none: address 0.
   std::optional<std::uint32_t> base;
   bool autoBase = false;  // the one window of the chip's size, at a multiple of it, holding data
+  bool part = false;      // one part of the chip: no note that a raw image leaves cells blank
 };
 
 // `path` loaded for a chip of `size` cells (up to kLargestImage) by `rules`:

@@ -83,6 +83,8 @@ int PackCommand(const Options& options, const Streams& streams) {
             Cells(static_cast<int>(overlap->cells.first), static_cast<int>(overlap->cells.last)) +
             "; nothing written");
   }
+  std::stable_sort(parts.begin(), parts.end(),
+                   [](const romprog::Part& a, const romprog::Part& b) { return a.cell < b.cell; });
   const int size = options.chip->activeSize;
   romprog::Image chip{};
   romprog::LayParts(parts, static_cast<std::uint8_t>(options.fill), chip.data(), size);
