@@ -26,9 +26,10 @@ class ToolObserver : public romprog::LinkObserver {
     done_ = address + 1;
     progress_.Update(done_);
   }
-  void Finish() {
+  int Finish() {
     progress_.Finish(done_);
     session_.cellsDone += done_;
+    return done_;
   }
 
  private:
@@ -38,20 +39,21 @@ class ToolObserver : public romprog::LinkObserver {
   int done_ = 0;
 };
 
-LinkResult Run(Session& session, ToolObserver& observer, Direction direction,
+LinkResult Run(Session& session, ToolObserver& observer, Direction direction, int& cells,
                const std::uint8_t* image = nullptr) {
   const romprog::ChipSelection chip{session.chip.chipCode, session.chip.activeSize};
   const LinkResult result =
       romprog::RunExchange(session.port, session.clock, observer, direction, chip, image);
-  observer.Finish();
+  cells = observer.Finish();
   return result;
 }
 
 // The verdict for an exchange that the programmer, the line or the user cut
 // short.
-Verdict CutShort(Session& session, const LinkResult& result, Direction direction) {
+Verdict CutShort(Session& session, const LinkResult& result, Direction direction,
+                 const char* label) {
   if (result.ending == Ending::Stopped) {
-    return {kStopped, "stopped at cell " + std::to_string(result.address)};
+    return {kStopped, "stopped at cell " + CellName(result.address) + " of the " + label};
   }
   if (result.line.status != romprog::PortStatus::TimedOut) {
     const std::string where =
@@ -81,22 +83,33 @@ std::string ByteName(std::uint8_t value) {
 
 Verdict ReadChipInto(Session& session, std::uint8_t* image, const char* label) {
   ToolObserver observer(session, label, image);
-  const LinkResult result = Run(session, observer, Direction::Reading);
-  if (result.ending != Ending::Complete) return CutShort(session, result, Direction::Reading);
-  return {};
+  int cells = 0;
+  const LinkResult result = Run(session, observer, Direction::Reading, cells);
+  Verdict verdict;
+  if (result.ending != Ending::Complete) {
+    verdict = CutShort(session, result, Direction::Reading, label);
+    verdict.address = result.address;
+  }
+  verdict.cells = cells;
+  return verdict;
 }
 
 Verdict WriteChipFrom(Session& session, const std::uint8_t* image) {
   ToolObserver observer(session, "write", nullptr);
-  const LinkResult result = Run(session, observer, Direction::Writing, image);
+  int cells = 0;
+  const LinkResult result = Run(session, observer, Direction::Writing, cells, image);
+  Verdict verdict;
   if (result.ending == Ending::BadCell) {
-    return {kChipFault, "cell " + CellName(result.address) + " was not programmed with " +
-                            ByteName(image[result.address]) + ": the programmer answered " +
-                            ByteName(result.value) + ", expected " +
-                            ByteName(romprog::kAcknowledge)};
+    verdict = {kChipFault, "cell " + CellName(result.address) + " was not programmed with " +
+                               ByteName(image[result.address]) + ": the programmer answered " +
+                               ByteName(result.value) + ", expected " +
+                               ByteName(romprog::kAcknowledge)};
+  } else if (result.ending != Ending::Complete) {
+    verdict = CutShort(session, result, Direction::Writing, "write");
   }
-  if (result.ending != Ending::Complete) return CutShort(session, result, Direction::Writing);
-  return {};
+  verdict.address = result.ending == Ending::Complete ? -1 : result.address;
+  verdict.cells = cells;
+  return verdict;
 }
 
 }  // namespace romtool

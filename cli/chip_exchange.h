@@ -16,6 +16,8 @@ namespace romtool {
 struct Verdict {
   int exitCode = kSuccess;
   std::string message;  // what went wrong; empty on success
+  int address = -1;     // where the exchange ended short; -1: at the command byte
+  int cells = 0;        // cells that passed in this exchange (written, when writing)
 };
 
 struct Session {
@@ -30,7 +32,8 @@ struct Session {
 // The chip's cells into the first activeSize bytes of `image`; `label`
 // names the step on the progress line.
 Verdict ReadChipInto(Session& session, std::uint8_t* image, const char* label = "read");
-// The first activeSize bytes of `image` into the chip.
+// The first activeSize bytes of `image` into the chip; a stop waits for the
+// cell already on the line, so `cells` is what the chip holds of `image`.
 Verdict WriteChipFrom(Session& session, const std::uint8_t* image);
 
 // "0x01F4 (500)": how messages name a cell.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "cli/standard_streams.h"
 #include "core/hex_text.h"
 
 namespace romtool {
@@ -9,6 +10,8 @@ namespace romtool {
 LoadRules RulesOf(const Options& options) {
   LoadRules rules;
   rules.lenient = options.lenient;
+  rules.format = options.format;
+  rules.truncate = options.truncate;
   rules.base = options.base;
   rules.autoBase = options.baseAuto;
   return rules;
@@ -27,10 +30,17 @@ bool LoadFileCells(const Options& options, const std::string& path, int size,
   std::string note, error;
   LoadRules rules = RulesOf(options);
   rules.part = options.command == Command::Pack || options.at.has_value();
-  if (!LoadCells(path, size, rules, cells, note, error)) {
-    Fail(streams, kUsageOrFile, error);
-    return false;
+  InputCopy input;
+  const bool standard = IsStandardStream(path);
+  if (standard && !input.Take(error)) return Fail(streams, kUsageOrFile, error) == kSuccess;
+  const std::string& file = standard ? input.path() : path;
+  const bool loaded = LoadCells(file, size, rules, cells, note, error);
+  // The copy's name means nothing to the user.
+  if (standard) {
+    note = Replaced(note, file, "- (standard input)");
+    error = Replaced(error, file, "- (standard input)");
   }
+  if (!loaded) return Fail(streams, kUsageOrFile, error) == kSuccess;
   PrintNote(streams, note);
   return true;
 }

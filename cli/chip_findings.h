@@ -16,12 +16,10 @@ int ReportBlank(const ChipJob& job, const BlankMeasure& measure);
 
 // The whole chip read and compared with `image` (verify, and write's read-
 // back): 0 when it matches, else every difference listed, merged into
-// ranges (exit 1).
-int VerifyChip(const ChipJob& job, const std::uint8_t* image);
-
-// `chip` as read against `image`: 0 when they match, else every difference
-// listed, merged into ranges (exit 1).
-int ReportDifferences(const ChipJob& job, const std::uint8_t* chip, const std::uint8_t* image);
+// ranges (exit 1). `readTwice`: a chip that differs is read once more, which
+// tells unstable cells from those that need erasing or did not take their
+// value.
+int VerifyChip(const ChipJob& job, const std::uint8_t* image, bool readTwice = false);
 
 // "1 cell", "2 cells".
 std::string Counted(int count, const std::string& noun);

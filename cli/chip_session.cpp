@@ -5,11 +5,29 @@
 #include "cli/command_table.h"
 #include "cli/interrupt.h"
 #include "cli/progress.h"
-#include "cli/serial_access.h"
 #include "platform/system_serial_ports.h"
 
 namespace romtool {
 namespace {
+
+// What the driver made of the low-latency request ("switched on"), empty
+// where romtool makes none.
+std::string LowLatencyWords(const romprog::SystemPort& port) {
+  using romprog::LowLatency;
+  switch (port.lowLatency) {
+    case LowLatency::SwitchedOn:
+      return "switched on";
+    case LowLatency::AlreadyOn:
+      return "already on";
+    case LowLatency::Refused:
+      return "refused by the driver (" + port.refusal + "); bytes may wait for the driver's timer";
+    case LowLatency::NotAvailable:
+      return "not available on this system";
+    case LowLatency::NotAsked:
+      break;
+  }
+  return std::string();
+}
 
 int RunSteps(const Options& options, const Streams& streams, const ChipSteps& steps,
              JobRecord& record) {
@@ -17,8 +35,8 @@ int RunSteps(const Options& options, const Streams& streams, const ChipSteps& st
   if (steps.prepare) {
     if (int code = steps.prepare(options, streams, image, record)) return code;
   }
-  std::string notes;
-  std::unique_ptr<romprog::SerialPort> port = OpenCommandPort(options, streams, notes);
+  std::string lowLatency;
+  std::unique_ptr<romprog::SerialPort> port = OpenCommandPort(options, streams, lowLatency);
   if (!port) return kNoAnswer;
   const romprog::ChipType& chip = *options.chip;
   if (options.verbose) {
@@ -56,15 +74,20 @@ int RunChipCommand(const Options& options, const Streams& streams, const ChipSte
 }
 
 std::unique_ptr<romprog::SerialPort> OpenCommandPort(const Options& options, const Streams& streams,
-                                                     std::string& notes) {
-  romprog::OpenedPort opened = OpenPort(options.port, notes);
-  if (!opened.port) {
+                                                     std::string& lowLatency) {
+  romprog::SystemPort system = romprog::OpenSystemPort(options.port);
+  if (!system.opened.port) {
     Fail(streams, kNoAnswer,
-         "cannot open port: " + romprog::DescribePortFault(options.port, opened.result));
+         "cannot open port: " + romprog::DescribePortFault(options.port, system.opened.result));
     return nullptr;
   }
-  if (options.verbose) std::fputs(notes.c_str(), streams.err);
-  return std::move(opened.port);
+  lowLatency = LowLatencyWords(system);
+  if (options.verbose) {
+    std::fprintf(streams.err, "opened %s %s\n", options.port.c_str(), system.setup.c_str());
+    if (!lowLatency.empty())
+      std::fprintf(streams.err, "low-latency mode: %s\n", lowLatency.c_str());
+  }
+  return std::move(system.opened.port);
 }
 
 int Report(const ChipJob& job, const Verdict& verdict, const std::string& step) {
@@ -74,6 +97,7 @@ int Report(const ChipJob& job, const Verdict& verdict, const std::string& step) 
 }
 
 int ReadWholeChip(const ChipJob& job, std::uint8_t* chip, const std::string& label) {
+  job.record.step = label;
   if (int code = Report(job, ReadChipInto(job.session, chip, label.c_str()), label)) return code;
   job.record.NoteChip(chip, job.size);
   return kSuccess;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -30,9 +31,10 @@ struct ChipJob {
 struct ChipSteps {
   // Before the port opens (the file loaded, the place to save at checked):
   // the exit code. nullptr when there is nothing to do.
-  int (*prepare)(const Options& options, const Streams& streams, romprog::Image& image,
-                 JobRecord& record);
-  int (*onChip)(const ChipJob& job);
+  std::function<int(const Options& options, const Streams& streams, romprog::Image& image,
+                    JobRecord& record)>
+      prepare;
+  std::function<int(const ChipJob& job)> onChip;
 };
 
 // Runs a chip command and adds its entry to the job log; Ctrl-C stops it
@@ -40,11 +42,12 @@ struct ChipSteps {
 int RunChipCommand(const Options& options, const Streams& streams, const ChipSteps& steps);
 
 // The port options.port names, with the programmer's line settings; nullptr
-// after saying why (exit kNoAnswer). `notes` tells what opening did; -v
-// shows them. Every romtool command that talks to the programmer opens its
+// after saying why (exit kNoAnswer). -v shows how it was opened;
+// `lowLatency` says what the driver made of the low-latency request
+// ("switched on"), empty where romtool makes none. Every romtool command that talks to the programmer opens its
 // port here.
 std::unique_ptr<romprog::SerialPort> OpenCommandPort(const Options& options, const Streams& streams,
-                                                     std::string& notes);
+                                                     std::string& lowLatency);
 
 // A verdict as an exit code, its message after `step` unless the user stopped.
 int Report(const ChipJob& job, const Verdict& verdict, const std::string& step);

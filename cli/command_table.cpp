@@ -13,7 +13,10 @@ const std::vector<CommandRow>& CommandTable() {
       {Command::Blank, "blank", "read the whole chip and count its programmed cells and bits",
        BlankCommand, true, true, "", true, "blank", "programmed cells found", nullptr},
       {Command::Read, "read", "read the chip and save it to FILE", ReadCommand, true, true, "FILE",
-       true, "read and saved", "cells read differently between passes (FILE not written)", nullptr},
+       true, "read and saved",
+       "cells read differently between passes (FILE not written), or FILE could not be "
+       "saved after the read (kept in the job log's folder)",
+       nullptr},
       {Command::Write, "write",
        "check the chip can take FILE, write it, then read it back and compare", WriteCommand, true,
        true, "FILE", true, "written (or already held)", "chip fault or the chip needs erasing",
@@ -46,8 +49,9 @@ const std::vector<CommandRow>& CommandTable() {
        LinkCommand, true, false, "", false, "the programmer answers", nullptr,
        "Reads a few hundred cells and ends the exchange by lowering RTS; prints the time per "
        "cell next to the 9600-baud line time (2.08 ms) and what each operation on each chip "
-       "type (with -c, on that one only) will take. Above 1.5 times the line time it warns: a "
-       "USB-serial adapter's latency timer is the likely cause, and it says how to set it to "
+       "type (with -c, on that one only) will take. When a cell takes more than 2 ms over the "
+       "line time it warns: a USB-serial adapter's latency timer is the likely cause, and it says "
+       "how to set it to "
        "1 ms."},
   };
   return rows;

@@ -89,8 +89,12 @@ std::string JobLine(const JobRecord& r) {
   if (r.chipSums) {
     line += ",\"chip_sum\":" + Hex(r.chipSum, 4) + ",\"chip_crc32\":" + Hex(r.chipCrc, 8);
   }
-  return line + ",\"result\":" + Quoted(ExitWord(r.exitCode)) +
-         ",\"exit\":" + std::to_string(r.exitCode) + "," + timing + "}";
+  line += ",\"result\":" + Quoted(ExitWord(r.exitCode)) +
+          ",\"exit\":" + std::to_string(r.exitCode) + "," + timing;
+  if (r.cellsWritten >= 0) line += ",\"cells_written\":" + std::to_string(r.cellsWritten);
+  // Where a job that did not succeed ended.
+  if (r.exitCode != kSuccess && !r.step.empty()) line += ",\"step\":" + Quoted(r.step);
+  return line + "}";
 }
 
 std::string DefaultLogPath() {
@@ -129,13 +133,15 @@ bool PrintLog(const std::string& path, int count, std::FILE* out) {
     last.push_back(line);
     if (static_cast<int>(last.size()) > count) last.pop_front();
   }
-  std::fprintf(out, "%-20s  %-7s  %-7s  %-10s  %7s  %8s  %-10s  %-10s  %s\n", "start", "command",
-               "chip", "result", "cells", "seconds", "chip crc", "file crc", "file");
+  std::fprintf(out, "%-20s  %-7s  %-7s  %-10s  %-12s  %7s  %7s  %8s  %-10s  %-10s  %s\n", "start",
+               "command", "chip", "result", "ended in", "cells", "written", "seconds", "chip crc",
+               "file crc", "file");
   for (const std::string& line : last) {
-    std::fprintf(out, "%-20s  %-7s  %-7s  %-10s  %7s  %8s  %-10s  %-10s  %s\n",
+    std::fprintf(out, "%-20s  %-7s  %-7s  %-10s  %-12s  %7s  %7s  %8s  %-10s  %-10s  %s\n",
                  Field(line, "start").c_str(), Field(line, "command").c_str(),
                  Field(line, "chip").c_str(), Field(line, "result").c_str(),
-                 Field(line, "cells").c_str(), Field(line, "seconds").c_str(),
+                 Field(line, "step").c_str(), Field(line, "cells").c_str(),
+                 Field(line, "cells_written").c_str(), Field(line, "seconds").c_str(),
                  Field(line, "chip_crc32").c_str(), Field(line, "file_crc32").c_str(),
                  Field(line, "file").c_str());
   }

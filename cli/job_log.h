@@ -22,7 +22,9 @@ struct JobRecord {
   std::uint16_t chipSum = 0;
   std::uint32_t chipCrc = 0;
   int exitCode = 0;
-  int cells = 0;  // cells that passed, over every exchange
+  int cells = 0;          // cells that passed, over every exchange
+  int cellsWritten = -1;  // cells the write confirmed; -1: the command writes none
+  std::string step;       // the exchange running last ("check", "write", "verify", ...)
   double seconds = 0;
 
   void NoteFile(const std::uint8_t* image, int size);

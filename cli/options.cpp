@@ -91,6 +91,13 @@ bool Chip(const std::string&, const std::string& value, Options& options, std::s
   return options.chip != nullptr;
 }
 
+bool Format(const std::string& name, const std::string& value, Options& options,
+            std::string& error) {
+  options.format = romprog::FormatCalled(value);
+  if (!options.format) error = name + " takes ihex, srec or bin, not '" + value + "'";
+  return options.format.has_value();
+}
+
 constexpr CommandSet kFileReaders =
     CommandsOf({Command::Write, Command::Verify, Command::Convert, Command::Dump, Command::Sum,
                 Command::Pack, Command::Split, Command::Join});
@@ -241,6 +248,14 @@ const std::vector<OptionRow>& OptionTable() {
        "record's count, characters and checksum are checked, extended address records (02, 04) "
        "and the end record (01) honoured, data outside the chip refused; the first fault names "
        "its line (exit 2)"},
+      {nullptr, "--format", "FORMAT", Format, kFileReaders | CommandsOf({Command::Read}), nullptr,
+       "ihex, srec or bin: read FILE as Intel HEX, S-records or a raw image whatever it holds "
+       "or is named (by default its first record decides, else its name); with - (standard "
+       "output) as the file written, which has no name to tell it, the format written there "
+       "(convert then reads its input by what it holds)"},
+      {nullptr, "--truncate", nullptr, Flag<&Options::truncate>, kFileReaders, nullptr,
+       "take the first part of a raw image larger than the chip; without it such a file is "
+       "refused (exit 2), the usual cause being a wrong -c"},
       {"-v", "--verbose", nullptr, Flag<&Options::verbose>, 0, &CommandRow::needsPort,
        "say how the port was opened and what it did"},
       {"-h", "--help", nullptr, Flag<&Options::help>, kEveryCommand, nullptr, nullptr},

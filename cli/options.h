@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/chip_types.h"
+#include "core/formats/file_format.h"
 
 namespace romtool {
 
@@ -47,6 +48,10 @@ struct Options {
   int ways = 2;           // split: how many chips share the bus
   bool swap = false;      // split, join: the bytes of each 16-bit word swapped
   int banks = 1;          // sum: the chip's parts summed one by one
+  // --format: how the file read is taken, whatever it holds or is named; the
+  // format of the output written to "-" (standard output).
+  std::optional<romprog::FileFormat> format;
+  bool truncate = false;  // a raw image larger than the chip: its first part
   std::string logFile;    // job log; empty: the default place
   bool noLog = false;
   int entries = 10;  // log: how many to show

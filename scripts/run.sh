@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Starts romprog.exe under Wine with the programmer emulator attached as COM1.
 #
-#   scripts/run.sh [--port DEVICE] [--keep]
+#   scripts/run.sh [--port DEVICE|auto] [--keep]
 #
 #   --port DEVICE  map a real serial device (e.g. /dev/ttyUSB0) as COM1
 #                  instead of the emulator; an adapter's latency timer is
 #                  set to 1 ms when its driver offers one
+#   --port auto    map every serial adapter found, COM1 to COM10
 #   --keep         on a machine without a display, keep the program running
 #                  on Xvfb after the screenshot (stop with Ctrl+C)
 #
@@ -23,9 +24,9 @@ while [ $# -gt 0 ]; do
     --port) port="${2:?--port needs a device}"; shift 2
             # Wine follows the COM link from its own folder: a relative name
             # has to become the caller's absolute one.
-            case "$port" in /*) ;; *) port="$caller/$port" ;; esac ;;
+            case "$port" in /* | auto) ;; *) port="$caller/$port" ;; esac ;;
     --keep) keep=1; shift ;;
-    -h|--help) sed -n '2,15p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    -h|--help) sed -n '2,14p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     *) echo "run: unknown option $1 (see --help)" >&2; exit 2 ;;
   esac
 done
@@ -54,24 +55,6 @@ source tests/gui/wine_env.sh
 echo "run: preparing Wine (the first time takes about half a minute)"
 romprog_wine_setup
 
-# An FTDI-style USB adapter holds every byte from the programmer until its
-# latency timer runs out (16 ms by default), and Wine asks its driver for no
-# low-latency mode: set the timer to 1 ms where the driver offers one.
-set_latency_timer() {
-  local name timer
-  name="$(basename "$(readlink -f "$1")")"
-  timer="${ROMPROG_SYSFS:-/sys}/class/tty/$name/device/latency_timer"
-  if [ ! -e "$timer" ]; then
-    echo "run: $name has no latency timer to set (not an FTDI-style USB adapter); left as it is"
-  elif [ -w "$timer" ] && echo 1 2>/dev/null >"$timer"; then
-    echo "run: latency timer of $name set to 1 ms ($timer)"
-  else
-    echo "run: cannot set the latency timer of $name: $timer is not writable (run as root," \
-      "or: echo 1 | sudo tee $timer); it stays at $(cat "$timer" 2>/dev/null || echo '?') ms," \
-      "which every byte from the programmer may wait" >&2
-  fi
-}
-
 sim_pid=""
 cleanup() {
   [ -n "$sim_pid" ] && kill "$sim_pid" 2>/dev/null && wait "$sim_pid" 2>/dev/null
@@ -79,11 +62,17 @@ cleanup() {
 }
 trap cleanup EXIT
 
-if [ -n "$port" ]; then
+if [ "$port" = auto ]; then
+  mapfile -t adapters < <(romprog_find_adapters)
+  [ "${#adapters[@]}" -gt 0 ] || { echo "run: no serial adapter found" >&2; exit 2; }
+  romprog_announce_adapters "${adapters[@]}"
+  romprog_map_adapters "${adapters[@]}"
+elif [ -n "$port" ]; then
   [ -e "$port" ] || { echo "run: no such device: $port" >&2; exit 2; }
   romprog_map_com 1 "$port"
   echo "run: COM1 is $port"
-  set_latency_timer "$port"
+  romprog_check_access "$port" || true
+  romprog_set_latency_timer "$port"
 else
   data="${XDG_DATA_HOME:-$HOME/.local/share}/romprog"
   mkdir -p "$data" "$tree/build/run"

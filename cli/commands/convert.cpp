@@ -1,20 +1,31 @@
-// romtool convert: an image file saved in the format of another name.
+// romtool convert: an image file saved in the format of another name, or of
+// --format onto standard output ("-").
 #include "cli/chip_file.h"
 #include "cli/commands/commands.h"
 #include "cli/image_file.h"
+#include "cli/output_file.h"
+#include "cli/standard_streams.h"
 
 namespace romtool {
 
 int ConvertCommand(const Options& options, const Streams& streams) {
+  // --format names the output's format when that goes to standard output;
+  // the input is read by what it holds then.
+  Options reading = options;
+  if (IsStandardStream(options.files[1])) reading.format.reset();
   romprog::Image image{};
-  if (!LoadChipFile(options, options.files[0], image, streams)) return kUsageOrFile;
+  if (!LoadChipFile(reading, options.files[0], image, streams)) return kUsageOrFile;
+  // Only now: the input may be standard input, waiting for bytes, and
+  // Ctrl-C ends convert at once, with no chance to remove the twin.
+  OutputFile output(options.files[1], options);
   std::string error;
-  if (!SaveImage(options.files[1], image.data(), options.chip->activeSize, error)) {
+  if (!output.Reserve(error)) return Fail(streams, kUsageOrFile, error);
+  if (!output.Save(image.data(), options.chip->activeSize, streams.out, error)) {
     return Fail(streams, kUsageOrFile, error);
   }
-  std::fprintf(streams.out, "%s (%s) -> %s (%s), %d bytes\n", options.files[0].c_str(),
-               FormatName(KindOf(options.files[0]).format), options.files[1].c_str(),
-               FormatName(KindOf(options.files[1]).format), options.chip->activeSize);
+  std::fprintf(IsStandardStream(options.files[1]) ? streams.err : streams.out,
+               "%s -> %s (%s), %d bytes\n", options.files[0].c_str(), output.name().c_str(),
+               FormatName(output.format()), options.chip->activeSize);
   return kSuccess;
 }
 

@@ -1,7 +1,6 @@
 // romtool link: how fast the line to the programmer really is, what that
 // makes of each chip operation, and what to do when an adapter holds bytes.
 #include <chrono>
-#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -19,8 +18,10 @@ namespace {
 constexpr double kLineMsPerCell = 2 * 10 * 1000.0 / 9600;
 // Cells timed; the first one, which waits for the command, is left out.
 constexpr int kLinkCells = 256;
-// Above this many times the line time a cell is waiting for something.
-constexpr double kSlowFactor = 1.5;
+// A cell slower than the line time by more than this waits for an adapter's
+// timer of more than 1 ms: the 1 ms timer itself adds about 1 ms a cell,
+// and nothing more can be set lower than that.
+constexpr double kSlowMarginMs = 2.0;
 
 using Stopwatch = std::chrono::steady_clock;
 
@@ -48,15 +49,6 @@ void Forecast(const romprog::ChipType& chip, double msPerCell, std::FILE* out) {
                "check before and the read-back after)\n",
                chip.name, chip.activeSize, Duration(one).c_str(), Duration(one).c_str(),
                Duration(3 * one).c_str());
-}
-
-// The line of OpenPort's notes that says what the driver made of the
-// low-latency request (empty where romtool makes none).
-std::string LowLatencyLine(const std::string& notes) {
-  const std::size_t at = notes.find("low-latency mode:");
-  if (at == std::string::npos) return std::string();
-  const std::size_t from = at + std::strlen("low-latency mode: ");
-  return notes.substr(from, notes.find('\n', from) - from);
 }
 
 void WarnSlow(double factor, const std::string& port, const std::string& lowLatency,
@@ -90,8 +82,8 @@ void WarnSlow(double factor, const std::string& port, const std::string& lowLate
 }  // namespace
 
 int LinkCommand(const Options& options, const Streams& streams) {
-  std::string notes;
-  std::unique_ptr<romprog::SerialPort> port = OpenCommandPort(options, streams, notes);
+  std::string lowLatency;
+  std::unique_ptr<romprog::SerialPort> port = OpenCommandPort(options, streams, lowLatency);
   if (!port) return kNoAnswer;
   std::unique_ptr<romprog::Clock> clock = romprog::MakeSystemClock();
   const romprog::ChipType& probe = options.chip ? *options.chip : romprog::kChipTypes.back();
@@ -114,7 +106,9 @@ int LinkCommand(const Options& options, const Streams& streams) {
   for (const romprog::ChipType& chip : romprog::kChipTypes) {
     if (!options.chip || options.chip == &chip) Forecast(chip, perCell, streams.out);
   }
-  if (factor > kSlowFactor) WarnSlow(factor, options.port, LowLatencyLine(notes), streams.err);
+  if (perCell > kLineMsPerCell + kSlowMarginMs) {
+    WarnSlow(factor, options.port, lowLatency, streams.err);
+  }
   return kSuccess;
 }
 

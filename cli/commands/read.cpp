@@ -1,21 +1,16 @@
 // romtool read: the chip read (as many passes as asked, which must agree)
-// and saved to the file.
+// and saved to the file, or onto standard output for "-".
 #include <algorithm>
 #include <vector>
 
 #include "cli/chip_findings.h"
 #include "cli/commands/commands.h"
 #include "cli/image_file.h"
+#include "cli/output_file.h"
+#include "cli/standard_streams.h"
 
 namespace romtool {
 namespace {
-
-// Before the port opens, so a long read does not end in nothing.
-int CheckSavePlace(const Options& options, const Streams& streams, romprog::Image&, JobRecord&) {
-  std::string error;
-  if (!CanSaveAt(options.files[0], error)) return Fail(streams, kUsageOrFile, error);
-  return kSuccess;
-}
 
 // The later passes against the first: cells read differently are listed as
 // unstable and fail the read. `image` gets the first pass when all agree.
@@ -53,19 +48,25 @@ void NoteCopies(const ChipJob& job, const std::uint8_t* image) {
                copies, job.size / copies, job.chipName);
 }
 
-int Read(const ChipJob& job) {
+// A read that cannot be saved where asked is kept in the job log's folder.
+int Save(const ChipJob& job, OutputFile& output, std::FILE* data) {
+  std::string error, aside;
+  if (output.Save(job.image.data(), job.size, data, error)) return kSuccess;
+  const std::string kept = output.SaveAside(job.image.data(), job.size, aside);
+  if (kept.empty()) return Fail(job.streams, kChipFault, error + "; the read is lost: " + aside);
+  return Fail(job.streams, kChipFault, error + "; the read is kept in " + kept + " instead");
+}
+
+int Read(const ChipJob& job, OutputFile& output, std::FILE* data) {
   std::uint8_t* image = job.image.data();
   romprog::Image first{};
   if (int code = ReadWholeChip(job, first.data(), "read")) return code;
   if (int code = ComparePasses(job, first.data(), image)) return code;
   NoteCopies(job, image);
   job.record.NoteFile(image, job.size);
-  std::string error;
-  if (!SaveImage(job.options.files[0], image, job.size, error)) {
-    return Fail(job.streams, kUsageOrFile, error);
-  }
+  if (int code = Save(job, output, data)) return code;
   std::fprintf(job.streams.out, "read %d bytes of %s into %s (%s)%s\n", job.size, job.chipName,
-               job.file, FormatName(KindOf(job.file).format),
+               output.name().c_str(), FormatName(output.format()),
                job.options.passes > 1 ? "; every pass read the same" : "");
   return kSuccess;
 }
@@ -73,7 +74,19 @@ int Read(const ChipJob& job) {
 }  // namespace
 
 int ReadCommand(const Options& options, const Streams& streams) {
-  return RunChipCommand(options, streams, {CheckSavePlace, Read});
+  OutputFile output(options.files[0], options);
+  // Standard output carries the image then; what is said goes to stderr.
+  const Streams told =
+      IsStandardStream(options.files[0]) ? Streams{streams.err, streams.err} : streams;
+  // Before the port opens, so a long read does not end in nothing.
+  const auto reserve = [&output](const Options&, const Streams& to, romprog::Image&, JobRecord&) {
+    std::string error;
+    return output.Reserve(error) ? kSuccess : Fail(to, kUsageOrFile, error);
+  };
+  const auto read = [&output, &streams](const ChipJob& job) {
+    return Read(job, output, streams.out);
+  };
+  return RunChipCommand(options, told, {reserve, read});
 }
 
 }  // namespace romtool

@@ -8,10 +8,7 @@ namespace {
 
 // With --at only the file's cells are compared: the rest is expected as read.
 int Verify(const ChipJob& job) {
-  romprog::Image chip{};
-  if (int code = ReadWholeChip(job, chip.data(), "verify")) return code;
-  KeepChipAround(job.record, chip.data(), job.image, job.size);
-  if (int code = ReportDifferences(job, chip.data(), job.image.data())) return code;
+  if (int code = VerifyChip(job, job.image.data())) return code;
   if (job.record.at >= 0) {
     std::fprintf(job.streams.out, "%s matches %s in cells %s to %s\n", job.chipName, job.file,
                  CellName(job.record.at).c_str(),

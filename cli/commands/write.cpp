@@ -9,6 +9,63 @@ namespace {
 
 constexpr int kGoOn = -1;
 
+// A word of a command line as a shell takes it back.
+std::string Quoted(const std::string& word) {
+  if (word.find_first_of(" \t'\"$&;|<>()*?") == std::string::npos) return word;
+  return "\"" + word + "\"";
+}
+
+// "romtool verify -p PORT -c CHIP FILE": the command that goes on from here.
+std::string Again(const ChipJob& job, const char* command) {
+  return std::string("romtool ") + command + " -p " + Quoted(job.options.port) + " -c " +
+         job.chipName + " " + Quoted(job.file);
+}
+
+// "cell 0x0005 (5)", "cells 0x0000 (0) to 0x0004 (4)".
+std::string Span(int first, int last) {
+  if (first == last) return "cell " + CellName(first);
+  return "cells " + CellName(first) + " to " + CellName(last);
+}
+
+// What the chip holds after a write that ended at `verdict.address`: the
+// cells below it are written, the one there is `there` (when not empty), the
+// rest untouched.
+std::string ChipNow(const ChipJob& job, const Verdict& verdict, const std::string& there) {
+  int next = verdict.cells;
+  if (next == 0 && there.empty()) return "nothing was written: the chip is as it was";
+  std::string text = "the chip now holds " +
+                     (next > 0 ? Span(0, next - 1) : std::string("nothing")) + " of " + job.file;
+  if (!there.empty()) {
+    text += "; " + Span(next, next) + " " + there;
+    ++next;
+  }
+  if (next < job.size) text += "; " + Span(next, job.size - 1) + " untouched";
+  return text;
+}
+
+// After a write that ended short: what the chip holds, the likely cause and
+// the next step, as lines after the verdict.
+int WriteCutShort(const ChipJob& job, const Verdict& verdict) {
+  const Streams& streams = job.streams;
+  const int code = verdict.exitCode;
+  if (code == kStopped) {
+    Fail(streams, code, ChipNow(job, verdict, ""));
+    return Fail(streams, code,
+                "to finish the job: " + Again(job, "write") +
+                    " (its check sees the written part as already held)");
+  }
+  if (code == kChipFault) {
+    Fail(streams, code, ChipNow(job, verdict, "did not take its value"));
+    return Fail(streams, code,
+                "likely a worn or not fully erased chip: erase it, then " + Again(job, "write"));
+  }
+  if (verdict.address < 0) return Fail(streams, code, ChipNow(job, verdict, ""));
+  Fail(streams, code, ChipNow(job, verdict, "may be written in part (its byte was sent)"));
+  return Fail(streams, code,
+              "check the programmer's power, the cable and the programmer, then " +
+                  Again(job, "write") + " (its check sees the written part as already held)");
+}
+
 // Whether the chip can take the image: kGoOn to go on writing, else the
 // exit code. With --at the image first takes the rest of the chip as it is.
 int Precheck(const ChipJob& job) {
@@ -42,15 +99,32 @@ int Precheck(const ChipJob& job) {
   return Fail(job.streams, kChipFault, "write: nothing written; erase the chip first");
 }
 
+// Whether the exchange itself ended short (stopped, silence, the line).
+bool CutShort(int code) {
+  return code == kStopped || code == kNoAnswer;
+}
+
 int Write(const ChipJob& job) {
+  job.record.cellsWritten = 0;
   // Writing a cell its own value changes nothing, so --at writes the whole chip.
   if (job.options.blankCheck || !job.options.noPrecheck || job.options.at) {
     const int code = Precheck(job);
+    if (CutShort(code))
+      return Fail(job.streams, code, "nothing was written: the chip is as it was");
     if (code != kGoOn) return code;
   }
-  if (int code = Report(job, WriteChipFrom(job.session, job.image.data()), "write")) return code;
+  job.record.step = "write";
+  const Verdict written = WriteChipFrom(job.session, job.image.data());
+  job.record.cellsWritten = written.cells;
+  if (Report(job, written, "write")) return WriteCutShort(job, written);
   if (!job.options.noVerify) {
-    if (int code = VerifyChip(job, job.image.data())) return code;
+    const int code = VerifyChip(job, job.image.data(), true);
+    if (CutShort(code)) {
+      return Fail(
+          job.streams, code,
+          "the chip is fully written but not verified: " + Again(job, "verify") + " checks it");
+    }
+    if (code) return code;
   }
   std::fprintf(job.streams.out, "wrote %d bytes of %s into %s%s\n", job.size, job.file,
                job.chipName, job.options.noVerify ? "" : "; read back and compared");

@@ -157,7 +157,14 @@ bool DeviceModel::SilentAt(int address) const {
   return options_.silentFrom >= 0 && address >= options_.silentFrom;
 }
 
+bool DeviceModel::TakeLateByte() {
+  const bool late = lateByte_;
+  lateByte_ = false;
+  return late;
+}
+
 std::uint8_t DeviceModel::ReadCell(int address) {
+  if (address == options_.lateAt && !lateSent_) lateSent_ = lateByte_ = true;
   if (address != options_.flakyCell) return chip_[address];
   return (flakyReads_++ % 2 == 0) ? chip_[address] : static_cast<std::uint8_t>(chip_[address] ^ 1);
 }

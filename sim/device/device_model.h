@@ -23,6 +23,7 @@ struct DeviceOptions {
   int writeFailAt = -1;                      // report a failed cell at this address (-1: never)
   std::optional<std::uint8_t> commandReply;  // reply to a command byte (default 0x00)
   int flakyCell = -1;  // every other read of this cell gives its low bit flipped (-1: none)
+  int lateAt = -1;     // the first read of this cell is sent late (-1: none)
 };
 
 // What one exchange did, for the emulator's log and for tests.
@@ -60,6 +61,9 @@ class DeviceModel {
   bool InExchange() const { return state_ == State::Reading || state_ == State::Writing; }
   // Bytes that arrived with no exchange to take them (RTS low, after a fault).
   int ignoredBytes() const { return ignoredBytes_; }
+  // Whether the last byte the last Receive appended is the late one (once
+  // per model: the first read of the cell `lateAt`); asking clears it.
+  bool TakeLateByte();
 
  private:
   enum class State {
@@ -89,6 +93,8 @@ class DeviceModel {
   bool rtsHigh_ = false;
   int ignoredBytes_ = 0;
   int flakyReads_ = 0;
+  bool lateSent_ = false;
+  bool lateByte_ = false;
 };
 
 }  // namespace romprog::sim

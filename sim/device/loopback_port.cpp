@@ -24,6 +24,10 @@ class LoopbackPorts::Port : public SerialPort {
     if (owner_.PortRead(byte, timeoutMs)) return {};
     return {PortStatus::TimedOut, {}};
   }
+  PortResult DiscardInput() override {
+    owner_.PortDiscard();
+    return {};
+  }
 
  private:
   LoopbackPorts& owner_;
@@ -118,12 +122,17 @@ bool LoopbackPorts::PortRead(std::uint8_t& byte, int timeoutMs) {
   return false;
 }
 
+// Answers still on their way stay: they arrive after the discard.
+void LoopbackPorts::PortDiscard() {
+  while (!replies_.empty() && replies_.front().readyAt <= now_) replies_.pop_front();
+}
+
 void LoopbackPorts::PortClosed(const Port* port) {
   if (port != open_) return;
   open_ = nullptr;
   ++counters_.closes;
-  // Closing drops the line: unread answers go and RTS falls.
-  replies_.clear();
+  // Closing drops RTS; unread answers stay in the line's queue, as a tty
+  // keeps them for the next open.
   if (rts_) {
     ++counters_.closesWithRtsHigh;
     PortSetRts(false);

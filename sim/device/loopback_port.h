@@ -76,6 +76,7 @@ class LoopbackPorts : public PortOpener, public Clock {
   void PortSetRts(bool on);
   bool PortSend(std::uint8_t byte);
   bool PortRead(std::uint8_t& byte, int timeoutMs);
+  void PortDiscard();
   void PortClosed(const Port* port);
 
   std::set<std::string> names_;

@@ -60,15 +60,15 @@ int Serve(const RomsimOptions& options) {
   if (!recorder.Open(error)) return Fail(error);
   DeviceModel model(chip, options.device);
 
+  const int line = pty ? pty->fd() : device.get();
+  // Hosts preloading the modem-lines library hand their RTS and DTR over here.
+  // Listening before the path is out: a host that opens the line at once
+  // would otherwise find no one and run without RTS.
+  ModemLinesSocket lines;
+  if (pty && !lines.Listen(pty->slaveFd(), error)) return Fail(error);
   std::printf("%s\n", pty ? pty->slavePath().c_str() : options.devicePath.c_str());
   std::fflush(stdout);
-  const int line = pty ? pty->fd() : device.get();
-  const int host = pty ? pty->slaveFd() : -1;
-  // Hosts preloading the modem-lines library hand their RTS and DTR over here.
-  ModemLinesSocket lines;
-  if (pty && !lines.Listen(host, error)) return Fail(error);
-  return RomsimServer(model, recorder, options, line, host, stop.get(), pty ? &lines : nullptr)
-      .Run();
+  return RomsimServer(model, recorder, options, line, stop.get(), pty ? &lines : nullptr).Run();
 }
 
 }  // namespace

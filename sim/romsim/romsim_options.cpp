@@ -63,6 +63,8 @@ const std::map<std::string, Setter>& ValueOptions() {
       {"--silent-from", IntoAddress(&DeviceOptions::silentFrom)},
       {"--fail-write-at", IntoAddress(&DeviceOptions::writeFailAt)},
       {"--flaky-cell", IntoAddress(&DeviceOptions::flakyCell)},
+      {"--late-at", IntoAddress(&DeviceOptions::lateAt)},
+      {"--late-ms", IntoInt(&RomsimOptions::lateMs, 0, 60000)},
       {"--command-reply",
        [](const std::string& v, RomsimOptions& o) {
          std::uint8_t byte = 0;
@@ -156,6 +158,11 @@ const char* RomsimUsage() {
          "  --silent-command     never answer a command byte\n"
          "  --fail-write-at N    report the cell at address N as failed\n"
          "  --flaky-cell N       every other read of cell N gives its low bit flipped\n"
+         "  --late-at N          send the byte of cell N late, in the first read exchange\n"
+         "                       that gets there only: past the host's wait it lands in\n"
+         "                       the host's input queue, where later reads must not\n"
+         "                       take it for their own\n"
+         "  --late-ms MS         how late (default 1400; the host waits 1000)\n"
          "  --command-reply HEX  answer commands with this byte (default 00)\n"
          "  --help               this text\n";
 }

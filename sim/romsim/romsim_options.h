@@ -17,6 +17,7 @@ struct RomsimOptions {
   int paceBaud = 0;        // 0: answer as fast as the line allows
   int silenceMs = 300;
   int latencyMs = 0;  // the adapter's latency timer toward the host (0: none)
+  int lateMs = 1400;  // how late the byte of --late-at comes
   DeviceOptions device;
   bool help = false;
 };

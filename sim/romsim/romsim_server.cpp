@@ -45,7 +45,7 @@ bool WriteAll(int fd, const std::uint8_t* data, std::size_t size) {
 }  // namespace
 
 RomsimServer::RomsimServer(DeviceModel& model, ExchangeRecorder& recorder,
-                           const RomsimOptions& options, int lineFd, int hostFd, int stopFd,
+                           const RomsimOptions& options, int lineFd, int stopFd,
                            ModemLinesSocket* lines)
     : model_(model),
       recorder_(recorder),
@@ -53,12 +53,12 @@ RomsimServer::RomsimServer(DeviceModel& model, ExchangeRecorder& recorder,
       latency_(options.latencyMs),
       lines_(lines),
       line_(lineFd),
-      host_(hostFd),
       stop_(stopFd),
       silenceMs_(options.silenceMs),
       followCts_(options.followCts),
       paced_(options.paceBaud > 0),
-      startNs_(MonotonicNs()) {}
+      startNs_(MonotonicNs()),
+      lateMs_(options.lateMs) {}
 
 int RomsimServer::Run() {
   fcntl(line_, F_SETFL, fcntl(line_, F_GETFL) | O_NONBLOCK);
@@ -81,7 +81,7 @@ int RomsimServer::Run() {
       return Stop(1);
     }
     if (fds[1].revents != 0) return Stop(0);
-    if (!DeliverDue()) return Stop(1);
+    if (!DeliverDue() || !DeliverLate()) return Stop(1);
     if (followCts_ && !SampleCts()) return Stop(1);
     if ((fds[2].revents & POLLIN) && !ServeModemRequest()) return Stop(1);
     if (n == 0) {
@@ -103,9 +103,6 @@ int RomsimServer::Run() {
 void RomsimServer::EndBySilence() {
   model_.EndOfExchange("silence");
   awaitingSilence_ = false;
-  // The host has given up: a byte it left unread would pass for the reply to
-  // its next command. Reopening a real port empties its queue the same way.
-  if (host_ >= 0) tcflush(host_, TCIFLUSH);
   recorder_.CatchUp(model_);
 }
 
@@ -115,6 +112,11 @@ int RomsimServer::PollTimeoutMs() const {
   if (!rtsFramed_ && awaitingSilence_) {
     const std::int64_t left = silenceMs_ * 1000000LL - (MonotonicNs() - lastByteNs_);
     timeout = static_cast<int>(std::max<std::int64_t>(0, left) / 1000000 + 1);
+  }
+  if (!late_.empty()) {
+    const std::int64_t left = std::max<std::int64_t>(0, lateDueNs_ - MonotonicNs());
+    const int lateMs = static_cast<int>(left / 1000000 + 1);
+    timeout = timeout < 0 ? lateMs : std::min(timeout, lateMs);
   }
   const std::int64_t due = latency_.NsToDue(MonotonicNs());
   if (due >= 0) {
@@ -150,6 +152,12 @@ bool RomsimServer::TakeBytes() {
     if (!PassesRts()) continue;
     out.clear();
     model_.Receive(in[i], out);
+    if (model_.TakeLateByte()) {
+      // The last byte: nothing follows it before the host's acknowledge.
+      late_.assign(1, out.back());
+      out.pop_back();
+      lateDueNs_ = MonotonicNs() + lateMs_ * 1000000LL;
+    }
     if (!Answer(out)) return false;
   }
   recorder_.CatchUp(model_);
@@ -208,6 +216,16 @@ bool RomsimServer::DeliverDue() {
   while (!latency_.Due(MonotonicNs())) {
   }
   return Deliver(latency_.Release(MonotonicNs()));
+}
+
+// The late byte goes out whatever became of the exchange meanwhile: it was
+// on its way.
+bool RomsimServer::DeliverLate() {
+  if (late_.empty() || MonotonicNs() < lateDueNs_) return true;
+  Note("late byte sent");
+  const std::vector<std::uint8_t> late = std::move(late_);
+  late_.clear();
+  return Deliver(late);
 }
 
 bool RomsimServer::ServeModemRequest() {

@@ -19,11 +19,11 @@ namespace romprog::sim {
 
 class RomsimServer {
  public:
-  // `lineFd` carries the bytes; a readable `stopFd` ends the run. `hostFd`
-  // (or -1) is the host's end of the line, emptied when the host falls silent.
-  // `lines` (or null) brings the host's modem-line requests.
+  // `lineFd` carries the bytes; a readable `stopFd` ends the run. `lines`
+  // (or null) brings the host's modem-line requests. What the host leaves
+  // unread stays in its queue, as on a real line.
   RomsimServer(DeviceModel& model, ExchangeRecorder& recorder, const RomsimOptions& options,
-               int lineFd, int hostFd, int stopFd, ModemLinesSocket* lines = nullptr);
+               int lineFd, int stopFd, ModemLinesSocket* lines = nullptr);
   int Run();  // the exit status
 
  private:
@@ -35,6 +35,7 @@ class RomsimServer {
   bool Answer(const std::vector<std::uint8_t>& bytes);
   bool Deliver(const std::vector<std::uint8_t>& bytes);
   bool DeliverDue();
+  bool DeliverLate();
   bool ServeModemRequest();
   std::uint32_t ChangeModemLines(std::uint32_t bits);
   void SetRtsLine(bool high);
@@ -48,7 +49,6 @@ class RomsimServer {
   AdapterLatency latency_;
   ModemLinesSocket* lines_;
   int line_;
-  int host_;
   int stop_;
   int silenceMs_;
   bool followCts_;
@@ -61,6 +61,9 @@ class RomsimServer {
   std::int64_t lastByteNs_ = 0;
   std::int64_t startNs_;
   int strayBytes_ = 0;  // bytes of the current batch no exchange took
+  int lateMs_;
+  std::vector<std::uint8_t> late_;  // the late byte, held until lateDueNs_
+  std::int64_t lateDueNs_ = 0;
 };
 
 }  // namespace romprog::sim

@@ -2,6 +2,8 @@
 
 #include <fcntl.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <termios.h>
 
 #include <cerrno>
 #include <cstring>
@@ -17,8 +19,16 @@ UniqueFd OpenSerialDevice(const std::string& path, std::string& error) {
     error = "cannot open " + path + ": " + std::strerror(errno);
     return UniqueFd();
   }
+  // A file or /dev/null opens too; what romsim sends would land in it.
+  struct stat status {};
+  termios line{};
+  if (fstat(fd.get(), &status) != 0 || !S_ISCHR(status.st_mode) ||
+      tcgetattr(fd.get(), &line) != 0) {
+    error = path + " is not a serial port";
+    return UniqueFd();
+  }
   if (!SetRawLine(fd.get())) {
-    error = path + " is not a serial line: " + std::strerror(errno);
+    error = "cannot set the line of " + path + ": " + std::strerror(errno);
     return UniqueFd();
   }
   const int flags = fcntl(fd.get(), F_GETFL);

@@ -4,14 +4,17 @@
 #include "gui/control_ids.h"
 #include "gui/texts.h"
 #include "gui/win_constants.h"
+#include "platform/system_serial_ports.h"
 
 namespace romprog {
 
+std::string PortSelectorItem(int number) {
+  return std::string(7, ' ') + PortName(number);
+}
+
 void ProbePorts(App& app) {
-  for (int n = kFirstPortNumber; n <= kLastPortNumber; ++n) {
-    if (app.ports.Open(ProgrammerLine(PortName(n))).port) {
-      app.ui.AddItem(id::kPortSelector, -1, PortSelectorItem(n));
-    }
+  for (int n : ComPortsThatOpen(app.ports, kLastPortNumber)) {
+    app.ui.AddItem(id::kPortSelector, -1, PortSelectorItem(n));
   }
   app.state.programmerPort.reset();
   if (app.ui.CountItems(id::kPortSelector) > 0) app.ui.SetState(id::kPortSelector, 0);

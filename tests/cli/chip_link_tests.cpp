@@ -66,17 +66,65 @@ TEST(ChipLink, CommandByteIsTheChipCodeWithBitZeroForWriting) {
 }
 
 TEST(ChipLink, AnObserverThatStopsEndsBetweenCellsWithRtsLowered) {
-  for (Direction direction : {Direction::Reading, Direction::Writing}) {
-    Link link{DeviceModel()};
-    StopAt r;
-    const std::string image(8192, '\x00');
-    const LinkResult result = link.Run(r, direction, k27C64, Bytes(image));
-    EXPECT_EQ(result.ending, Ending::Stopped);
-    EXPECT_EQ(result.address, 100);
-    EXPECT_EQ(r.passed.size(), 100u);
-    EXPECT_EQ(link.ports.counters().rtsLowers, 1);
-    EXPECT_FALSE(link.ports.rts());
+  Link link{DeviceModel()};
+  StopAt r;
+  const LinkResult result = link.Run(r, Direction::Reading, k27C64);
+  EXPECT_EQ(result.ending, Ending::Stopped);
+  EXPECT_EQ(result.address, 100) << "the first cell not taken";
+  EXPECT_EQ(r.passed.size(), 100u);
+  EXPECT_EQ(link.ports.counters().rtsLowers, 1);
+  EXPECT_FALSE(link.ports.rts());
+}
+
+// The byte of the cell in hand is on the line when the stop comes: the chip
+// programs it, and the stop is reported after it.
+TEST(ChipLink, AStoppedWriteCountsTheCellAlreadySent) {
+  const std::string image(8192, '\x00');
+  Link link{DeviceModel()};
+  StopAt r;
+  const LinkResult result = link.Run(r, Direction::Writing, k27C64, Bytes(image));
+  EXPECT_EQ(result.ending, Ending::Stopped);
+  EXPECT_EQ(result.address, 101) << "cells 0 to 100 are written";
+  EXPECT_EQ(r.passed.size(), 101u);
+  const auto& chip = link.ports.device().chip();
+  EXPECT_EQ(chip[100], 0x00);
+  EXPECT_EQ(chip[101], 0xFF);
+  EXPECT_EQ(link.ports.counters().bytesToDevice, 1 + 101) << "nothing sent after the stop";
+  EXPECT_FALSE(link.ports.rts());
+
+  // Failed or unanswered, the cell in hand is the first one not written.
+  for (DeviceOptions options : {DeviceOptions{-1, 0, 100}, DeviceOptions{100}}) {
+    Link failing{DeviceModel(ChipOf(std::string(32768, '\xFF')), options)};
+    StopAt f;
+    const LinkResult stopped = failing.Run(f, Direction::Writing, k27C64, Bytes(image));
+    EXPECT_EQ(stopped.ending, Ending::Stopped);
+    EXPECT_EQ(stopped.address, 100);
+    EXPECT_EQ(f.passed.size(), 100u);
   }
+
+  // A stop at the last cell, acknowledged, leaves the whole chip written.
+  struct StopAtLast : Recorder {
+    bool GoOn() override { return passed.size() < 8191; }
+  } last;
+  Link whole{DeviceModel()};
+  const LinkResult complete = whole.Run(last, Direction::Writing, k27C64, Bytes(image));
+  EXPECT_EQ(complete.ending, Ending::Complete);
+  EXPECT_EQ(last.passed.size(), 8192u);
+}
+
+// The stop leaves the next cell's byte unread in the line's queue; taken for
+// the next command's reply it would shift every cell by one.
+TEST(ChipLink, AByteLeftByAStoppedReadIsNotTakenByTheNext) {
+  const std::string content = RandomBytes(32768, 13);
+  Link link{DeviceModel(ChipOf(content))};
+  StopAt stopped;
+  EXPECT_EQ(link.Run(stopped, Direction::Reading, k27C64).ending, Ending::Stopped);
+  link.port.reset();
+  ASSERT_EQ(link.ports.pendingReplies(), 1u);
+  link.port = link.ports.Open(romprog::ProgrammerLine("P")).port;
+  Recorder r;
+  EXPECT_EQ(link.Run(r, Direction::Reading, k27C64).ending, Ending::Complete);
+  EXPECT_EQ(std::string(r.passed.begin(), r.passed.end()), content.substr(0, 8192));
 }
 
 TEST(ChipLink, ReadPassesEveryCellInOrderInsideOneRtsFrame) {

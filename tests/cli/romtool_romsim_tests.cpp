@@ -17,6 +17,7 @@
 #include <regex>
 #include <thread>
 
+#include "cli/chip_exchange.h"
 #include "sim/host/romsim_client.h"
 #include "tests/cli/cli_test_support.h"
 
@@ -85,6 +86,30 @@ struct RomtoolTest : ::testing::Test {
     return ::testing::AssertionFailure() << "RTS framing " << marks << " in\n" << log;
   }
 
+  // romtool with `args`, sent SIGINT after `ms`.
+  Outcome Interrupt(std::vector<std::string> args, int ms) {
+    const std::string said = dir / "said.txt";
+    args.insert(args.begin(), ROMTOOL_BINARY);
+    std::vector<char*> argv;
+    for (std::string& arg : args) argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 2, said.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    pid_t pid = 0;
+    Outcome run;
+    const int spawned = posix_spawn(&pid, ROMTOOL_BINARY, &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0) return run;
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+    kill(pid, SIGINT);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    run.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.output = ReadWhole(said);
+    std::filesystem::remove(said);
+    return run;
+  }
   Outcome Romtool(std::vector<std::string> args) {
     Outcome run;
     run.code = romprog::sim::RunToEnd(ROMTOOL_BINARY, args, run.output);
@@ -157,6 +182,36 @@ TEST_F(RomtoolTest, SRecordFilesWriteAndReadBack) {
   ASSERT_EQ(OnChip("read", "27C64", {dir / "back.srec"}).code, 0);
   ASSERT_EQ(Romtool({"convert", "-c", "27C64", dir / "back.srec", dir / "back.bin"}).code, 0);
   EXPECT_TRUE(Same(ReadWhole(dir / "back.bin"), image));
+  // "-": standard output needs --format; standard input is taken by what it holds.
+  const Outcome unnamed = Romtool({"convert", "-c", "27C64", dir / "image.bin", "-"});
+  EXPECT_EQ(unnamed.code, 2);
+  EXPECT_SAYS(unnamed, "needs the format: add --format");
+  const std::string romtool = ROMTOOL_BINARY;
+  Outcome piped;
+  piped.code =
+      romprog::sim::RunToEnd("/bin/sh",
+                             {"-c", romtool + " read -p " + port + " -c 27C64 --format srec - | " +
+                                        romtool + " convert -c 27C64 - " + dir / "piped.bin"},
+                             piped.output);
+  EXPECT_EQ(piped.code, 0) << piped.output;
+  EXPECT_TRUE(Same(ReadWhole(dir / "piped.bin"), image));
+}
+
+TEST_F(RomtoolTest, AReadThatCannotBeSavedIsKeptInTheJobLogFolder) {
+  Start({"--pace", "115200"});
+  std::filesystem::create_directory(dir / "gone");
+  std::thread remover([this] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(400));
+    std::filesystem::remove_all(dir / "gone");
+  });
+  const Outcome run = OnChip("read", "27C64", {dir / "gone/x.bin"});
+  remover.join();
+  EXPECT_EQ(run.code, 1) << run.output;
+  EXPECT_SAYS(run, "cannot write " + dir / "gone/x.bin" + ": No such file or directory");
+  const std::size_t at = run.output.find("kept in ") + 8;
+  const std::string kept = run.output.substr(at, run.output.find(" instead") - at);
+  EXPECT_EQ(kept.rfind(dir / "data/romprog/", 0), 0u) << run.output;
+  EXPECT_TRUE(Same(ReadWhole(kept), Chip().substr(0, 8192)));
 }
 
 TEST_F(RomtoolTest, BlankCheckOfABlankAndAProgrammedChip) {
@@ -217,7 +272,8 @@ TEST_F(RomtoolTest, VerifyListsEveryDifferenceAndWhetherWritingCanMendIt) {
   EXPECT_SAYS(run, "1 cell needs a bit set (0 to 1)");
   image[4095] = '\x00';
   WriteWhole(dir / "image.bin", image);
-  EXPECT_SAYS(OnChip("verify", "27C64", {dir / "image.bin"}), "without erasing can fix this");
+  EXPECT_SAYS(OnChip("verify", "27C64", {dir / "image.bin"}),
+              "writing " + dir / "image.bin" + " again may take them, unless a cell refuses again");
 }
 
 TEST_F(RomtoolTest, WriteReadsTheChipFirst) {
@@ -277,31 +333,66 @@ TEST_F(RomtoolTest, ReadPassesCatchAFlakyCellAndRepeatsAreNoted) {
   const Outcome once = OnChip("read", "27C128", {dir / "out.bin"});
   EXPECT_EQ(once.code, 0) << once.output;
   EXPECT_SAYS(once, "2 identical copies of its first 8192 bytes");
+  // Written, the cell reads wrong once: a second read tells it unstable.
+  WriteWhole(dir / "image.bin", eighth);
+  const Outcome written = OnChip("write", "27C64", {"--no-precheck", dir / "image.bin"});
+  EXPECT_EQ(written.code, 1) << written.output;
+  EXPECT_SAYS(written, "1 unstable cell (two reads disagree)");
+  EXPECT_EQ(written.output.find("bits to clear"), std::string::npos) << written.output;
 }
 
 TEST_F(RomtoolTest, CtrlCStopsBetweenCellsAndLeavesNoFile) {
   Start({"--pace", "9600"});
-  const std::string said = dir / "said.txt";
-  std::vector<std::string> args{ROMTOOL_BINARY, "read", "-p", port, "-c", "27C256", dir / "x.hex"};
-  std::vector<char*> argv;
-  for (std::string& arg : args) argv.push_back(arg.data());
-  argv.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 2, said.c_str(), O_WRONLY | O_CREAT, 0644);
-  pid_t pid = 0;
-  ASSERT_EQ(posix_spawn(&pid, ROMTOOL_BINARY, &actions, nullptr, argv.data(), environ), 0);
-  posix_spawn_file_actions_destroy(&actions);
-  std::this_thread::sleep_for(std::chrono::milliseconds(800));
-  kill(pid, SIGINT);
-  int status = 0;
-  waitpid(pid, &status, 0);
-  ASSERT_TRUE(WIFEXITED(status)) << status;
-  EXPECT_EQ(WEXITSTATUS(status), 130);
-  EXPECT_NE(ReadWhole(said).find("romtool: stopped at cell "), std::string::npos);
-  EXPECT_EQ(dir.Names(), (std::vector<std::string>{"chip.bin", "data", "romsim.log", "said.txt"}));
+  const Outcome read = Interrupt({"read", "-p", port, "-c", "27C256", dir / "x.hex"}, 800);
+  EXPECT_EQ(read.code, 130);
+  EXPECT_SAYS(read, "romtool: stopped at cell 0x0");
+  EXPECT_EQ(dir.Names(), (std::vector<std::string>{"chip.bin", "data", "romsim.log"}));
   EXPECT_NE(ReadWhole(dir / "data/romprog/romtool-log.jsonl").find("\"exit\":130"),
             std::string::npos);
+
+  // A write stopped says how far the chip holds the file, and writing again finishes it.
+  const std::string image = Saved("image.bin", 8192);
+  const std::vector<std::string> write{"write", "-p", port, "-c", "27C64", dir / "image.bin"};
+  const Outcome checking = Interrupt(write, 300);
+  EXPECT_EQ(checking.code, 130);
+  EXPECT_SAYS(checking, "nothing was written");
+  std::vector<std::string> unchecked = write;
+  unchecked.push_back("--no-precheck");
+  const Outcome stopped = Interrupt(unchecked, 800);
+  EXPECT_EQ(stopped.code, 130);
+  std::string chip = Chip();
+  const auto held = std::mismatch(image.begin(), image.end(), chip.begin()).first - image.begin();
+  ASSERT_GT(held, 0);
+  EXPECT_SAYS(stopped, "to " + CellName(static_cast<int>(held - 1)) + " of " + dir / "image.bin" +
+                           "; cells " + CellName(static_cast<int>(held)) +
+                           " to 0x1FFF (8191) "
+                           "untouched");
+  EXPECT_TRUE(Same(chip.substr(held), std::string(32768 - held, '\xFF')));
+  EXPECT_SAYS(stopped, "romtool write -p " + port + " -c 27C64 " + dir / "image.bin");
+  EXPECT_NE(ReadWhole(dir / "data/romprog/romtool-log.jsonl")
+                .find("\"cells_written\":" + std::to_string(held) + ",\"step\":\"write\""),
+            std::string::npos);
+  romsim->Stop();
+  Start();  // unpaced, the same chip
+  const Outcome finished = Romtool(write);
+  EXPECT_EQ(finished.code, 0) << finished.output;
+  EXPECT_TRUE(Same(Chip().substr(0, 8192), image));
+}
+
+// A read given up while the programmer's byte was on its way leaves that
+// byte in the port's queue, where it would pass for the next command's reply
+// and shift the whole chip by one.
+TEST_F(RomtoolTest, AReadAfterAnAbandonedOneHasTheChipUnshifted) {
+  const std::string chip = RandomBytes(32768, 21);
+  Start({"--late-at", "300"}, chip);
+  const Outcome late = OnChip("read", "27C64", {dir / "late.bin"});
+  EXPECT_EQ(late.code, 3) << late.output;
+  EXPECT_SAYS(late, "stopped answering at cell 0x012C (300)");
+  // The late byte comes 1400 ms after its cell was asked for.
+  std::this_thread::sleep_for(std::chrono::milliseconds(700));
+  const Outcome next = OnChip("read", "27C64", {dir / "next.bin"});
+  ASSERT_EQ(next.code, 0) << next.output;
+  EXPECT_TRUE(Same(ReadWhole(dir / "next.bin"), chip.substr(0, 8192)));
 }
 
 TEST_F(RomtoolTest, EveryChipCommandIsLogged) {
@@ -346,6 +437,9 @@ TEST_F(RomtoolTest, WriteFailureNamesTheCellAndTheReply) {
                 "expected 0xAA",
                 static_cast<unsigned char>(image[100]));
   EXPECT_SAYS(run, expected);
+  EXPECT_SAYS(run, "holds cells 0x0000 (0) to 0x0063 (99) of " + dir / "image.bin" +
+                       "; cell 0x0064 (100) did not take its value; cells 0x0065 (101) to");
+  EXPECT_SAYS(run, "worn or not fully erased chip: erase it");
   const std::string chip = Chip();
   EXPECT_TRUE(Same(chip.substr(0, 100), image.substr(0, 100)));
   EXPECT_TRUE(Same(chip.substr(100), std::string(32768 - 100, '\xFF')));
@@ -369,6 +463,11 @@ TEST_F(RomtoolTest, SilenceFromAnAddressIsANoAnswer) {
   EXPECT_EQ(run.code, 3) << run.output;
   EXPECT_SAYS(run, "stopped answering at cell 0x0032 (50)");
   EXPECT_FALSE(std::filesystem::exists(dir / "out.bin"));
+  Saved("image.bin", 8192);
+  const Outcome write = OnChip("write", "27C64", {"--no-precheck", dir / "image.bin"});
+  EXPECT_EQ(write.code, 3) << write.output;
+  EXPECT_SAYS(write, "0x0031 (49) of " + dir / "image.bin" + "; cell 0x0032 (50) may be written");
+  EXPECT_SAYS(write, "power");
 }
 
 TEST_F(RomtoolTest, SilentCommandIsANoAnswer) {
@@ -394,6 +493,15 @@ TEST_F(RomtoolTest, PortThatDoesNotOpenIsExitThreeAndSaysWhy) {
   const Outcome run = Romtool({"blank", "-p", dir / "no-such-port", "-c", "27C64"});
   EXPECT_EQ(run.code, 3) << run.output;
   EXPECT_SAYS(run, "cannot open port: no port " + dir / "no-such-port");
+
+  // Files open too: a byte sent there would be written into them.
+  const std::string image = Saved("rom6502.bin", 8192);
+  for (const std::string& notPort : {dir / "rom6502.bin", std::string("/dev/null")}) {
+    const Outcome file = Romtool({"blank", "-p", notPort, "-c", "27C64"});
+    EXPECT_EQ(file.code, 3) << file.output;
+    EXPECT_SAYS(file, "cannot open port: " + notPort + " is not a serial port");
+  }
+  EXPECT_TRUE(Same(ReadWhole(dir / "rom6502.bin"), image));
 
   Start();
   // Another program holds the line the way romtool's own ports do: an
@@ -452,6 +560,9 @@ TEST_F(RomtoolTest, BadFilesChangeNothing) {
   const Outcome nowhere = OnChip("read", "27C64", {dir / "no-folder/out.bin"});
   EXPECT_EQ(nowhere.code, 2) << nowhere.output;
   EXPECT_SAYS(nowhere, "no folder");
+  const Outcome proc = OnChip("read", "27C256", {"/proc/x.bin"});
+  EXPECT_EQ(proc.code, 2) << proc.output;
+  EXPECT_SAYS(proc, "cannot create /proc/x.bin: No such file or directory");
   EXPECT_EQ(Exchanges(), 0);
   EXPECT_TRUE(Same(Chip(), std::string(32768, '\xFF')));
 }
@@ -479,12 +590,15 @@ TEST_F(RomtoolTest, BadArgumentsChangeNothing) {
 
 TEST_F(RomtoolTest, OversizedBinaryIsRefused) {
   Start();
-  Saved("big.bin", 10000);
+  const std::string image = Saved("big.bin", 10000);
   const Outcome run = OnChip("write", "27C64", {"--no-verify", dir / "big.bin"});
   EXPECT_EQ(run.code, 2) << run.output;
   EXPECT_SAYS(run, "big.bin holds 10000 bytes, the 27C64 takes 8192: is -c right?");
   EXPECT_EQ(Exchanges(), 0);
   EXPECT_TRUE(Same(Chip(), std::string(32768, '\xFF')));
+  const Outcome cut = OnChip("write", "27C64", {"--no-verify", "--truncate", dir / "big.bin"});
+  EXPECT_EQ(cut.code, 0) << cut.output;
+  EXPECT_TRUE(Same(Chip().substr(0, 8192), image.substr(0, 8192)));
 }
 
 TEST_F(RomtoolTest, VerboseSaysHowThePortWasOpened) {
@@ -499,7 +613,7 @@ TEST_F(RomtoolTest, LinkWarnsOfAnAdapterTimerOnlyWhenItHoldsTheBytes) {
   framed = false;  // no library: the low-latency request is refused, as by a plain driver
   unsetenv("LD_PRELOAD");
   for (const char* timer : {"16", "1"}) {
-    Start({"--latency-ms", timer});
+    Start({"--latency-ms", timer, "--pace", "9600"});  // the line time of a real bench
     const Outcome run = Romtool({"link", "-p", port, "-c", "27C64"});
     EXPECT_EQ(run.code, 0) << run.output;
     EXPECT_EQ(run.output.find("latency timer") != std::string::npos, timer[1] != '\0')
@@ -585,6 +699,9 @@ TEST_F(RomtoolTest, FilesAreReadByWhatTheyHold) {
   const Outcome big = Romtool({"convert", "-c", "27C64", dir / "big.bin", dir / "out.hex"});
   EXPECT_EQ(big.code, 2) << big.output;
   EXPECT_SAYS(big, "--truncate takes the first 8192");
+  WriteWhole(dir / "notes.txt", "not a ROM\n");
+  EXPECT_EQ(Romtool({"sum", "-c", "27C64", dir / "notes.txt"}).code, 2);
+  EXPECT_EQ(Romtool({"sum", "-c", "27C64", "--format", "bin", dir / "notes.txt"}).code, 0);
   const Outcome missing = Romtool({"sum", "-c", "27C64", dir / "none.hex"});
   EXPECT_EQ(missing.code, 2) << missing.output;
   EXPECT_SAYS(missing, "cannot open " + dir / "none.hex" + ": No such file or directory");

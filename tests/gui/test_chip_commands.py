@@ -229,6 +229,29 @@ class SilentProgrammer(ChipScenario):
         self.assertEqual(self.listing(12, 2)[4:], bytes(12))  # from 100 on: as before
 
 
+class LateByte(ChipScenario):
+    """The programmer's byte of cell 300 comes after the program's wait for it
+    has ended: it lands in the port's input queue, where the next read must
+    not take it for the reply to its command."""
+    romsim_args = ("--late-at", "300")
+    chip_content = random_bytes(32768, 12)
+
+    def test_a_read_after_a_late_byte_fills_the_buffer_unshifted(self):
+        self.drive("click", 16)
+        self.drive("activate", "main")
+        self.drive("click", READ)
+        shown = self.box()
+        self.assertBox(shown, *NO_REPLY)
+        self.assertEqual(shown["status"][:2], ("299", str(self.chip_content[299])))
+        time.sleep(1.0)  # 1400 ms after it was asked for, the late byte is in
+        self.drive("click", READ)
+        shown = self.box()
+        self.assertBox(shown, *OK_BOX)
+        self.assertEqual(shown["status"][:2], ("8191", str(self.chip_content[8191])))
+        self.assertEqual(self.listing(0, 16), self.chip_content[:128])
+        self.assertEqual(self.listing(1008, 16), self.chip_content[8064:8192])
+
+
 class SilentAtTheCommand(ChipScenario):
     romsim_args = ("--silent-command",)
 

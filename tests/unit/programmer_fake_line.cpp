@@ -21,6 +21,10 @@ class FakePort : public SerialPort {
     if (line_.HostRead(byte, timeoutMs)) return {};
     return {PortStatus::TimedOut, {}};
   }
+  PortResult DiscardInput() override {
+    line_.HostDiscard();
+    return {};
+  }
 
  private:
   FakeLine& line_;
@@ -129,6 +133,12 @@ bool FakeLine::HostRead(std::uint8_t& byte, int timeoutMs) {
   now += slice;
   ++readSlices;
   return false;
+}
+
+void FakeLine::HostDiscard() {
+  while (!toHost_.empty() && static_cast<std::int32_t>(toHost_.front().at - now) <= 0) {
+    toHost_.pop_front();
+  }
 }
 
 void FakeLine::HostClose() {

@@ -60,6 +60,7 @@ class FakeLine : public PortOpener, public Clock {
   void HostRts(bool on);
   void HostByte(std::uint8_t byte);
   bool HostRead(std::uint8_t& byte, int timeoutMs);
+  void HostDiscard();  // drops the bytes that have arrived
   void HostClose();
 
   // How often the host sent `value` after the last command byte.

@@ -53,6 +53,7 @@ class RecordingPorts : public PortOpener, public Clock {
     PortResult ReadByte(std::uint8_t& byte, int timeoutMs) override {
       return port_->ReadByte(byte, timeoutMs);
     }
+    PortResult DiscardInput() override { return port_->DiscardInput(); }
 
    private:
     RecordingPorts& owner_;

@@ -128,7 +128,8 @@ TEST(LoopbackPorts, CommandTooSoonAfterRtsIsMissed) {
   EXPECT_TRUE(port->ReadByte(b, 1000).ok());
 }
 
-TEST(LoopbackPorts, ClosingDropsRtsAndUnreadAnswers) {
+// A tty keeps what came in for the next open: only a discard empties it.
+TEST(LoopbackPorts, ClosingDropsRtsAndKeepsUnreadAnswersUntilDiscarded) {
   LoopbackPorts ports({"COM1"});
   {
     auto port = ports.Open(ProgrammerLine("COM1")).port;
@@ -137,11 +138,29 @@ TEST(LoopbackPorts, ClosingDropsRtsAndUnreadAnswers) {
   }
   EXPECT_EQ(ports.counters().closesWithRtsHigh, 1);
   EXPECT_FALSE(ports.rts());
-  EXPECT_EQ(ports.pendingReplies(), 0u);
+  EXPECT_EQ(ports.pendingReplies(), 1u) << "left over from the old port";
   EXPECT_EQ(ports.device().exchanges().at(0).ending, "rts-low");
   auto port = ports.Open(ProgrammerLine("COM1")).port;
+  EXPECT_TRUE(port->DiscardInput().ok());
+  EXPECT_EQ(ports.pendingReplies(), 0u);
   std::uint8_t b = 0;
-  EXPECT_FALSE(port->ReadByte(b, 1000).ok()) << "nothing left over from the old port";
+  EXPECT_FALSE(port->ReadByte(b, 1000).ok()) << "nothing left over after the discard";
+}
+
+// A byte still on its way when the queue is emptied arrives after it.
+TEST(LoopbackPorts, ADiscardKeepsTheBytesNotYetArrived) {
+  LoopbackPorts ports({"COM1"});
+  ports.SetReplyDelay(50);
+  auto port = ports.Open(ProgrammerLine("COM1")).port;
+  port->SetRts(true);
+  ports.Pause(10);
+  port->SendByte(0x20);
+  EXPECT_TRUE(port->DiscardInput().ok());
+  EXPECT_EQ(ports.pendingReplies(), 2u);
+  ports.Pause(60);
+  EXPECT_TRUE(port->DiscardInput().ok());
+  EXPECT_EQ(ports.pendingReplies(), 0u);
+  port->SetRts(false);
 }
 
 TEST(LoopbackPorts, BytesWithRtsLowAndFailingWritesNeverReachTheDevice) {

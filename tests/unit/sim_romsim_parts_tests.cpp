@@ -43,10 +43,13 @@ TEST(RomsimOptions, EveryOptionInBothSpellings) {
   EXPECT_FALSE(o.followCts);
 
   RomsimOptions d;
-  ASSERT_TRUE(
-      Parse({"--device", "/dev/ttyUSB0", "--rts-line=cts", "--command-reply=0x0d"}, d, error))
+  ASSERT_TRUE(Parse(
+      {"--device", "/dev/ttyUSB0", "--rts-line=cts", "--command-reply=0x0d", "--late-at", "300"}, d,
+      error))
       << error;
   EXPECT_EQ(d.devicePath, "/dev/ttyUSB0");
+  EXPECT_EQ(d.device.lateAt, 300);
+  EXPECT_EQ(d.lateMs, 1400) << "the default, past the host's 1000 ms wait";
   EXPECT_TRUE(d.followCts);
   EXPECT_EQ(d.device.commandReply, std::optional<std::uint8_t>(0x0D));
   EXPECT_EQ(d.silenceMs, 300) << "the default";
@@ -72,6 +75,8 @@ TEST(RomsimOptions, NonsenseIsRefusedWithTheReason) {
       {"--rts-line=cts"},
       {"--device", "/dev/ttyS0", "--link", "/tmp/l"},
       {"--chip="},
+      {"--late-at", "32768"},
+      {"--late-ms", "-1"},
   };
   for (const auto& args : bad) {
     RomsimOptions o;

@@ -38,6 +38,10 @@ bool ChipLink::Start(Direction direction, const std::function<ChipSelection()>& 
   port_.SetRts(true);
   chip_ = takeChip();
   clock_.Pause(kCommandPauseMs);
+  // What an earlier exchange left unread (the byte that was on its way when
+  // it stopped) would be taken for the command reply and shift every cell by
+  // one. A port that cannot do it shows its fault on the send that follows.
+  port_.DiscardInput();
   std::uint8_t reply = 0;
   if (Send(CommandByte(chip_.chipCode, direction), observer) && Wait(reply, observer)) return true;
   End();
@@ -67,7 +71,7 @@ LinkResult ChipLink::WriteCells(const std::uint8_t* image, LinkObserver& observe
   const int size = chip_.activeSize;
   if (size > 0 && !Send(image[0], observer)) return LineLost(0);
   for (int address = 0; address < size; ++address) {
-    if (!observer.GoOn()) return {Ending::Stopped, address, 0};
+    if (!observer.GoOn()) return StopWriting(address, image, observer);
     std::uint8_t reply = 0;
     if (!Wait(reply, observer)) return LineLost(address);
     if (reply != kAcknowledge) {
@@ -78,6 +82,17 @@ LinkResult ChipLink::WriteCells(const std::uint8_t* image, LinkObserver& observe
     observer.Passed(address, image[address]);
   }
   return {Ending::Complete, size - 1, 0};
+}
+
+// The byte of `address` went out before the stop was asked for: the chip
+// may be programming it. Its reply says whether the cell now holds it.
+LinkResult ChipLink::StopWriting(int address, const std::uint8_t* image, LinkObserver& observer) {
+  std::uint8_t reply = 0;
+  line_ = WaitForByte(port_, clock_, reply, [&observer] { observer.Waiting(); });
+  if (!line_.ok() || reply != kAcknowledge) return {Ending::Stopped, address, reply, line_};
+  observer.Passed(address, image[address]);
+  if (address + 1 == chip_.activeSize) return {Ending::Complete, address, 0};
+  return {Ending::Stopped, address + 1, 0};
 }
 
 void ChipLink::End() {

@@ -24,7 +24,10 @@ struct ChipSelection {
 // How an exchange ended; for a bad cell or a missing reply the address in
 // hand, and for a bad cell the byte that came (read value or write reply).
 // A missing reply is either silence (`line` TimedOut) or a line that failed
-// on a send or a read, so no reply could come (`line` says how).
+// on a send or a read, so no reply could come (`line` says how). Stopped:
+// `address` is the first cell not taken, in either direction; the cells
+// below it were acknowledged (reading) or confirmed by the programmer
+// (writing), so the chip holds them.
 struct LinkResult {
   Ending ending = Ending::Complete;
   int address = -1;  // -1: ended at the command byte
@@ -51,8 +54,10 @@ class LinkObserver {
   // A cell turned down (reading) or reported failed (writing, `value` being
   // the reply); RTS is still up.
   virtual void Rejected(int /*address*/, std::uint8_t /*value*/) {}
-  // Asked before every cell; false ends the exchange there (Stopped, with
-  // the address of the cell not taken), RTS still up.
+  // Asked before every cell; false ends the exchange there, RTS still up.
+  // Writing, the cell's byte is already on the line then: its reply is
+  // waited for and, when it is an acknowledge, the cell is Passed and the
+  // stop comes after it (after the last cell the write is Complete).
   virtual bool GoOn() { return true; }
 };
 
@@ -71,7 +76,8 @@ class ChipLink {
   ChipLink& operator=(const ChipLink&) = delete;
 
   // Raises RTS, then takes the chip (so a selection made up to that moment
-  // counts), pauses, sends the command byte and waits for its reply. false
+  // counts), pauses, empties the input queue, sends the command byte and
+  // waits for its reply. false
   // when none came or the command byte could not be sent; the exchange has
   // ended then and `line()` says which.
   bool Start(Direction direction, const std::function<ChipSelection()>& takeChip,
@@ -90,6 +96,7 @@ class ChipLink {
  private:
   bool Wait(std::uint8_t& byte, LinkObserver& observer);
   bool Send(std::uint8_t byte, LinkObserver& observer);
+  LinkResult StopWriting(int address, const std::uint8_t* image, LinkObserver& observer);
   LinkResult LineLost(int address) const { return {Ending::NoReply, address, 0, line_}; }
 
   SerialPort& port_;

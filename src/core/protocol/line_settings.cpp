@@ -6,10 +6,6 @@ std::string PortName(int number) {
   return "COM" + std::to_string(number);
 }
 
-std::string PortSelectorItem(int number) {
-  return std::string(7, ' ') + PortName(number);
-}
-
 LineSettings ProgrammerLine(const std::string& device) {
   LineSettings settings;
   settings.device = device;

@@ -1,4 +1,4 @@
-// The line to the programmer: port names, the typed line settings handed to
+// The line to the programmer: Windows port names, the typed line settings handed to
 // the platform, and the driver time-outs every implementation of the line keeps.
 #pragma once
 
@@ -6,10 +6,6 @@
 #include <string>
 
 namespace romprog {
-
-// Ports offered in the port selector.
-constexpr int kFirstPortNumber = 1;
-constexpr int kLastPortNumber = 10;
 
 // Driver time-outs, in milliseconds. A one-byte read waits at most
 // kReadTotalConstant + kReadTotalMultiplier; a one-byte write at most
@@ -31,10 +27,8 @@ struct LineSettings {
   int stopBits = 1;
 };
 
-// "COM3" for 3.
+// "COM3" for 3: how Windows names its serial ports.
 std::string PortName(int number);
-// "       COM3": how the port selector lists port 3.
-std::string PortSelectorItem(int number);
 // The programmer's line on `device`: 9600 baud, 8 data bits, no parity, 1 stop bit.
 LineSettings ProgrammerLine(const std::string& device);
 // "COM3:9600,N,8,1": the settings as a Windows mode text.

@@ -4,6 +4,7 @@ namespace romprog {
 
 std::string DescribePortFault(const std::string& device, const PortResult& result) {
   const std::string why = result.message.empty() ? std::string() : " (" + result.message + ")";
+  const std::string advice = result.advice.empty() ? std::string() : "; " + result.advice;
   switch (result.status) {
     case PortStatus::Ok:
       return device + " works";
@@ -14,13 +15,11 @@ std::string DescribePortFault(const std::string& device, const PortResult& resul
     case PortStatus::Busy:
       return device + " is in use by another program" + why;
     case PortStatus::PermissionDenied:
-#ifdef _WIN32
-      return device + ": permission denied" + why;
-#else
-      return device + ": permission denied; add yourself to group dialout" + why;
-#endif
+      return device + ": permission denied" + advice + why;
     case PortStatus::DeviceGone:
       return device + " has gone away" + why;
+    case PortStatus::NotSerial:
+      return device + " is not a serial port";
     case PortStatus::Failed:
       break;
   }

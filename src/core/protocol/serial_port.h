@@ -19,13 +19,17 @@ enum class PortStatus {
   Busy,              // held by another program
   PermissionDenied,  // the user may not open it
   DeviceGone,        // went away while open: unplugged, or its other end closed
+  NotSerial,         // opens, but is no serial line: a file, /dev/null
   Failed,            // any other fault
 };
 
-// The status and, for a fault, the system's own words for it.
+// The status and, for a fault, the system's own words for it and what the
+// user can do about it where the platform knows ("add yourself to group
+// dialout").
 struct PortResult {
   PortStatus status = PortStatus::Ok;
   std::string message;
+  std::string advice;
 
   bool ok() const { return status == PortStatus::Ok; }
 };
@@ -41,6 +45,11 @@ class SerialPort {
   // without one, e.g. at the end of a driver time-out slice): Ok with a byte,
   // TimedOut without one, another status when the line failed.
   virtual PortResult ReadByte(std::uint8_t& byte, int timeoutMs) = 0;
+  // Drops what waits in the input queue: a byte the programmer sent after
+  // the host stopped listening would pass for the reply to the next command.
+  // A byte still on its way (in an adapter, behind its latency timer) comes
+  // later all the same.
+  virtual PortResult DiscardInput() = 0;
 };
 
 struct OpenedPort {
@@ -48,7 +57,9 @@ struct OpenedPort {
   PortResult result;
 };
 
-// Opens the device `settings` names and puts its line into their mode.
+// Opens the device `settings` names and puts its line into their mode, with
+// an empty input queue. A device that is no serial line is NotSerial and
+// gets no byte.
 class PortOpener {
  public:
   virtual ~PortOpener() = default;

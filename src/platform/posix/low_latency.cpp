@@ -23,10 +23,10 @@ LowLatency RequestLowLatency(int fd, int& error) {
     error = errno;
     return LowLatency::Refused;
   }
-  return LowLatency::Enabled;
+  return LowLatency::SwitchedOn;
 #else
   (void)fd;
-  return LowLatency::Unsupported;
+  return LowLatency::NotAvailable;
 #endif
 }
 

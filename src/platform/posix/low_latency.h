@@ -4,14 +4,9 @@
 // period per byte.
 #pragma once
 
-namespace romprog::posix {
+#include "platform/system_serial_ports.h"
 
-enum class LowLatency {
-  Enabled,     // the flag was off and is on now
-  AlreadyOn,   // the driver had it on
-  Refused,     // the driver has no such setting (a pty) or said no
-  Unsupported  // not a Linux build
-};
+namespace romprog::posix {
 
 // `error` receives errno when refused.
 LowLatency RequestLowLatency(int fd, int& error);

@@ -4,6 +4,7 @@
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -63,8 +64,7 @@ PortResult Fault(int error) {
       break;
     case EACCES:
     case EPERM:
-      status = PortStatus::PermissionDenied;
-      break;
+      return {PortStatus::PermissionDenied, std::strerror(error), "add yourself to group dialout"};
     case EBUSY:
     case EWOULDBLOCK:
       status = PortStatus::Busy;
@@ -140,6 +140,13 @@ class PosixSerialPort : public SerialPort {
     return {PortStatus::TimedOut, "the byte did not go out"};
   }
 
+  // On a pseudo-terminal too: what the other end wrote and this one has not
+  // read yet is dropped.
+  PortResult DiscardInput() override {
+    if (tcflush(fd_, TCIFLUSH) != 0) return Fault(errno);
+    return {};
+  }
+
   PortResult ReadByte(std::uint8_t& byte, int timeoutMs) override {
     const int slice = std::clamp(timeoutMs, 0, kReadSliceMs);
     // Poll first: in an exchange the byte is hardly ever in yet, and a read
@@ -164,6 +171,14 @@ class PosixSerialPort : public SerialPort {
   int fd_;
 };
 
+// A terminal device: a character device with a line state. A file or
+// /dev/null opens as well, and a byte sent there would be written into it.
+bool IsSerialLine(int fd) {
+  struct stat status {};
+  termios line{};
+  return fstat(fd, &status) == 0 && S_ISCHR(status.st_mode) && tcgetattr(fd, &line) == 0;
+}
+
 }  // namespace
 
 OpenedPort OpenSerialPort(const LineSettings& settings, const std::function<void(int fd)>& tune) {
@@ -173,6 +188,10 @@ OpenedPort OpenSerialPort(const LineSettings& settings, const std::function<void
   }
   const int fd = open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return {nullptr, Fault(errno)};
+  if (!IsSerialLine(fd)) {
+    close(fd);
+    return {nullptr, {PortStatus::NotSerial, {}}};
+  }
   // No sharing: one user of a port at a time.
   if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
     const int error = errno;
@@ -182,6 +201,8 @@ OpenedPort OpenSerialPort(const LineSettings& settings, const std::function<void
   auto port = std::make_unique<PosixSerialPort>(fd);
   if (tune) tune(fd);
   ApplyMode(fd, settings);
+  // A tty keeps its input queue from one open to the next.
+  port->DiscardInput();
   return {std::move(port), {}};
 }
 

@@ -12,12 +12,14 @@
 
 namespace romprog::posix {
 
-// Opens the device `settings` names ("/dev/pts/3") and applies their mode.
-// No port when the device is not a path (NoDevice), cannot be opened (what
-// errno says) or is held by another user of this class (Busy: each holds an
-// exclusive flock on it). When the line state cannot be read or written back,
-// the port is returned as it is. `tune`, when given, sees the descriptor once
-// the port is held, before the mode is applied.
+// Opens the device `settings` names ("/dev/pts/3"), applies their mode and
+// empties its input queue. No port when the device is not a path
+// (NoDevice), cannot be opened (what errno says), is no terminal (NotSerial:
+// a file, /dev/null; opened without truncating, nothing written) or is held
+// by another user of this class (Busy: each holds an exclusive flock on it).
+// When the mode cannot be applied, the port is returned as it is. `tune`,
+// when given, sees the descriptor once the port is held, before the mode is
+// applied.
 OpenedPort OpenSerialPort(const LineSettings& settings,
                           const std::function<void(int fd)>& tune = nullptr);
 

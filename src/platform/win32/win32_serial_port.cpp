@@ -65,21 +65,23 @@ PortResult Fault(DWORD error) {
   return {status, SystemMessage(error)};
 }
 
-void ApplyLineSettings(HANDLE port, const std::string& settings) {
+// false when the device has no line state: it is no serial port (a file, NUL).
+bool ApplyLineSettings(HANDLE port, const std::string& settings) {
   SetupComm(port, 1, 1);
   DCB line{};
   line.DCBlength = sizeof(line);
-  if (!GetCommState(port, &line)) return;
-  if (!BuildCommDCBA(settings.c_str(), &line)) return;
+  if (!GetCommState(port, &line)) return false;
+  if (!BuildCommDCBA(settings.c_str(), &line)) return true;
   line.fRtsControl = RTS_CONTROL_DISABLE;
   line.fOutxCtsFlow = FALSE;
   // Data bytes 0x11 and 0x13 must pass as data.
   line.fOutX = FALSE;
   line.fInX = FALSE;
-  if (!SetCommState(port, &line)) return;
+  if (!SetCommState(port, &line)) return true;
   COMMTIMEOUTS timeouts{kReadIntervalTimeout, kReadTotalMultiplier, kReadTotalConstant,
                         kWriteTotalMultiplier, kWriteTotalConstant};
   SetCommTimeouts(port, &timeouts);
+  return true;
 }
 
 // Whether a one-byte ReadFile under the port's time-outs returns within a
@@ -111,6 +113,13 @@ class Win32SerialPort : public SerialPort {
     DWORD written = 0;
     if (!WriteFile(port_, &byte, 1, &written, nullptr)) return Fault(GetLastError());
     if (written != 1) return {PortStatus::TimedOut, "the byte did not go out"};
+    return {};
+  }
+
+  // Wine on a pseudo-terminal keeps what came in while the port was closed;
+  // a reopened Windows port may too, and the queue may fill while it is open.
+  PortResult DiscardInput() override {
+    if (!PurgeComm(port_, PURGE_RXCLEAR)) return Fault(GetLastError());
     return {};
   }
 
@@ -175,8 +184,13 @@ OpenedPort OpenSerialPort(const LineSettings& settings) {
   HANDLE port = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                             0, nullptr);
   if (port == INVALID_HANDLE_VALUE) return {nullptr, Fault(GetLastError())};
-  ApplyLineSettings(port, SettingsText(settings));
-  return {std::make_unique<Win32SerialPort>(port, ReadsAreBounded(port)), {}};
+  if (!ApplyLineSettings(port, SettingsText(settings))) {
+    CloseHandle(port);
+    return {nullptr, {PortStatus::NotSerial, {}}};
+  }
+  auto opened = std::make_unique<Win32SerialPort>(port, ReadsAreBounded(port));
+  opened->DiscardInput();
+  return {std::move(opened), {}};
 }
 
 void TickClock::Pause(int milliseconds) {

@@ -13,9 +13,11 @@ namespace romprog::win32 {
 
 // Opens "\\.\" + the device of `settings` ("COM3"), then applies the
 // settings in order: queue sizes, line state read, their mode text
-// ("COM3:9600,N,8,1"), RTS and CTS, line state written, time-outs. A failure
-// on the way skips the rest but keeps the port. No port when the device does
-// not open; the result says why (a port held by another program is Busy).
+// ("COM3:9600,N,8,1"), RTS and CTS, line state written, time-outs; last it
+// empties the input queue. A failure after the line state was read skips the
+// rest but keeps the port. No port when the device does not open (the result
+// says why; a port held by another program is Busy) or has no line state
+// (NotSerial).
 OpenedPort OpenSerialPort(const LineSettings& settings);
 
 class PortOpener : public romprog::PortOpener {
