@@ -133,16 +133,18 @@ bool PrintLog(const std::string& path, int count, std::FILE* out) {
     last.push_back(line);
     if (static_cast<int>(last.size()) > count) last.pop_front();
   }
-  std::fprintf(out, "%-20s  %-7s  %-7s  %-10s  %-12s  %7s  %7s  %8s  %-10s  %-10s  %s\n", "start",
-               "command", "chip", "result", "ended in", "cells", "written", "seconds", "chip crc",
-               "file crc", "file");
+  // The 16-bit sum beside each CRC-32: the figure written on chip labels.
+  const char* row =
+      "%-20s  %-7s  %-7s  %-10s  %-12s  %7s  %7s  %8s  %-8s  %-10s  %-8s  %-10s  %s\n";
+  std::fprintf(out, row, "start", "command", "chip", "result", "ended in", "cells", "written",
+               "seconds", "chip sum", "chip crc", "file sum", "file crc", "file");
   for (const std::string& line : last) {
-    std::fprintf(out, "%-20s  %-7s  %-7s  %-10s  %-12s  %7s  %7s  %8s  %-10s  %-10s  %s\n",
-                 Field(line, "start").c_str(), Field(line, "command").c_str(),
+    std::fprintf(out, row, Field(line, "start").c_str(), Field(line, "command").c_str(),
                  Field(line, "chip").c_str(), Field(line, "result").c_str(),
                  Field(line, "step").c_str(), Field(line, "cells").c_str(),
                  Field(line, "cells_written").c_str(), Field(line, "seconds").c_str(),
-                 Field(line, "chip_crc32").c_str(), Field(line, "file_crc32").c_str(),
+                 Field(line, "chip_sum").c_str(), Field(line, "chip_crc32").c_str(),
+                 Field(line, "file_sum").c_str(), Field(line, "file_crc32").c_str(),
                  Field(line, "file").c_str());
   }
   return true;
