@@ -1,6 +1,7 @@
 // romtool pack: image files laid side by side on one chip's image, saved,
 // and its map printed.
 #include <algorithm>
+#include <utility>
 
 #include "cli/checksum.h"
 #include "cli/chip_file.h"
@@ -44,27 +45,40 @@ bool LoadParts(const Options& options, const Streams& streams, std::vector<rompr
   return true;
 }
 
+// One line of the map: the cells it tells of first, then what is there.
+std::string MapLine(int first, int last, const std::string& what) {
+  char size[24];
+  std::snprintf(size, sizeof size, "%6d bytes", last - first + 1);
+  return "  " + Cells(first, last) + "  " + size + "  " + what + "\n";
+}
+
+// The parts and the free cells in the order of their cells, then the sums
+// of the whole chip.
 void PrintMap(const Options& options, const Streams& streams,
               const std::vector<romprog::Part>& parts, const std::uint8_t* chip, int period) {
   const int size = options.chip->activeSize;
-  std::FILE* out = streams.out;
-  std::fprintf(out, "%s image %s, fill 0x%02X\n", options.chip->name, options.output.c_str(),
-               options.fill);
+  std::vector<std::pair<int, std::string>> lines;
   for (const romprog::Part& part : parts) {
-    std::fprintf(out, "  %s  %6zu bytes  %s  %s\n", Cells(part.cell, part.End() - 1).c_str(),
-                 part.bytes.size(), SumsText(part.bytes.data(), part.bytes.size()).c_str(),
-                 part.name.c_str());
+    lines.emplace_back(part.cell,
+                       MapLine(part.cell, part.End() - 1,
+                               SumsText(part.bytes.data(), part.bytes.size()) + "  " + part.name));
   }
   if (period < size) {
-    std::fprintf(out, "  %s  mirrors of 0x0000-0x%04X, %d copies in all\n",
-                 Cells(period, size - 1).c_str(), period - 1, size / period);
+    char copies[64];
+    std::snprintf(copies, sizeof copies, "mirrors 0x0000-0x%04X, %d copies in all", period - 1,
+                  size / period);
+    lines.emplace_back(period, MapLine(period, size - 1, copies));
   } else {
     for (const romprog::Span& span : romprog::FreeCells(parts, size)) {
-      const int first = static_cast<int>(span.first), last = static_cast<int>(span.last);
-      std::fprintf(out, "  %s  %6d bytes  free\n", Cells(first, last).c_str(), last - first + 1);
+      const int first = static_cast<int>(span.first);
+      lines.emplace_back(first, MapLine(first, static_cast<int>(span.last), "free"));
     }
   }
-  std::fprintf(out, "  whole chip             %s\n",
+  std::sort(lines.begin(), lines.end());
+  std::fprintf(streams.out, "%s image %s, fill 0x%02X\n", options.chip->name,
+               options.output.c_str(), options.fill);
+  for (const auto& line : lines) std::fputs(line.second.c_str(), streams.out);
+  std::fprintf(streams.out, "  whole chip                    %s\n",
                SumsText(chip, static_cast<std::size_t>(size)).c_str());
 }
 
@@ -83,8 +97,6 @@ int PackCommand(const Options& options, const Streams& streams) {
             Cells(static_cast<int>(overlap->cells.first), static_cast<int>(overlap->cells.last)) +
             "; nothing written");
   }
-  std::stable_sort(parts.begin(), parts.end(),
-                   [](const romprog::Part& a, const romprog::Part& b) { return a.cell < b.cell; });
   const int size = options.chip->activeSize;
   romprog::Image chip{};
   romprog::LayParts(parts, static_cast<std::uint8_t>(options.fill), chip.data(), size);

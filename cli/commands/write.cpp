@@ -126,8 +126,15 @@ int Write(const ChipJob& job) {
     }
     if (code) return code;
   }
-  std::fprintf(job.streams.out, "wrote %d bytes of %s into %s%s\n", job.size, job.file,
-               job.chipName, job.options.noVerify ? "" : "; read back and compared");
+  const char* compared = job.options.noVerify ? "" : "; read back and compared";
+  if (job.record.at >= 0) {
+    std::fprintf(job.streams.out, "wrote %s into cells %s to %s of %s, the rest as it held%s\n",
+                 job.file, CellName(job.record.at).c_str(),
+                 CellName(job.record.at + job.record.atSize - 1).c_str(), job.chipName, compared);
+  } else {
+    std::fprintf(job.streams.out, "wrote %d bytes of %s into %s%s\n", job.size, job.file,
+                 job.chipName, compared);
+  }
   return kSuccess;
 }
 
