@@ -203,6 +203,10 @@ bool PlaceRecords(const std::string& path, const romprog::FileData& data,
 // The window program's reading of Intel HEX, which knows no base.
 bool LoadLeniently(const std::string& path, int size, const LoadRules& rules,
                    std::vector<std::uint8_t>& cells, std::string& note, std::string& error) {
+  if (rules.base || rules.autoBase) {
+    error = "--base reads the records strictly; leave out --lenient";
+    return false;
+  }
   romprog::Image image{};
   const romprog::LoadResult result =
       romprog::LoadImageFile(path, romprog::Reading::LenientHex, size, image.data(), rules.format);

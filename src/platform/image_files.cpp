@@ -15,11 +15,20 @@
 namespace romprog {
 namespace {
 
-// romtool's readings: the file's first bytes decide its reader, then the
-// reader takes the file from its first byte again.
-void ReadByContent(const Text& path, InputFile& file, Reading reading,
-                   std::optional<FileFormat> forced, int activeSize, std::uint8_t* image,
-                   LoadResult& result) {
+// The file's size in the result; false (its problem kept) when it has none.
+bool Opened(InputFile& file, LoadResult& result) {
+  if (file.IsOpen()) result.fileSize = file.Size();
+  result.opened = result.fileSize >= 0;
+  if (!result.opened) result.problem = file.Problem();
+  return result.opened;
+}
+
+// romtool's readings: the file's first bytes decide its format, then `read`
+// (a function of the format and a source) takes the file from its first byte
+// again.
+template <class Read>
+void ReadByContent(const Text& path, InputFile& file, std::optional<FileFormat> forced,
+                   LoadResult& result, const Read& read) {
   std::array<std::uint8_t, kHeadSize> head{};
   const std::int64_t got = ReadUpTo(file, head.data(), head.size());
   if (got < 0) {
@@ -31,7 +40,7 @@ void ReadByContent(const Text& path, InputFile& file, Reading reading,
   result.shown = FormatOfRecords(head.data(), length);
   result.format = FormatToRead(path, head.data(), length, forced);
   ReplayedSource source(head.data(), length, file);
-  result.read = ReaderFor(result.format, reading).Read(source, result.fileSize, image, activeSize);
+  result.read = read(result.format, source);
 }
 
 // The records of a text format into `data`, each at the file's address.
@@ -58,27 +67,14 @@ ImageRead ReadRaw(ByteSource& source, std::int64_t size, FileData& data) {
 LoadResult CollectImageFile(const Text& path, std::optional<FileFormat> forced, FileData& data) {
   LoadResult result;
   InputFile file(path);
-  if (file.IsOpen()) result.fileSize = file.Size();
-  result.opened = result.fileSize >= 0;
-  if (!result.opened) {
+  if (!Opened(file, result)) {
     result.format = KindOf(path).format;
-    result.problem = file.Problem();
     return result;
   }
-  std::array<std::uint8_t, kHeadSize> head{};
-  const std::int64_t got = ReadUpTo(file, head.data(), head.size());
-  if (got < 0) {
-    result.format = KindOf(path).format;
-    result.read.status = ReadStatus::Unreadable;
-  } else {
-    const auto length = static_cast<std::size_t>(got);
-    result.shown = FormatOfRecords(head.data(), length);
-    result.format = FormatToRead(path, head.data(), length, forced);
-    ReplayedSource source(head.data(), length, file);
-    result.read = result.format == FileFormat::Binary
-                      ? ReadRaw(source, result.fileSize, data)
-                      : CollectRecords(result.format, source, result.fileSize, data);
-  }
+  ReadByContent(path, file, forced, result, [&](FileFormat format, ByteSource& source) {
+    return format == FileFormat::Binary ? ReadRaw(source, result.fileSize, data)
+                                        : CollectRecords(format, source, result.fileSize, data);
+  });
   result.loaded = result.read.status == ReadStatus::Read;
   result.problem = file.Problem();
   return result;
@@ -89,11 +85,8 @@ LoadResult LoadImageFile(const Text& path, Reading reading, int activeSize, std:
   std::memset(image, 0xFF, kBufferSize);
   LoadResult result;
   InputFile file(path);
-  if (file.IsOpen()) result.fileSize = file.Size();
-  result.opened = result.fileSize >= 0;
-  if (!result.opened) {
+  if (!Opened(file, result)) {
     result.format = ReaderFor(path, reading).Format();
-    result.problem = file.Problem();
     return result;
   }
   if (reading == Reading::WindowProgram) {
@@ -101,7 +94,9 @@ LoadResult LoadImageFile(const Text& path, Reading reading, int activeSize, std:
     result.format = reader.Format();
     result.read = reader.Read(file, result.fileSize, image, activeSize);
   } else {
-    ReadByContent(path, file, reading, forced, activeSize, image, result);
+    ReadByContent(path, file, forced, result, [&](FileFormat format, ByteSource& source) {
+      return ReaderFor(format, reading).Read(source, result.fileSize, image, activeSize);
+    });
   }
   result.loaded = result.read.status == ReadStatus::Read;
   result.problem = file.Problem();

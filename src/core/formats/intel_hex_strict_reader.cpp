@@ -92,9 +92,7 @@ TextLoad CollectIntelHex(const std::uint8_t* text, std::size_t size, FileData& d
 
 TextLoad ReadIntelHexStrictly(const std::uint8_t* text, std::size_t size, std::uint8_t* image,
                               int activeSize) {
-  FileData data;
-  const TextLoad collected = CollectIntelHex(text, size, data);
-  return PlaceRuns(data, collected, AddressWindow{0, activeSize}, image);
+  return ReadIntoChip(CollectIntelHex, text, size, image, activeSize);
 }
 
 ImageRead StrictHexReader::Read(ByteSource& source, std::int64_t size, std::uint8_t* image,

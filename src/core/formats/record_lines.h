@@ -73,4 +73,15 @@ struct AddressWindow {
 TextLoad PlaceRuns(const FileData& data, const TextLoad& collected, const AddressWindow& window,
                    std::uint8_t* image);
 
+// The data records `collect` (a function of the text, its size and the
+// FileData to fill) finds, placed in a chip of `activeSize` cells that sees
+// the file's addresses from 0.
+template <class Collect>
+TextLoad ReadIntoChip(const Collect& collect, const std::uint8_t* text, std::size_t size,
+                      std::uint8_t* image, int activeSize) {
+  FileData data;
+  const TextLoad collected = collect(text, size, data);
+  return PlaceRuns(data, collected, AddressWindow{0, activeSize}, image);
+}
+
 }  // namespace romprog

@@ -73,9 +73,7 @@ TextLoad CollectSRecords(const std::uint8_t* text, std::size_t size, FileData& d
 
 TextLoad ReadSRecords(const std::uint8_t* text, std::size_t size, std::uint8_t* image,
                       int activeSize) {
-  FileData data;
-  const TextLoad collected = CollectSRecords(text, size, data);
-  return PlaceRuns(data, collected, AddressWindow{0, activeSize}, image);
+  return ReadIntoChip(CollectSRecords, text, size, image, activeSize);
 }
 
 ImageRead SRecordReader::Read(ByteSource& source, std::int64_t size, std::uint8_t* image,
