@@ -6,7 +6,6 @@
 // fails nothing.
 //
 //   images_bench [--runs N]
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -19,31 +18,14 @@
 #include <string>
 #include <vector>
 
-namespace {
+#include "bench/romtool/romtool_run.h"
 
-using Clock = std::chrono::steady_clock;
+namespace {
 
 // The milliseconds one romtool run took; < 0 when it did not exit 0.
 double Run(const std::vector<std::string>& args) {
-  std::vector<char*> argv;
-  std::string binary = ROMTOOL_BINARY;
-  argv.push_back(binary.data());
-  std::vector<std::string> copies = args;
-  for (std::string& arg : copies) argv.push_back(arg.data());
-  argv.push_back(nullptr);
-  std::fflush(stdout);  // or the child's copy of the buffer prints it again
-  const auto start = Clock::now();
-  const pid_t pid = fork();
-  if (pid == 0) {
-    std::freopen("/dev/null", "w", stdout);
-    std::freopen("/dev/null", "w", stderr);
-    execv(binary.c_str(), argv.data());
-    _exit(127);
-  }
-  int status = 0;
-  waitpid(pid, &status, 0);
-  const double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-  return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? ms : -1;
+  const romprog::bench::ChildRun run = romprog::bench::Romtool(args);
+  return run.status == 0 ? run.seconds * 1000 : -1;
 }
 
 void Save(const std::string& path, std::size_t size, unsigned seed) {
