@@ -1,5 +1,6 @@
 #include "cli/options.h"
 
+#include <algorithm>
 #include <cctype>
 
 #include "cli/option_table.h"
@@ -136,7 +137,20 @@ const OptionRow* TakeOption(const std::vector<std::string>& args, std::size_t& i
   }
   if (error.empty() && row->value && value.empty()) error = "option " + name + " needs a value";
   if (error.empty()) row->set(name, value, options, error);
-  return error.empty() ? row : nullptr;
+  if (!error.empty()) return nullptr;
+  options.given.emplace_back(OptionName(*row), value);
+  return row;
+}
+
+// A word as a POSIX shell takes it back.
+std::string ShellWord(const std::string& word) {
+  if (!word.empty() && word.find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ"
+                                              "0123456789-_./:=@%+,") == std::string::npos) {
+    return word;
+  }
+  std::string quoted = "'";
+  for (char c : word) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
 }
 
 // "read", "read and write", "read, write and verify".
@@ -278,6 +292,21 @@ const romprog::ChipType* ChipNamed(const std::string& name) {
     if (Lower(name) == Lower(type.name)) return &type;
   }
   return nullptr;
+}
+
+std::string CommandLineFor(const Options& options, Command command,
+                           std::initializer_list<const char*> leaveOut) {
+  std::string line = std::string("romtool ") + CommandWord(command);
+  for (const auto& [name, value] : options.given) {
+    const OptionRow* row = OptionNamed(name);
+    const bool left = std::any_of(leaveOut.begin(), leaveOut.end(),
+                                  [&name](const char* out) { return name == out; });
+    if (left || !row || !row->help || !Accepts(*row, *RowOf(command))) continue;
+    line += " " + std::string(row->shortName ? row->shortName : row->longName);
+    if (row->value) line += " " + ShellWord(value);
+  }
+  for (const std::string& file : options.files) line += " " + ShellWord(file);
+  return line;
 }
 
 bool ParseOptions(const std::vector<std::string>& args, Options& options, std::string& error) {

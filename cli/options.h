@@ -2,8 +2,10 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/chip_types.h"
@@ -56,6 +58,9 @@ struct Options {
   bool noLog = false;
   int entries = 10;  // log: how many to show
   bool verbose = false;
+  // Every option as given, by its long name (else its short one), with its
+  // value: what a later command line repeats.
+  std::vector<std::pair<std::string, std::string>> given;
   bool help = false;  // for the command, or in general without one
   bool version = false;
 };
@@ -67,5 +72,12 @@ const romprog::ChipType* ChipNamed(const std::string& name);
 // command word, files after "--" only. false with `error` set when the line
 // is not one romtool can run; --help and --version need nothing else.
 bool ParseOptions(const std::vector<std::string>& args, Options& options, std::string& error);
+
+// The command line that runs `command` on what `options` ran on: its port,
+// chip, files and those of its options that `command` takes, less the ones
+// named in `leaveOut` ("--blank-check"). Words a shell would take apart are
+// quoted.
+std::string CommandLineFor(const Options& options, Command command,
+                           std::initializer_list<const char*> leaveOut = {});
 
 }  // namespace romtool

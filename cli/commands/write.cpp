@@ -9,16 +9,11 @@ namespace {
 
 constexpr int kGoOn = -1;
 
-// A word of a command line as a shell takes it back.
-std::string Quoted(const std::string& word) {
-  if (word.find_first_of(" \t'\"$&;|<>()*?") == std::string::npos) return word;
-  return "\"" + word + "\"";
-}
-
-// "romtool verify -p PORT -c CHIP FILE": the command that goes on from here.
-std::string Again(const ChipJob& job, const char* command) {
-  return std::string("romtool ") + command + " -p " + Quoted(job.options.port) + " -c " +
-         job.chipName + " " + Quoted(job.file);
+// The write that finishes the job from where it stands: the check before
+// writing sees the written part as already held, so it must run and must
+// not ask for a blank chip.
+std::string WriteAgain(const ChipJob& job) {
+  return CommandLineFor(job.options, Command::Write, {"--no-precheck", "--blank-check"});
 }
 
 // "cell 0x0005 (5)", "cells 0x0000 (0) to 0x0004 (4)".
@@ -51,19 +46,19 @@ int WriteCutShort(const ChipJob& job, const Verdict& verdict) {
   if (code == kStopped) {
     Fail(streams, code, ChipNow(job, verdict, ""));
     return Fail(streams, code,
-                "to finish the job: " + Again(job, "write") +
+                "to finish the job: " + WriteAgain(job) +
                     " (its check sees the written part as already held)");
   }
   if (code == kChipFault) {
     Fail(streams, code, ChipNow(job, verdict, "did not take its value"));
     return Fail(streams, code,
-                "likely a worn or not fully erased chip: erase it, then " + Again(job, "write"));
+                "likely a worn or not fully erased chip: erase it, then " + WriteAgain(job));
   }
   if (verdict.address < 0) return Fail(streams, code, ChipNow(job, verdict, ""));
   Fail(streams, code, ChipNow(job, verdict, "may be written in part (its byte was sent)"));
   return Fail(streams, code,
               "check the programmer's power, the cable and the programmer, then " +
-                  Again(job, "write") + " (its check sees the written part as already held)");
+                  WriteAgain(job) + " (its check sees the written part as already held)");
 }
 
 // Whether the chip can take the image: kGoOn to go on writing, else the
@@ -120,9 +115,9 @@ int Write(const ChipJob& job) {
   if (!job.options.noVerify) {
     const int code = VerifyChip(job, job.image.data(), true);
     if (CutShort(code)) {
-      return Fail(
-          job.streams, code,
-          "the chip is fully written but not verified: " + Again(job, "verify") + " checks it");
+      return Fail(job.streams, code,
+                  "the chip is fully written but not verified: " +
+                      CommandLineFor(job.options, Command::Verify) + " checks it");
     }
     if (code) return code;
   }

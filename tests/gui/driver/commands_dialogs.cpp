@@ -100,6 +100,17 @@ std::wstring IconOf(HWND iconControl, long long& score) {
   return best;
 }
 
+// On a loaded machine the box may not have painted its icon yet: the icon is
+// read again until one system icon matches it exactly, for up to 2 s.
+std::wstring SettledIconOf(HWND iconControl, long long& score) {
+  std::wstring icon = IconOf(iconControl, score);
+  for (int attempt = 0; attempt < 20 && score != 0; ++attempt) {
+    Sleep(100);
+    icon = IconOf(iconControl, score);
+  }
+  return icon;
+}
+
 std::string Buttons(HWND dialog) {
   std::string list = "[";
   for (HWND child : Children(dialog)) {
@@ -135,7 +146,7 @@ Reply MessageBoxInfo(Session& session, const Words& words) {
     }
   }
   long long score = 0;
-  const std::wstring icon = iconControl ? IconOf(iconControl, score) : L"none";
+  const std::wstring icon = iconControl ? SettledIconOf(iconControl, score) : L"none";
   HWND owner = GetWindow(box, GW_OWNER);
   return Ok(Json()
                 .Int("hwnd", static_cast<long long>(reinterpret_cast<UINT_PTR>(box)))
