@@ -1,5 +1,6 @@
 // A part of `romtool pack` as its command line writes it:
 // FILE, FILE@CELL, FILE:base=ADDR, FILE:base=ADDR@CELL (ADDR may be auto).
+// An @ in the file's name is the name's when a '.', '/', '\' or ':' follows it.
 #pragma once
 
 #include <cstdint>

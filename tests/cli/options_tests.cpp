@@ -4,6 +4,7 @@
 #include "cli/exit_code.h"
 #include "cli/help.h"
 #include "cli/options.h"
+#include "cli/part_spec.h"
 #include "core/number_text.h"
 
 namespace romtool::testing {
@@ -175,6 +176,20 @@ TEST(Options, NumbersInEveryFormAndABadOneNamesTheOptionAndTheText) {
   }
   EXPECT_EQ(romprog::NumberFromText("0xFFFFFFFF"), 0xFFFFFFFFu);
   EXPECT_EQ(Refused({"pack", "-c", "27C64", "a.bin"}), "pack needs the file to make: -o OUT");
+}
+
+TEST(Options, PackPartsNameAFileItsBaseAndItsCell) {
+  PartSpec part;
+  std::string error;
+  ASSERT_TRUE(ParsePart("C:\\roms\\mon.hex:base=$E000@0x6000", part, error)) << error;
+  EXPECT_EQ(part.path, "C:\\roms\\mon.hex");
+  EXPECT_EQ(part.base, 0xE000u);
+  EXPECT_EQ(part.cell, 0x6000);
+  ASSERT_TRUE(ParsePart("a@b.bin:base=auto", part, error)) << error;
+  EXPECT_EQ(part.path, "a@b.bin");
+  EXPECT_TRUE(part.autoBase);
+  EXPECT_FALSE(ParsePart("a.bin@0x8000", part, error));
+  EXPECT_EQ(error, "part a.bin@0x8000: '0x8000' after @ is no cell (0x2000, 8k)");
 }
 
 }  // namespace
