@@ -8,8 +8,10 @@ namespace romtool {
 bool ParsePart(const std::string& text, PartSpec& part, std::string& error) {
   part = PartSpec();
   std::string rest = text;
+  // What follows the last @ is the cell unless it reads as the rest of a
+  // file name ("roms@home/a.bin", "a@b.hex:base=auto").
   const std::size_t at = rest.rfind('@');
-  if (at != std::string::npos) {
+  if (at != std::string::npos && rest.find_first_of("./\\:", at) == std::string::npos) {
     const std::optional<std::uint32_t> cell = romprog::NumberFromText(rest.substr(at + 1));
     if (!cell || *cell >= static_cast<std::uint32_t>(romprog::kBufferSize)) {
       error = "part " + text + ": '" + rest.substr(at + 1) + "' after @ is no cell (0x2000, 8k)";
