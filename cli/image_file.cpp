@@ -121,16 +121,28 @@ std::string LoadNote(const std::string& path, const romprog::LoadResult& result,
   return std::string();
 }
 
+// An address in at least four hex digits: "0xE000", "0x20000".
+std::string Address(std::uint64_t address) {
+  int digits = 4;
+  while (digits < 8 && (address >> (4 * digits)) != 0) ++digits;
+  return "0x" + romprog::HexText(static_cast<unsigned>(address), digits);
+}
+
 std::string Range(std::uint32_t first, std::uint64_t last) {
-  return "0x" + romprog::HexText(first, 4) + "-0x" +
-         romprog::HexText(static_cast<unsigned>(last), 4);
+  return Address(first) + "-" + Address(last);
 }
 
 // The spans, as a list: "0x0000-0x1FFF, 0xE000-0xFFFF".
+// Past four, the first three and the last: a sparse file may have hundreds.
 std::string Listed(const std::vector<romprog::Span>& spans) {
+  constexpr std::size_t kShown = 4;
   std::string text;
-  for (const romprog::Span& span : spans) {
-    text += (text.empty() ? "" : ", ") + Range(span.first, span.last);
+  for (std::size_t k = 0; k < spans.size(); ++k) {
+    if (spans.size() > kShown && k + 1 == kShown) {
+      text += ", ... (" + std::to_string(spans.size()) + " in all)";
+      k = spans.size() - 1;
+    }
+    text += (k == 0 ? "" : ", ") + Range(spans[k].first, spans[k].last);
   }
   return text;
 }
@@ -141,8 +153,8 @@ std::string BaseHint(const std::vector<romprog::Span>& spans, int size, const Lo
   const std::vector<std::uint32_t> windows = romprog::WindowsHolding(spans, size);
   if (rules.base || windows.empty()) return "; the data lies at " + Listed(spans);
   if (windows.size() == 1) {
-    return "; the data lies at " + Listed(spans) + ": add --base 0x" +
-           romprog::HexText(windows[0], 4) + ", or --base auto";
+    return "; the data lies at " + Listed(spans) + ": add --base " + Address(windows[0]) +
+           ", or --base auto";
   }
   std::vector<romprog::Span> listed;
   for (std::uint32_t base : windows)
