@@ -1,6 +1,8 @@
 #include "cli/checksum.h"
 
 #include <array>
+#include <cinttypes>
+#include <cstdio>
 
 namespace romtool {
 namespace {
@@ -31,6 +33,13 @@ std::uint32_t Crc32(const std::uint8_t* data, std::size_t size) {
   std::uint32_t crc = 0xFFFFFFFFu;
   for (std::size_t i = 0; i < size; ++i) crc = kCrcTable[(crc ^ data[i]) & 0xFF] ^ (crc >> 8);
   return crc ^ 0xFFFFFFFFu;
+}
+
+std::string SumsText(const std::uint8_t* data, std::size_t size) {
+  char text[48];
+  std::snprintf(text, sizeof text, "sum 0x%04X  CRC-32 0x%08" PRIX32,
+                static_cast<unsigned>(ByteSum16(data, size)), Crc32(data, size));
+  return text;
 }
 
 }  // namespace romtool

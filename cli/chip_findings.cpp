@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "cli/chip_file.h"
+
 namespace romtool {
 namespace {
 
@@ -118,6 +120,14 @@ int ReportBlank(const ChipJob& job, const BlankMeasure& measure) {
 int VerifyChip(const ChipJob& job, const std::uint8_t* image, bool readTwice) {
   romprog::Image chip{};
   if (int code = ReadWholeChip(job, chip.data(), "verify")) return code;
+  // verify --at compares the file's cells only; write's read-back compares
+  // the whole chip it wrote.
+  romprog::Image expected{};
+  std::copy(image, image + job.size, expected.begin());
+  if (job.options.command == Command::Verify) {
+    KeepChipAround(job.record, chip.data(), expected, job.size);
+  }
+  image = expected.data();
   const Differences found = Compare(chip.data(), image, job.size);
   if (found.cells == 0) return kSuccess;
   if (!readTwice) return ReportDifferences(job, chip.data(), image, found, nullptr);

@@ -29,6 +29,20 @@ const std::vector<CommandRow>& CommandTable() {
        nullptr, nullptr, nullptr},
       {Command::Sum, "sum", "byte sum (16-bit) and CRC-32 of the chip's part of FILE", SumCommand,
        false, true, "FILE", false, nullptr, nullptr, nullptr},
+      {Command::Pack, "pack", "lay image files on one chip's image and print its map", PackCommand,
+       false, true, "PART...", false, nullptr, nullptr,
+       "A PART is FILE, FILE@CELL, FILE:base=ADDR or FILE:base=ADDR@CELL: the file from CELL on "
+       "(default 0), its address ADDR (Intel HEX, S-records) at CELL. Parts that share a cell "
+       "are refused, naming both. The map lists each part's cells, size, byte sum and CRC-32, "
+       "and the free cells."},
+      {Command::Split, "split",
+       "deal an image for a 16-bit (or 32-bit) bus out over 2 (or 4) chips", SplitCommand, false,
+       true, "IMAGE EVEN ODD...", false, nullptr, nullptr,
+       "IMAGE holds 2 (4) chips' worth; EVEN gets bytes 0, 2, 4 ..., ODD bytes 1, 3, 5 ... "
+       "(with 4: bytes 0, 4 ...; 1, 5 ...; 2, 6 ...; 3, 7 ...). Prints each chip's sums."},
+      {Command::Join, "join", "put the chips of a 16-bit (or 32-bit) bus back into one image",
+       JoinCommand, false, true, "EVEN ODD... IMAGE", false, nullptr, nullptr,
+       "The inverse of split: 2 or 4 chip images in, one image out; prints its sums."},
       {Command::Log, "log", "show the last entries of the job log", LogCommand, false, false, "",
        false, nullptr, nullptr, nullptr},
       {Command::Link, "link", "time the line to the programmer and forecast each operation",
@@ -68,6 +82,10 @@ int FileCount(const CommandRow& row) {
   int count = 1;
   for (char c : files) count += c == ' ';
   return count;
+}
+
+bool TakesMore(const CommandRow& row) {
+  return std::string(row.files).find("...") != std::string::npos;
 }
 
 }  // namespace romtool

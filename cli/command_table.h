@@ -33,7 +33,9 @@ const CommandRow* RowOf(Command command);
 // The command a word names, None for an unknown word.
 Command CommandNamed(const std::string& word);
 const char* CommandWord(Command command);
-// How many files the row's command takes.
+// How many files the row's command takes (at least, when TakesMore).
 int FileCount(const CommandRow& row);
+// Whether it takes more than FileCount: its usage names them "...".
+bool TakesMore(const CommandRow& row);
 
 }  // namespace romtool

@@ -6,6 +6,8 @@
 #include "core/chip_types.h"
 #include "core/formats/file_content.h"
 #include "core/hex_text.h"
+#include "core/image.h"
+#include "core/image_layout.h"
 #include "platform/image_files.h"
 
 namespace romtool {
@@ -50,6 +52,10 @@ std::string BinaryError(const std::string& path, const romprog::LoadResult& resu
                         const std::uint8_t* image, const LoadRules& rules, int activeSize) {
   const std::int64_t size = result.fileSize;
   if (size == 0) return path + " is empty";
+  if (rules.base || rules.autoBase) {
+    return "--base maps the addresses of Intel HEX and S-records; " + path +
+           " is a raw image, its first byte is cell 0";
+  }
   const auto loaded = static_cast<std::size_t>(std::min<std::int64_t>(size, activeSize));
   if (!rules.format && romprog::IsPlainText(image, loaded)) {
     return path + " is plain text, not a ROM image; --format bin takes it as one all the same";
@@ -62,9 +68,8 @@ std::string BinaryError(const std::string& path, const romprog::LoadResult& resu
   return std::string();
 }
 
-// What is wrong with the file `path` as it was loaded, empty when nothing is.
-std::string LoadError(const std::string& path, const romprog::LoadResult& result,
-                      const std::uint8_t* image, const LoadRules& rules, int activeSize) {
+// Why the file `path` was not read to its end, empty when it was.
+std::string OpenError(const std::string& path, const romprog::LoadResult& result) {
   std::error_code ignored;
   if (std::filesystem::is_directory(path, ignored)) return path + " is a folder";
   if (!result.opened) return "cannot open " + path + Because(result.problem, "no size");
@@ -77,6 +82,14 @@ std::string LoadError(const std::string& path, const romprog::LoadResult& result
     case romprog::ReadStatus::TooLarge:
       return path + " is too large for an image file";
   }
+  return std::string();
+}
+
+// What is wrong with the file `path` as it was loaded, empty when nothing is.
+std::string LoadError(const std::string& path, const romprog::LoadResult& result,
+                      const std::uint8_t* image, const LoadRules& rules, int activeSize) {
+  const std::string error = OpenError(path, result);
+  if (!error.empty()) return error;
   if (result.format == FileFormat::Binary) {
     return BinaryError(path, result, image, rules, activeSize);
   }
@@ -100,7 +113,7 @@ std::string LoadNote(const std::string& path, const romprog::LoadResult& result,
     return path + " holds " + std::to_string(size) + " bytes; the " + chip + " takes the first " +
            std::to_string(activeSize);
   }
-  if (size < activeSize) {
+  if (size < activeSize && !rules.part) {
     return path + " holds " + std::to_string(size) + " bytes, the " + chip + " takes " +
            std::to_string(activeSize) + ": cells " + std::to_string(size) + " to " +
            std::to_string(activeSize - 1) + " stay blank (0xFF)";
@@ -108,16 +121,153 @@ std::string LoadNote(const std::string& path, const romprog::LoadResult& result,
   return std::string();
 }
 
+// An address in at least four hex digits: "0xE000", "0x20000".
+std::string Address(std::uint64_t address) {
+  int digits = 4;
+  while (digits < 8 && (address >> (4 * digits)) != 0) ++digits;
+  return "0x" + romprog::HexText(static_cast<unsigned>(address), digits);
+}
+
+std::string Range(std::uint32_t first, std::uint64_t last) {
+  return Address(first) + "-" + Address(last);
+}
+
+// The spans, as a list: "0x0000-0x1FFF, 0xE000-0xFFFF".
+// Past four, the first three and the last: a sparse file may have hundreds.
+std::string Listed(const std::vector<romprog::Span>& spans) {
+  constexpr std::size_t kShown = 4;
+  std::string text;
+  for (std::size_t k = 0; k < spans.size(); ++k) {
+    if (spans.size() > kShown && k + 1 == kShown) {
+      text += ", ... (" + std::to_string(spans.size()) + " in all)";
+      k = spans.size() - 1;
+    }
+    text += (k == 0 ? "" : ", ") + Range(spans[k].first, spans[k].last);
+  }
+  return text;
+}
+
+// Where the data lies and how a chip of `size` cells is made to see it:
+// the hint after a refusal for data outside the chip.
+std::string BaseHint(const std::vector<romprog::Span>& spans, int size, const LoadRules& rules) {
+  const std::vector<std::uint32_t> windows = romprog::WindowsHolding(spans, size);
+  if (rules.base || windows.empty()) return "; the data lies at " + Listed(spans);
+  if (windows.size() == 1) {
+    return "; the data lies at " + Listed(spans) + ": add --base " + Address(windows[0]) +
+           ", or --base auto";
+  }
+  std::vector<romprog::Span> listed;
+  for (std::uint32_t base : windows)
+    listed.push_back({base, base + static_cast<std::uint32_t>(size - 1)});
+  return "; the data lies in " + std::to_string(windows.size()) + " windows of " +
+         std::to_string(size) + " bytes: " + Listed(listed) +
+         "; a chip sees one: pick it with --base, or lay the parts on one chip with pack";
+}
+
+// The window a chip of `size` cells sees of the file `data`; false with
+// `error` set when --base auto finds no single one. `note` tells the one it found.
+bool ChooseWindow(const std::string& path, const romprog::FileData& data, int size,
+                  const LoadRules& rules, romprog::AddressWindow& window, std::string& note,
+                  std::string& error) {
+  window = {rules.base.value_or(0), size};
+  if (!rules.autoBase) return true;
+  const std::vector<romprog::Span> spans = romprog::DataSpans(data);
+  const std::vector<std::uint32_t> windows = romprog::WindowsHolding(spans, size);
+  if (windows.size() != 1) {
+    error = "--base auto: " + path +
+            (windows.empty() ? " holds no data record"
+                             : ": " + BaseHint(spans, size, LoadRules()).substr(2));
+    return false;
+  }
+  window.base = windows[0];
+  note = "data " + Range(spans.front().first, spans.back().last) + " mapped to cells " +
+         Range(spans.front().first - window.base, spans.back().last - window.base) +
+         ": the chip sees address lines A0-A" + std::to_string(romprog::AddressLines(size) - 1) +
+         " only";
+  return true;
+}
+
+// The records of `data` on a chip of `size` cells; false with `error` set.
+bool PlaceRecords(const std::string& path, const romprog::FileData& data,
+                  romprog::LoadResult& result, const LoadRules& rules, int size,
+                  std::vector<std::uint8_t>& cells, std::string& note, std::string& error) {
+  romprog::AddressWindow window{0, size};
+  const bool read = result.read.status == romprog::ReadStatus::Read;
+  if (read && !ChooseWindow(path, data, size, rules, window, note, error)) return false;
+  romprog::TextLoad collected;
+  collected.ok = read;
+  collected.errorLine = result.read.errorLine;
+  collected.error = result.read.error;
+  collected.lenientReadsPast = result.read.lenientReadsPast;
+  cells.assign(static_cast<std::size_t>(size), 0xFF);
+  const romprog::TextLoad placed = romprog::PlaceRuns(data, collected, window, cells.data());
+  result.read.status = placed.ok ? romprog::ReadStatus::Read : romprog::ReadStatus::Damaged;
+  result.read.errorLine = placed.errorLine;
+  result.read.error = placed.error;
+  result.read.lenientReadsPast = placed.lenientReadsPast;
+  result.read.loadedExtent = placed.loadedExtent;
+  error = TextError(path, result, rules, size);
+  if (collected.ok && !placed.ok) error += BaseHint(romprog::DataSpans(data), size, rules);
+  cells.resize(static_cast<std::size_t>(placed.loadedExtent));
+  return error.empty();
+}
+
+// The window program's reading of Intel HEX, which knows no base.
+bool LoadLeniently(const std::string& path, int size, const LoadRules& rules,
+                   std::vector<std::uint8_t>& cells, std::string& note, std::string& error) {
+  if (rules.base || rules.autoBase) {
+    error = "--base reads the records strictly; leave out --lenient";
+    return false;
+  }
+  romprog::Image image{};
+  const romprog::LoadResult result =
+      romprog::LoadImageFile(path, romprog::Reading::LenientHex, size, image.data(), rules.format);
+  error = LoadError(path, result, image.data(), rules, size);
+  if (!error.empty()) return false;
+  note = LoadNote(path, result, rules, size);
+  const std::int64_t extent = result.format == FileFormat::Binary
+                                  ? std::min<std::int64_t>(result.fileSize, size)
+                                  : result.read.loadedExtent;
+  cells.assign(image.begin(), image.begin() + extent);
+  return true;
+}
+
+// `first` and `second` as one note of a line each.
+std::string Joined(const std::string& first, const std::string& second) {
+  return first.empty() || second.empty() ? first + second : first + "\n" + second;
+}
+
 }  // namespace
+
+bool LoadCells(const std::string& path, int size, const LoadRules& rules,
+               std::vector<std::uint8_t>& cells, std::string& note, std::string& error) {
+  if (rules.lenient) return LoadLeniently(path, size, rules, cells, note, error);
+  romprog::FileData data;
+  romprog::LoadResult result = romprog::CollectImageFile(path, rules.format, data);
+  if (result.format != FileFormat::Binary) {
+    error = OpenError(path, result);
+    std::string placedNote;
+    if (error.empty() && !PlaceRecords(path, data, result, rules, size, cells, placedNote, error)) {
+      return false;
+    }
+    note = Joined(LoadNote(path, result, rules, size), placedNote);
+    return error.empty();
+  }
+  const std::vector<std::uint8_t> none;
+  const std::vector<std::uint8_t>& raw = data.empty() ? none : data[0].bytes;
+  error = LoadError(path, result, raw.data(), rules, size);
+  if (!error.empty()) return false;
+  note = LoadNote(path, result, rules, size);
+  cells.assign(raw.begin(), raw.begin() + std::min<std::ptrdiff_t>(raw.size(), size));
+  return true;
+}
 
 bool LoadImage(const std::string& path, int activeSize, std::uint8_t* image, std::string& note,
                std::string& error, const LoadRules& rules) {
-  const romprog::LoadResult result = romprog::LoadImageFile(
-      path, rules.lenient ? romprog::Reading::LenientHex : romprog::Reading::Strict, activeSize,
-      image, rules.format);
-  error = LoadError(path, result, image, rules, activeSize);
-  if (!error.empty()) return false;
-  note = LoadNote(path, result, rules, activeSize);
+  std::vector<std::uint8_t> cells;
+  std::fill(image, image + romprog::kBufferSize, 0xFF);
+  if (!LoadCells(path, activeSize, rules, cells, note, error)) return false;
+  std::copy(cells.begin(), cells.end(), image);
   return true;
 }
 

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "core/formats/file_format.h"
 
@@ -23,7 +24,18 @@ struct LoadRules {
   bool lenient = false;              // Intel HEX by the window program's reading rules
   std::optional<FileFormat> format;  // read as this, whatever the file holds or is named
   bool truncate = false;             // a raw image larger than the chip: its first part
+  // The file address that is cell 0 (Intel HEX, S-records); none: address 0.
+  std::optional<std::uint32_t> base;
+  bool autoBase = false;  // the one window of the chip's size, at a multiple of it, holding data
+  bool part = false;      // one part of the chip: no note that a raw image leaves cells blank
 };
+
+// `path` loaded for a chip of `size` cells (up to kLargestImage) by `rules`:
+// `cells` from cell 0 to the file's last data byte (a raw image: all of it),
+// the cells it does not give 0xFF. false with `error` set, as LoadImage;
+// `note` may hold more than one line.
+bool LoadCells(const std::string& path, int size, const LoadRules& rules,
+               std::vector<std::uint8_t>& cells, std::string& note, std::string& error);
 
 // Fills all 32768 bytes of `image` with 0xFF and loads `path` into it for a
 // chip of `activeSize` bytes by `rules`. false with `error` set when the file

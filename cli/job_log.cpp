@@ -78,6 +78,10 @@ std::string JobLine(const JobRecord& r) {
   std::string line = "{\"start\":" + Quoted(r.start) + ",\"command\":" + Quoted(r.command) +
                      ",\"port\":" + Quoted(r.port) + ",\"chip\":" + Quoted(r.chip);
   if (!r.file.empty()) line += ",\"file\":" + Quoted(r.file);
+  if (!r.base.empty()) line += ",\"base\":" + Quoted(r.base);
+  if (r.at >= 0)
+    line += ",\"at\":" + Hex(static_cast<std::uint32_t>(r.at), 4) +
+            ",\"at_cells\":" + std::to_string(r.atSize);
   if (r.fileSums) {
     line += ",\"file_sum\":" + Hex(r.fileSum, 4) + ",\"file_crc32\":" + Hex(r.fileCrc, 8);
   }
@@ -130,16 +134,18 @@ bool PrintLog(const std::string& path, int count, std::FILE* out) {
     last.push_back(line);
     if (static_cast<int>(last.size()) > count) last.pop_front();
   }
-  std::fprintf(out, "%-20s  %-7s  %-7s  %-10s  %-12s  %7s  %7s  %8s  %-10s  %-10s  %s\n", "start",
-               "command", "chip", "result", "ended in", "cells", "written", "seconds", "chip crc",
-               "file crc", "file");
+  // The 16-bit sum beside each CRC-32: the figure written on chip labels.
+  const char* row =
+      "%-20s  %-7s  %-7s  %-10s  %-12s  %7s  %7s  %8s  %-8s  %-10s  %-8s  %-10s  %s\n";
+  std::fprintf(out, row, "start", "command", "chip", "result", "ended in", "cells", "written",
+               "seconds", "chip sum", "chip crc", "file sum", "file crc", "file");
   for (const std::string& line : last) {
-    std::fprintf(out, "%-20s  %-7s  %-7s  %-10s  %-12s  %7s  %7s  %8s  %-10s  %-10s  %s\n",
-                 LogField(line, "start").c_str(), LogField(line, "command").c_str(),
+    std::fprintf(out, row, LogField(line, "start").c_str(), LogField(line, "command").c_str(),
                  LogField(line, "chip").c_str(), LogField(line, "result").c_str(),
                  LogField(line, "step").c_str(), LogField(line, "cells").c_str(),
                  LogField(line, "cells_written").c_str(), LogField(line, "seconds").c_str(),
-                 LogField(line, "chip_crc32").c_str(), LogField(line, "file_crc32").c_str(),
+                 LogField(line, "chip_sum").c_str(), LogField(line, "chip_crc32").c_str(),
+                 LogField(line, "file_sum").c_str(), LogField(line, "file_crc32").c_str(),
                  LogField(line, "file").c_str());
   }
   return true;

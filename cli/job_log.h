@@ -12,6 +12,9 @@ namespace romtool {
 struct JobRecord {
   std::string start;  // UTC, 2026-12-07T16:05:09Z
   std::string command, port, chip, file;
+  std::string base;       // --base as given ("0xE000", "auto"); empty without it
+  int at = -1;            // --at: the file's first cell; -1 without it
+  int atSize = 0;         // --at: the file's cells from there
   bool fileSums = false;  // the file's sums below are known
   std::uint16_t fileSum = 0;
   std::uint32_t fileCrc = 0;

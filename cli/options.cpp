@@ -4,6 +4,8 @@
 #include <cctype>
 
 #include "cli/option_table.h"
+#include "core/image.h"
+#include "core/number_text.h"
 
 namespace romtool {
 namespace {
@@ -20,16 +22,68 @@ bool Text(const std::string&, const std::string& value, Options& options, std::s
   return true;
 }
 
-// Whole numbers from 1 to `high`.
-template <int Options::*field, int high>
+// A number in any form NumberFromText reads, from `low` to `high`; else
+// `error` names the option, what it takes and the text given.
+bool NumberIn(const std::string& name, const std::string& value, std::uint32_t low,
+              std::uint32_t high, const std::string& takes, std::uint32_t& number,
+              std::string& error) {
+  const std::optional<std::uint32_t> read = romprog::NumberFromText(value);
+  if (read && *read >= low && *read <= high) {
+    number = *read;
+    return true;
+  }
+  error = name + " takes " + takes + ", not '" + value + "'";
+  return false;
+}
+
+// Whole numbers from `low` to `high`.
+template <int Options::*field, int low, int high>
 bool Count(const std::string& name, const std::string& value, Options& options,
            std::string& error) {
-  if (value.size() <= 6 && value.find_first_not_of("0123456789") == std::string::npos) {
-    options.*field = std::stoi(value);
-    if (options.*field >= 1 && options.*field <= high) return true;
+  std::uint32_t number = 0;
+  const std::string takes = "a number from " + std::to_string(low) + " to " + std::to_string(high);
+  if (!NumberIn(name, value, low, high, takes, number, error)) return false;
+  options.*field = static_cast<int>(number);
+  return true;
+}
+
+bool Base(const std::string& name, const std::string& value, Options& options, std::string& error) {
+  options.baseAuto = value == "auto";
+  if (options.baseAuto) return true;
+  std::uint32_t base = 0;
+  if (!NumberIn(name, value, 0, 0xFFFFFFFFu, "an address (0xE000, $E000, E000h, 57344) or auto",
+                base, error)) {
+    return false;
   }
-  error = name + " takes a number from 1 to " + std::to_string(high);
-  return false;
+  options.base = base;
+  return true;
+}
+
+bool Cell(const std::string& name, const std::string& value, Options& options, std::string& error) {
+  std::uint32_t cell = 0;
+  if (!NumberIn(name, value, 0, romprog::kBufferSize - 1, "a cell (0x2000, $2000, 2000h, 8k)", cell,
+                error)) {
+    return false;
+  }
+  options.at = static_cast<int>(cell);
+  return true;
+}
+
+bool Fill(const std::string& name, const std::string& value, Options& options, std::string& error) {
+  std::uint32_t byte = 0;
+  if (!NumberIn(name, value, 0, 0xFF, "a byte (0xFF, $FF, FFh, 255)", byte, error)) return false;
+  options.fill = static_cast<int>(byte);
+  return true;
+}
+
+bool Ways(const std::string& name, const std::string& value, Options& options, std::string& error) {
+  std::uint32_t ways = 0;
+  if (!NumberIn(name, value, 2, 4, "2 or 4", ways, error) || ways == 3) {
+    error = name + " takes 2 or 4, not '" + value + "'";
+    return false;
+  }
+  options.ways = static_cast<int>(ways);
+  return true;
 }
 
 // -p may be given several times, for the commands kManyPorts names.
@@ -45,7 +99,7 @@ constexpr CommandSet kManyPorts =
 bool Repeat(const std::string& name, const std::string& value, Options& options,
             std::string& error) {
   options.repeat = true;
-  return value.empty() || Count<&Options::chips, 100000>(name, value, options, error);
+  return value.empty() || Count<&Options::chips, 1, 100000>(name, value, options, error);
 }
 
 bool Serial(const std::string&, const std::string& value, Options& options, std::string& error) {
@@ -66,7 +120,8 @@ bool Format(const std::string& name, const std::string& value, Options& options,
 }
 
 constexpr CommandSet kFileReaders =
-    CommandsOf({Command::Write, Command::Verify, Command::Convert, Command::Dump, Command::Sum});
+    CommandsOf({Command::Write, Command::Verify, Command::Convert, Command::Dump, Command::Sum,
+                Command::Pack, Command::Split, Command::Join});
 
 std::string Lower(std::string text) {
   for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -155,6 +210,7 @@ bool Complete(const Options& options, const std::vector<const OptionRow*>& given
     }
   }
   const int files = FileCount(*row);
+  const bool more = TakesMore(*row);
   if (options.noLog && !options.logFile.empty()) {
     error = "--log and --no-log do not go together";
   } else if (row->needsPort && options.port.empty()) {
@@ -172,9 +228,14 @@ bool Complete(const Options& options, const std::vector<const OptionRow*>& given
     error = "--serial: the cells run past the end of the " + std::string(options.chip->name);
   } else if (options.json && options.quiet) {
     error = "--json and --quiet do not go together";
-  } else if (static_cast<int>(options.files.size()) != files) {
-    error = word + " takes " + std::to_string(files) + (files == 1 ? " file" : " files") +
-            ", got " + std::to_string(options.files.size());
+  } else if (static_cast<int>(options.files.size()) < files ||
+             (!more && static_cast<int>(options.files.size()) != files)) {
+    error = word + " takes " + (more ? "at least " : "") + std::to_string(files) +
+            (files == 1 ? " file" : " files") + ", got " + std::to_string(options.files.size());
+  } else if (options.command == Command::Pack && options.output.empty()) {
+    error = "pack needs the file to make: -o OUT";
+  } else if (options.lenient && (options.base || options.baseAuto)) {
+    error = "--base reads the records strictly; leave out --lenient";
   }
   return error.empty();
 }
@@ -190,7 +251,8 @@ const std::vector<OptionRow>& OptionTable() {
        "extension)"},
       {"-c", "--chip", "CHIP", Chip, CommandsOf({Command::Link}), &CommandRow::needsChip,
        "27C64 (8 KiB), 27C128 (16 KiB), 27C256 (32 KiB)"},
-      {nullptr, "--passes", "N", Count<&Options::passes, 100>, CommandsOf({Command::Read}), nullptr,
+      {nullptr, "--passes", "N", Count<&Options::passes, 1, 100>, CommandsOf({Command::Read}),
+       nullptr,
        "read the chip N times (default 1; 2 for archiving) and save FILE only when every pass "
        "read the same"},
       {nullptr, "--blank-check", nullptr, Flag<&Options::blankCheck>, CommandsOf({Command::Write}),
@@ -199,6 +261,28 @@ const std::vector<OptionRow>& OptionTable() {
        nullptr,
        "do not read the chip first; by default it is read and nothing is written when it "
        "already holds FILE (exit 0) or some cell would need a bit set 0 to 1 (exit 1: erase)"},
+      {nullptr, "--base", "ADDR", Base,
+       CommandsOf({Command::Write, Command::Verify, Command::Convert, Command::Dump, Command::Sum,
+                   Command::Pack, Command::Split}),
+       nullptr,
+       "the file's address ADDR is the chip's cell 0 (Intel HEX, S-records); auto: the one "
+       "chip-sized window, at a multiple of the chip's size, that holds all the data"},
+      {nullptr, "--at", "CELL", Cell, CommandsOf({Command::Write, Command::Verify}), nullptr,
+       "the file goes to the chip from CELL on, the rest of the chip stays as it is (write "
+       "reads it first); verify compares that range only"},
+      {"-o", "--output", "OUT", Text<&Options::output>, CommandsOf({Command::Pack}), nullptr,
+       "the image made, in the format its name says"},
+      {nullptr, "--fill", "BYTE", Fill, CommandsOf({Command::Pack}), nullptr,
+       "the cells no part gives (default 0xFF, as erased)"},
+      {nullptr, "--mirror", nullptr, Flag<&Options::mirror>, CommandsOf({Command::Pack}), nullptr,
+       "repeat the parts through the chip (the parts must end at a size that divides the "
+       "chip's): a 2764 image for a larger socket whose upper address lines are not driven"},
+      {nullptr, "--interleave", "N", Ways, CommandsOf({Command::Split}), nullptr,
+       "2 (a 16-bit bus: even and odd addresses) or 4 (32-bit) chips; default 2"},
+      {nullptr, "--swap", nullptr, Flag<&Options::swap>,
+       CommandsOf({Command::Split, Command::Join}), nullptr, "swap the bytes of each 16-bit word"},
+      {nullptr, "--banks", "N", Count<&Options::banks, 1, 64>, CommandsOf({Command::Sum}), nullptr,
+       "also the sums of each of N equal banks of the chip"},
       {nullptr, "--no-verify", nullptr, Flag<&Options::noVerify>, CommandsOf({Command::Write}),
        nullptr, "do not read the chip back after writing"},
       {nullptr, "--repeat", "[N]", Repeat, CommandsOf({Command::Write}), nullptr,
@@ -215,7 +299,7 @@ const std::vector<OptionRow>& OptionTable() {
        "nothing else there"},
       {"-q", "--quiet", nullptr, Flag<&Options::quiet>, 0, &CommandRow::keepsJobLog,
        "show errors only"},
-      {"-n", nullptr, "N", Count<&Options::entries, 100000>, CommandsOf({Command::Log}), nullptr,
+      {"-n", nullptr, "N", Count<&Options::entries, 1, 100000>, CommandsOf({Command::Log}), nullptr,
        "how many entries, the last ones (default 10)"},
       {nullptr, "--log", "FILE", Text<&Options::logFile>, CommandsOf({Command::Log}),
        &CommandRow::keepsJobLog,

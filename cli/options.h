@@ -1,6 +1,7 @@
 // romtool's command line: the command word, its options and its files.
 #pragma once
 
+#include <cstdint>
 #include <initializer_list>
 #include <optional>
 #include <string>
@@ -13,7 +14,22 @@
 
 namespace romtool {
 
-enum class Command { None, Ports, Blank, Read, Write, Verify, Convert, Dump, Sum, Log, Link };
+enum class Command {
+  None,
+  Ports,
+  Blank,
+  Read,
+  Write,
+  Verify,
+  Convert,
+  Dump,
+  Sum,
+  Log,
+  Link,
+  Pack,
+  Split,
+  Join
+};
 
 struct Options {
   Command command = Command::None;
@@ -31,6 +47,16 @@ struct Options {
   bool json = false;        // each chip job's result as a JSON line on stdout
   bool quiet = false;       // errors only
   bool lenient = false;     // Intel HEX read as the window program reads it
+  // The file address that is the chip's cell 0 (--base); none: address 0.
+  std::optional<std::uint32_t> base;
+  bool baseAuto = false;  // --base auto: the one chip-sized window the data lies in
+  std::optional<int> at;  // write, verify: the cell the file starts at
+  std::string output;     // pack: the file made
+  int fill = 0xFF;        // pack: the cells no part gives
+  bool mirror = false;    // pack: the parts repeated through the chip
+  int ways = 2;           // split: how many chips share the bus
+  bool swap = false;      // split, join: the bytes of each 16-bit word swapped
+  int banks = 1;          // sum: the chip's parts summed one by one
   // --format: how the file read is taken, whatever it holds or is named; the
   // format of the output written to "-" (standard output).
   std::optional<romprog::FileFormat> format;

@@ -1,10 +1,12 @@
 #include "cli/serial_number.h"
 
 #include <cstdio>
+#include <optional>
 #include <sstream>
 #include <vector>
 
 #include "cli/job_log.h"
+#include "core/number_text.h"
 
 namespace romtool {
 namespace {
@@ -16,17 +18,11 @@ std::vector<std::string> Split(const std::string& text, char at) {
   return parts;
 }
 
-// Decimal, or hexadecimal after 0x.
+// A number in any form the other numeric options take (0x1FF0, $1FF0, 1FF0h, 8k, 100).
 bool Number(const std::string& text, std::uint64_t& value) {
-  const bool hex = text.size() > 2 && (text.rfind("0x", 0) == 0 || text.rfind("0X", 0) == 0);
-  const std::string digits = hex ? text.substr(2) : text;
-  if (digits.empty() || digits.size() > 15 ||
-      digits.find_first_not_of(hex ? "0123456789abcdefABCDEF" : "0123456789") !=
-          std::string::npos) {
-    return false;
-  }
-  value = std::stoull(digits, nullptr, hex ? 16 : 10);
-  return true;
+  const std::optional<std::uint32_t> read = romprog::NumberFromText(text);
+  if (read) value = *read;
+  return read.has_value();
 }
 
 int Digits(std::uint64_t value) {

@@ -5,11 +5,9 @@
 // port as a share of one core (goal: under 5 %). Passes or fails nothing.
 //
 //   romtool_ports_bench [PORTS]   (default 4)
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -19,47 +17,16 @@
 #include <string>
 #include <vector>
 
+#include "bench/romtool/romtool_run.h"
 #include "sim/host/romsim_client.h"
 
 namespace {
 
+using romprog::bench::ChildRun;
 using romprog::sim::RomsimProcess;
 
-struct Figures {
-  int status = -1;
-  double seconds = 0;
-  double cpu = 0;  // user and system seconds of romtool
-};
-
-// romtool with its output thrown away and RTS reaching romsim.
-Figures RunRomtool(const std::vector<std::string>& args) {
-  std::vector<std::string> copies = args;
-  std::vector<char*> argv{const_cast<char*>(ROMTOOL_BINARY)};
-  for (std::string& arg : copies) argv.push_back(arg.data());
-  argv.push_back(nullptr);
-  std::fflush(stdout);
-  const auto start = std::chrono::steady_clock::now();
-  const pid_t pid = fork();
-  if (pid == 0) {
-    setenv("LD_PRELOAD", ROMSIM_LINES64, 1);
-    std::freopen("/dev/null", "w", stdout);
-    std::freopen("/dev/null", "w", stderr);
-    execv(ROMTOOL_BINARY, argv.data());
-    _exit(127);
-  }
-  rusage usage{};
-  int status = 0;
-  wait4(pid, &status, 0, &usage);
-  Figures run;
-  run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  run.cpu = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-            (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-  return run;
-}
-
 // The write on `ports` paced romsims, each with a blank chip of its own.
-Figures WriteOn(int ports, const std::filesystem::path& folder, const std::string& image) {
+ChildRun WriteOn(int ports, const std::filesystem::path& folder, const std::string& image) {
   std::vector<std::unique_ptr<RomsimProcess>> sims;
   std::vector<std::string> args{"write", "--no-log", "-c", "27C64"};
   for (int k = 0; k < ports; ++k) {
@@ -74,7 +41,11 @@ Figures WriteOn(int ports, const std::filesystem::path& folder, const std::strin
     args.insert(args.end(), {"-p", sims.back()->slave()});
   }
   args.push_back(image);
-  return RunRomtool(args);
+  // RTS reaches romsim through the modem-lines library, as in the tests.
+  setenv("LD_PRELOAD", ROMSIM_LINES64, 1);
+  const ChildRun run = romprog::bench::Romtool(args);
+  unsetenv("LD_PRELOAD");
+  return run;
 }
 
 }  // namespace
@@ -90,8 +61,8 @@ int main(int argc, char** argv) {
   for (char& byte : bytes) byte = static_cast<char>(random());
   std::ofstream(image, std::ios::binary) << bytes;
 
-  const Figures one = WriteOn(1, folder, image);
-  const Figures many = WriteOn(ports, folder, image);
+  const ChildRun one = WriteOn(1, folder, image);
+  const ChildRun many = WriteOn(ports, folder, image);
   std::filesystem::remove_all(folder);
   if (one.status != 0 || many.status != 0) {
     std::fprintf(stderr, "romtool_ports_bench: romtool ended with %d and %d\n", one.status,
@@ -99,11 +70,11 @@ int main(int argc, char** argv) {
     return 1;
   }
   std::printf("27C64 write with precheck and read-back at 9600 baud (romsim --pace 9600):\n");
-  std::printf("  1 port:  %.2f s, romtool CPU %.2f s (%.2f %% of a core)\n", one.seconds, one.cpu,
-              100 * one.cpu / one.seconds);
+  std::printf("  1 port:  %.2f s, romtool CPU %.2f s (%.2f %% of a core)\n", one.seconds,
+              one.cpuSeconds, 100 * one.cpuSeconds / one.seconds);
   std::printf("  %d ports: %.2f s, romtool CPU %.2f s (%.2f %% of a core per port)\n", ports,
-              many.seconds, many.cpu, 100 * many.cpu / many.seconds / ports);
+              many.seconds, many.cpuSeconds, 100 * many.cpuSeconds / many.seconds / ports);
   std::printf("  %d ports / 1 port: %.3f (goal <= 1.05); CPU per port %.2f %% (goal < 5 %%)\n",
-              ports, many.seconds / one.seconds, 100 * many.cpu / many.seconds / ports);
+              ports, many.seconds / one.seconds, 100 * many.cpuSeconds / many.seconds / ports);
   return 0;
 }

@@ -6,8 +6,6 @@
 // Prints figures; it passes or fails nothing.
 //
 //   romtool_bench [--runs N]
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -17,11 +15,14 @@
 #include <string>
 #include <vector>
 
+#include "bench/romtool/romtool_run.h"
 #include "sim/host/romsim_client.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
+using romprog::bench::ChildRun;
+using romprog::bench::Romtool;
 using romprog::sim::HostLine;
 using romprog::sim::RomsimProcess;
 
@@ -45,39 +46,6 @@ double BareRead(HostLine& line, int command = 0x80, int cells = k27C256) {
     line.Send(kAck);
   }
   return std::chrono::duration<double, std::micro>(Clock::now() - start).count() / cells;
-}
-
-struct ChildRun {
-  int status = -1;
-  double seconds = 0;
-  long maxRssKb = 0;
-};
-
-// Runs romtool with its output thrown away; wall time and peak memory.
-ChildRun Romtool(const std::vector<std::string>& args) {
-  std::vector<char*> argv;
-  std::string binary = ROMTOOL_BINARY;
-  argv.push_back(binary.data());
-  std::vector<std::string> copies = args;
-  for (std::string& arg : copies) argv.push_back(arg.data());
-  argv.push_back(nullptr);
-  ChildRun run;
-  std::fflush(stdout);
-  const auto start = Clock::now();
-  const pid_t pid = fork();
-  if (pid == 0) {
-    std::freopen("/dev/null", "w", stdout);
-    std::freopen("/dev/null", "w", stderr);
-    execv(binary.c_str(), argv.data());
-    _exit(127);
-  }
-  rusage usage{};
-  int status = 0;
-  wait4(pid, &status, 0, &usage);
-  run.seconds = std::chrono::duration<double>(Clock::now() - start).count();
-  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  run.maxRssKb = usage.ru_maxrss;
-  return run;
 }
 
 std::unique_ptr<RomsimProcess> StartRomsim(const std::vector<std::string>& args) {

@@ -17,5 +17,8 @@ int DumpCommand(const Options& options, const Streams& streams);
 int SumCommand(const Options& options, const Streams& streams);
 int LogCommand(const Options& options, const Streams& streams);
 int LinkCommand(const Options& options, const Streams& streams);
+int PackCommand(const Options& options, const Streams& streams);
+int SplitCommand(const Options& options, const Streams& streams);
+int JoinCommand(const Options& options, const Streams& streams);
 
 }  // namespace romtool

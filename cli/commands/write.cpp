@@ -62,11 +62,12 @@ int WriteCutShort(const ChipJob& job, const Verdict& verdict) {
 }
 
 // Whether the chip can take the image: kGoOn to go on writing, else the
-// exit code.
+// exit code. With --at the image first takes the rest of the chip as it is.
 int Precheck(const ChipJob& job) {
-  const romprog::Image& image = job.image;
+  romprog::Image& image = job.image;
   romprog::Image chip{};
   if (int code = ReadWholeChip(job, chip.data(), "check")) return code;
+  KeepChipAround(job.record, chip.data(), image, job.size);
   if (job.options.blankCheck && ReportBlank(job, MeasureBlank(chip.data(), job.size))) {
     return Fail(job.streams, kChipFault, "write: the chip is not blank; nothing written");
   }
@@ -100,7 +101,8 @@ bool CutShort(int code) {
 
 int Write(const ChipJob& job) {
   job.record.cellsWritten = 0;
-  if (job.options.blankCheck || !job.options.noPrecheck) {
+  // Writing a cell its own value changes nothing, so --at writes the whole chip.
+  if (job.options.blankCheck || !job.options.noPrecheck || job.options.at) {
     const int code = Precheck(job);
     if (CutShort(code))
       return Fail(job.streams, code, "nothing was written: the chip is as it was");
@@ -119,8 +121,15 @@ int Write(const ChipJob& job) {
     }
     if (code) return code;
   }
-  std::fprintf(job.streams.out, "wrote %d bytes of %s into %s%s\n", job.size, job.file,
-               job.chipName, job.options.noVerify ? "" : "; read back and compared");
+  const char* compared = job.options.noVerify ? "" : "; read back and compared";
+  if (job.record.at >= 0) {
+    std::fprintf(job.streams.out, "wrote %s into cells %s to %s of %s, the rest as it held%s\n",
+                 job.file, CellName(job.record.at).c_str(),
+                 CellName(job.record.at + job.record.atSize - 1).c_str(), job.chipName, compared);
+  } else {
+    std::fprintf(job.streams.out, "wrote %d bytes of %s into %s%s\n", job.size, job.file,
+                 job.chipName, compared);
+  }
   return kSuccess;
 }
 

@@ -8,6 +8,7 @@
 
 #include "core/formats/file_format.h"
 #include "core/formats/image_format.h"
+#include "core/formats/record_lines.h"
 #include "core/text.h"
 
 namespace romprog {
@@ -28,6 +29,15 @@ struct LoadResult {
 // record shows, else the name (FormatToRead).
 LoadResult LoadImageFile(const Text& path, Reading reading, int activeSize, std::uint8_t* image,
                          std::optional<FileFormat> forced = std::nullopt);
+
+// The largest image romtool reads whole: four 32 KiB chips side by side.
+constexpr int kLargestImage = 4 * 32768;
+
+// romtool's strict reading of `path` before any chip is chosen for it: the
+// data records of Intel HEX and S-records into `data` at the file's own
+// addresses; a raw image as one run at address 0 of its first kLargestImage
+// bytes. The format as LoadImageFile's romtool readings choose it.
+LoadResult CollectImageFile(const Text& path, std::optional<FileFormat> forced, FileData& data);
 
 // Writes the first `activeSize` bytes of `image` as a file of `kind` at
 // `path`, replacing one of that name only on success.

@@ -1,12 +1,14 @@
 // romtool's rules for image files: the file's records decide its format, a
-// raw image must fit the chip, text is no raw image, and a file that does not
-// open says why.
+// raw image must fit the chip, text is no raw image, a file that does not
+// open says why; which addresses a chip sees, and how images are laid on
+// chips, split over byte lanes and joined.
 #include <gtest/gtest.h>
 
 #include <vector>
 
 #include "cli/image_file.h"
 #include "core/image.h"
+#include "core/image_layout.h"
 #include "tests/cli/cli_test_support.h"
 
 namespace romtool::testing {
@@ -118,7 +120,9 @@ TEST_F(ImageFile, LenientIsSuggestedOnlyForFaultsItReadsPast) {
   EXPECT_EQ(sum.error, dir / "sum.hex" + ":1: checksum does not match " + hint);
   const Load high = Loaded(dir / "high.hex", 8192);
   EXPECT_EQ(high.error,
-            dir / "high.hex" + ":1: data at 0x2000 to 0x2000 lies outside the chip (0x2000 bytes)");
+            dir / "high.hex" +
+                ":1: data at 0x2000 to 0x2000 lies outside the chip (0x2000 bytes); the data lies "
+                "at 0x2000-0x2000: add --base 0x2000, or --base auto");
   const Load raw = Loaded(dir / "raw.hex", 8192);
   EXPECT_FALSE(raw.ok);
   EXPECT_EQ(raw.error.find("--lenient"), std::string::npos) << raw.error;
@@ -134,6 +138,72 @@ TEST_F(ImageFile, FilesThatCannotBeOpenedOrWrittenSayWhy) {
   std::string error;
   EXPECT_FALSE(SaveImage(dir / "gone/out.bin", image.data(), 8192, error));
   EXPECT_EQ(error, "cannot write " + dir / "gone/out.bin" + ": No such file or directory");
+}
+
+TEST_F(ImageFile, BaseMapsTheFileAndAutoFindsItsOneWindow) {
+  // 0x20 bytes at 0xE000 and one at 0xFFFF; and a file over two 8 KiB windows.
+  WriteWhole(dir / "mon.hex", ":02E0000041429B\n:01FFFF00AA57\n:00000001FF\n");
+  WriteWhole(dir / "two.s19", "S1051000414267\nS1052000434453\n");
+  LoadRules automatic, at;
+  automatic.autoBase = true;
+  at.base = 0xE000;
+  for (const LoadRules& rules : {automatic, at}) {
+    const Load mapped = Loaded(dir / "mon.hex", 8192, rules);
+    ASSERT_TRUE(mapped.ok) << mapped.error;
+    EXPECT_EQ(std::string(mapped.image.begin(), mapped.image.begin() + 3), "AB\xFF");
+    EXPECT_EQ(mapped.image[0x1FFF], 0xAA);
+  }
+  EXPECT_EQ(Loaded(dir / "mon.hex", 8192, automatic).note,
+            "data 0xE000-0xFFFF mapped to cells 0x0000-0x1FFF: the chip sees address lines "
+            "A0-A12 only");
+  EXPECT_NE(Loaded(dir / "mon.hex", 8192).error.find("add --base 0xE000, or --base auto"),
+            std::string::npos);
+  at.base = 0xC000;  // a 16 KiB window holds both, an 8 KiB one not
+  EXPECT_TRUE(Loaded(dir / "two.s19", 16384, automatic).ok);
+  EXPECT_EQ(Loaded(dir / "two.s19", 8192, automatic).error,
+            "--base auto: " + dir / "two.s19" +
+                ": the data lies in 2 windows of 8192 bytes: 0x0000-0x1FFF, 0x2000-0x3FFF; a "
+                "chip sees one: pick it with --base, or lay the parts on one chip with pack");
+  EXPECT_FALSE(Loaded(dir / "mon.hex", 8192, at).ok);
+  WriteWhole(dir / "raw.bin", RandomBytes(100, 1));
+  EXPECT_NE(Loaded(dir / "raw.bin", 8192, automatic).error.find("is a raw image"),
+            std::string::npos);
+}
+
+TEST(ImageLayout, PartsOverlapMirrorAndByteLanes) {
+  using romprog::Part;
+  const std::vector<Part> parts{{"a", 0, std::vector<std::uint8_t>(16, 1)},
+                                {"b", 32, std::vector<std::uint8_t>(8, 2)},
+                                {"c", 16, std::vector<std::uint8_t>(17, 3)}};
+  const std::optional<romprog::Overlap> overlap = romprog::FindOverlap(parts);
+  ASSERT_TRUE(overlap);
+  EXPECT_EQ(overlap->first, 1u);
+  EXPECT_EQ(overlap->second, 2u);
+  EXPECT_EQ(overlap->cells.first, 32u);
+  EXPECT_EQ(overlap->cells.last, 32u);
+  EXPECT_FALSE(romprog::FindOverlap({parts[0], parts[2]}));
+  const std::vector<romprog::Span> free = romprog::FreeCells({parts[0], parts[1]}, 64);
+  ASSERT_EQ(free.size(), 2u);
+  EXPECT_EQ(free[0].first, 16u);
+  EXPECT_EQ(free[0].last, 31u);
+  EXPECT_EQ(free[1].first, 40u);
+  EXPECT_EQ(free[1].last, 63u);
+  std::vector<std::uint8_t> chip{1, 2, 3, 4, 0, 0, 0, 0};
+  EXPECT_FALSE(romprog::Mirror(chip.data(), 3, 8));
+  EXPECT_TRUE(romprog::Mirror(chip.data(), 2, 8));
+  EXPECT_EQ(chip, (std::vector<std::uint8_t>{1, 2, 1, 2, 1, 2, 1, 2}));
+  // 68000: even addresses on the upper byte lane; --swap trades the lanes.
+  const std::vector<std::uint8_t> words{0x10, 0x11, 0x20, 0x21};
+  using Lanes = std::vector<std::vector<std::uint8_t>>;
+  EXPECT_EQ(romprog::Interleave(words, 2, false), (Lanes{{0x10, 0x20}, {0x11, 0x21}}));
+  EXPECT_EQ(romprog::Interleave(words, 2, true), (Lanes{{0x11, 0x21}, {0x10, 0x20}}));
+  const std::string image = RandomBytes(4096, 7);
+  const std::vector<std::uint8_t> bytes(image.begin(), image.end());
+  for (int ways : {2, 4}) {
+    for (bool swap : {false, true}) {
+      EXPECT_EQ(romprog::Join(romprog::Interleave(bytes, ways, swap), swap), bytes) << ways << swap;
+    }
+  }
 }
 
 }  // namespace

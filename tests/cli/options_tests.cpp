@@ -4,8 +4,10 @@
 #include "cli/exit_code.h"
 #include "cli/help.h"
 #include "cli/options.h"
+#include "cli/part_spec.h"
 #include "cli/port_workers.h"
 #include "cli/serial_number.h"
+#include "core/number_text.h"
 
 namespace romtool::testing {
 namespace {
@@ -211,6 +213,41 @@ TEST(Options, EveryCommandHasItsHelp) {
   for (const char* word : {"ports", "blank", "read", "write", "verify", "convert", "dump", "sum"}) {
     EXPECT_NE(general.find(std::string("  ") + word + " "), std::string::npos) << word;
   }
+}
+
+TEST(Options, NumbersInEveryFormAndABadOneNamesTheOptionAndTheText) {
+  for (const char* text : {"0xE000", "0XE000", "$E000", "E000h", "e000H", "57344", "56k"}) {
+    const Options o = Parsed({"sum", "-c", "27C64", "--base", text, "a.hex"});
+    EXPECT_EQ(o.base, 0xE000u) << text;
+  }
+  EXPECT_TRUE(Parsed({"sum", "-c", "27C64", "--base=auto", "a.hex"}).baseAuto);
+  EXPECT_EQ(Parsed({"log", "-n", "10h"}).entries, 16);  // an h at the end always means hex
+  EXPECT_EQ(Parsed({"write", "-p", "P", "-c", "27C256", "--at", "8K", "a.bin"}).at, 8192);
+  EXPECT_EQ(Parsed({"pack", "-c", "27C64", "-o", "x.bin", "--fill", "$00", "a.bin"}).fill, 0);
+  EXPECT_EQ(Refused({"log", "-n", "12x"}), "-n takes a number from 1 to 100000, not '12x'");
+  EXPECT_EQ(Refused({"pack", "-c", "27C64", "-o", "x", "--fill=0x100", "a"}),
+            "--fill takes a byte (0xFF, $FF, FFh, 255), not '0x100'");
+  EXPECT_EQ(Refused({"split", "-c", "27C64", "--interleave", "3", "a", "b", "c", "d"}),
+            "--interleave takes 2 or 4, not '3'");
+  for (const char* bad : {"0x", "$", "h", "k", "0x1G", "4294967296", "4194304k", "-1", " 1"}) {
+    EXPECT_FALSE(romprog::NumberFromText(bad)) << bad;
+  }
+  EXPECT_EQ(romprog::NumberFromText("0xFFFFFFFF"), 0xFFFFFFFFu);
+  EXPECT_EQ(Refused({"pack", "-c", "27C64", "a.bin"}), "pack needs the file to make: -o OUT");
+}
+
+TEST(Options, PackPartsNameAFileItsBaseAndItsCell) {
+  PartSpec part;
+  std::string error;
+  ASSERT_TRUE(ParsePart("C:\\roms\\mon.hex:base=$E000@0x6000", part, error)) << error;
+  EXPECT_EQ(part.path, "C:\\roms\\mon.hex");
+  EXPECT_EQ(part.base, 0xE000u);
+  EXPECT_EQ(part.cell, 0x6000);
+  ASSERT_TRUE(ParsePart("a@b.bin:base=auto", part, error)) << error;
+  EXPECT_EQ(part.path, "a@b.bin");
+  EXPECT_TRUE(part.autoBase);
+  EXPECT_FALSE(ParsePart("a.bin@0x8000", part, error));
+  EXPECT_EQ(error, "part a.bin@0x8000: '0x8000' after @ is no cell (0x2000, 8k)");
 }
 
 }  // namespace

@@ -348,6 +348,27 @@ TEST_F(RomtoolTest, WriteReadsTheChipFirst) {
   EXPECT_EQ(Exchanges(), 5);  // check; check, write, verify; check
 }
 
+// A bank added at 0x2000 to a chip that holds another at 0: written over
+// the whole chip, the first bank left as it was.
+TEST_F(RomtoolTest, WriteAtACellKeepsTheOtherBanks) {
+  std::string chip(32768, '\xFF');
+  const std::string first = RandomBytes(8192, 11);
+  chip.replace(0, 8192, first);
+  Start({}, chip);
+  const std::string bank = Saved("bank.bin", 8192);
+  const Outcome written = OnChip("write", "27C256", {"--at", "0x2000", dir / "bank.bin"});
+  EXPECT_EQ(written.code, 0) << written.output;
+  const auto changed = 8192 - std::count(bank.begin(), bank.end(), '\xFF');
+  EXPECT_SAYS(written, std::to_string(changed) + " of 32768 cells change");
+  EXPECT_TRUE(Same(Chip(), first + bank + std::string(16384, '\xFF')));
+  const Outcome verified = OnChip("verify", "27C256", {"--at", "8k", dir / "bank.bin"});
+  EXPECT_EQ(verified.code, 0) << verified.output;
+  EXPECT_SAYS(verified, "matches " + dir / "bank.bin" + " in cells 0x2000 (8192) to 0x3FFF");
+  EXPECT_EQ(OnChip("verify", "27C256", {"--at", "0x4000", dir / "bank.bin"}).code, 1);
+  EXPECT_NE(ReadWhole(dir / "data/romprog/romtool-log.jsonl").find("\"at\":\"0x2000\""),
+            std::string::npos);
+}
+
 TEST_F(RomtoolTest, ReadPassesCatchAFlakyCellAndRepeatsAreNoted) {
   const std::string eighth = RandomBytes(8192, 9);
   Start({"--flaky-cell", "1234"}, eighth + eighth + eighth + eighth);
@@ -804,6 +825,35 @@ TEST_F(RomtoolTest, SumAndDumpOfAFile) {
   EXPECT_EQ(std::count(dump.output.begin(), dump.output.end(), '\n'), 2048);
   EXPECT_EQ(dump.output.substr(0, dump.output.find('\n')),
             "      0000   41   01   01   01   01   01   01   01  A       ");
+}
+
+TEST_F(RomtoolTest, PackSplitAndJoin) {
+  std::string parts;
+  std::vector<std::string> args{"pack", "-c", "27C256", "-o", dir / "four.bin"};
+  for (int k = 0; k < 4; ++k) {
+    const std::string name = "part" + std::to_string(k) + ".bin";
+    parts += Saved(name, 8192);
+    args.push_back(dir / name + "@" + std::to_string(k * 8) + "k");
+  }
+  const Outcome packed = Romtool(args);
+  EXPECT_EQ(packed.code, 0) << packed.output;
+  EXPECT_TRUE(Same(ReadWhole(dir / "four.bin"), parts));
+  EXPECT_SAYS(packed, "0x6000-0x7FFF    8192 bytes  sum 0x");
+  const Outcome overlap = Romtool(
+      {"pack", "-c", "27C256", "-o", dir / "no.bin", dir / "part0.bin", dir / "part1.bin@0x1F00"});
+  EXPECT_EQ(overlap.code, 2) << overlap.output;
+  EXPECT_SAYS(overlap, "part0.bin (0x0000-0x1FFF) and " + dir / "part1.bin" +
+                           " (0x1F00-0x3EFF) overlap in cells 0x1F00-0x1FFF");
+  EXPECT_FALSE(std::filesystem::exists(dir / "no.bin"));
+  const std::string image = Saved("m68k.bin", 65536);
+  EXPECT_EQ(
+      Romtool({"split", "-c", "27C256", "--swap", dir / "m68k.bin", dir / "hi.hex", dir / "lo.bin"})
+          .code,
+      0);
+  const Outcome joined =
+      Romtool({"join", "-c", "27C256", "--swap", dir / "hi.hex", dir / "lo.bin", dir / "back.bin"});
+  EXPECT_EQ(joined.code, 0) << joined.output;
+  EXPECT_TRUE(Same(ReadWhole(dir / "back.bin"), image));
 }
 
 TEST_F(RomtoolTest, FilesAreReadByWhatTheyHold) {

@@ -65,5 +65,21 @@ TEST_F(SRecordInterop, IntelHexAndSRecordsOfOneImageAgree) {
   EXPECT_EQ(Loaded(dir / "theirs.srec", 16384), image.substr(0, 16384));
 }
 
+// A 6502 monitor at 0xE000-0xFFFF: what srec_cat -offset -0xE000 makes of it.
+TEST_F(SRecordInterop, AMonitorAtItsOwnAddressMapsAsSrecCatOffsetsIt) {
+  const std::string mon = dir / "mon.hex";
+  Shell("srec_cat " + dir / "image.bin" + " -binary -crop 0 0x2000 -offset 0xE000 -o " + mon +
+        " -intel");
+  Shell("srec_cat " + mon + " -intel -offset -0xE000 -o " + dir / "theirs.bin" + " -binary");
+  std::vector<std::uint8_t> ours(romprog::kBufferSize);
+  std::string note, error;
+  LoadRules rules;
+  rules.autoBase = true;
+  ASSERT_TRUE(LoadImage(mon, 8192, ours.data(), note, error, rules)) << error;
+  EXPECT_EQ(std::string(ours.begin(), ours.begin() + 8192), ReadWhole(dir / "theirs.bin"));
+  EXPECT_FALSE(LoadImage(mon, 8192, ours.data(), note, error));
+  EXPECT_NE(error.find("add --base 0xE000"), std::string::npos) << error;
+}
+
 }  // namespace
 }  // namespace romtool::testing

@@ -1,5 +1,6 @@
 #include "core/formats/intel_hex_strict_reader.h"
 
+#include <utility>
 #include <vector>
 
 #include "core/formats/record_lines.h"
@@ -40,10 +41,10 @@ std::string Decode(const std::string& line, Record& record) {
 
 class Loader {
  public:
-  Loader(std::uint8_t* image, int activeSize) : data_(image, activeSize) {}
+  explicit Loader(FileData& data) : data_(data) {}
 
   // What is wrong with the line; `last` once the end record is read.
-  std::string Line(const std::string& line, bool& last) {
+  std::string Line(const std::string& line, int number, bool& last) {
     Record record;
     const std::string fault = Decode(line, record);
     if (!fault.empty()) {
@@ -52,7 +53,8 @@ class Loader {
     }
     switch (record.type) {
       case kData:
-        return data_.Store(base_ + record.offset, record.data);
+        data_.push_back({base_ + record.offset, std::move(record.data), number});
+        break;
       case kEnd:
         last = true;
         break;
@@ -68,26 +70,29 @@ class Loader {
     return std::string();
   }
 
-  int LoadedExtent() const { return data_.LoadedExtent(); }
   bool LenientReadsPast() const { return lenientReadsPast_; }
 
  private:
-  ChipData data_;
+  FileData& data_;
   bool lenientReadsPast_ = false;
   std::uint32_t base_ = 0;
 };
 
 }  // namespace
 
-TextLoad ReadIntelHexStrictly(const std::uint8_t* text, std::size_t size, std::uint8_t* image,
-                              int activeSize) {
-  Loader loader(image, activeSize);
-  TextLoad load = ReadRecordLines(text, size, [&loader](const std::string& line, bool& last) {
-    return loader.Line(line, last);
-  });
-  load.loadedExtent = loader.LoadedExtent();
+TextLoad CollectIntelHex(const std::uint8_t* text, std::size_t size, FileData& data) {
+  Loader loader(data);
+  TextLoad load =
+      ReadRecordLines(text, size, [&loader](const std::string& line, int number, bool& last) {
+        return loader.Line(line, number, last);
+      });
   load.lenientReadsPast = !load.ok && loader.LenientReadsPast();
   return load;
+}
+
+TextLoad ReadIntelHexStrictly(const std::uint8_t* text, std::size_t size, std::uint8_t* image,
+                              int activeSize) {
+  return ReadIntoChip(CollectIntelHex, text, size, image, activeSize);
 }
 
 ImageRead StrictHexReader::Read(ByteSource& source, std::int64_t size, std::uint8_t* image,

@@ -10,9 +10,14 @@
 #include <string>
 
 #include "core/formats/image_format.h"
+#include "core/formats/record_lines.h"
 #include "core/formats/whole_text.h"
 
 namespace romprog {
+
+// The data records of the text in `data`, at the addresses the file gives
+// them (extended address records applied), unchecked against any chip.
+TextLoad CollectIntelHex(const std::uint8_t* text, std::size_t size, FileData& data);
 
 // Stores the data records in `image` (room for kBufferSize bytes); every
 // data byte must lie below `activeSize`. Reading ends at the end record;

@@ -9,7 +9,7 @@ namespace romprog {
 
 TextLoad ReadRecordLines(
     const std::uint8_t* text, std::size_t size,
-    const std::function<std::string(const std::string& line, bool& last)>& take) {
+    const std::function<std::string(const std::string& line, int number, bool& last)>& take) {
   const std::uint8_t* end = std::find(text, text + size, kEndOfText);
   TextLoad load;
   std::string line;
@@ -23,7 +23,7 @@ TextLoad ReadRecordLines(
     }
     while (!line.empty() && (line.back() == ' ' || line.back() == '\t')) line.pop_back();
     if (!line.empty()) {
-      const std::string fault = take(line, last);
+      const std::string fault = take(line, number, last);
       if (!fault.empty()) {
         load.ok = false;
         load.errorLine = number;
@@ -51,19 +51,48 @@ std::string DecodeHexPairs(const std::string& line, std::size_t from,
   return std::string();
 }
 
-std::string ChipData::Store(std::uint32_t start, const std::vector<std::uint8_t>& data) {
-  if (data.empty()) return std::string();
-  const auto end = static_cast<std::uint64_t>(start) + data.size();
-  if (activeSize_ < 0 || end > static_cast<std::uint64_t>(activeSize_)) {
-    char text[96];
+namespace {
+
+// Where a run lies outside the window, as the refusal names it.
+std::string Outside(const DataRun& run, const AddressWindow& window) {
+  const auto last = static_cast<unsigned long long>(run.address) + run.bytes.size() - 1;
+  char text[128];
+  if (window.base == 0) {
     std::snprintf(text, sizeof text, "data at 0x%X to 0x%llX lies outside the chip (0x%X bytes)",
-                  static_cast<unsigned>(start), static_cast<unsigned long long>(end - 1),
-                  static_cast<unsigned>(activeSize_));
-    return text;
+                  static_cast<unsigned>(run.address), last, static_cast<unsigned>(window.size));
+  } else {
+    std::snprintf(text, sizeof text,
+                  "data at 0x%X to 0x%llX lies outside the chip's 0x%X to 0x%llX",
+                  static_cast<unsigned>(run.address), last, static_cast<unsigned>(window.base),
+                  static_cast<unsigned long long>(window.base) + window.size - 1);
   }
-  highest_.Take(static_cast<long>(start), static_cast<long>(data.size()));
-  std::copy(data.begin(), data.end(), image_ + start);
-  return std::string();
+  return text;
+}
+
+}  // namespace
+
+TextLoad PlaceRuns(const FileData& data, const TextLoad& collected, const AddressWindow& window,
+                   std::uint8_t* image) {
+  TextLoad load = collected;
+  HighestRecord highest;
+  for (const DataRun& run : data) {
+    if (!collected.ok && run.line >= collected.errorLine) break;
+    if (run.bytes.empty()) continue;
+    const std::uint64_t end = static_cast<std::uint64_t>(run.address) + run.bytes.size();
+    if (run.address < window.base || window.size < 0 ||
+        end > static_cast<std::uint64_t>(window.base) + static_cast<std::uint64_t>(window.size)) {
+      load.ok = false;
+      load.errorLine = run.line;
+      load.error = Outside(run, window);
+      load.lenientReadsPast = false;
+      return load;
+    }
+    const std::uint32_t cell = run.address - window.base;
+    highest.Take(static_cast<long>(cell), static_cast<long>(run.bytes.size()));
+    std::copy(run.bytes.begin(), run.bytes.end(), image + cell);
+  }
+  load.loadedExtent = highest.Extent();
+  return load;
 }
 
 }  // namespace romprog

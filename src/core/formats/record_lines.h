@@ -33,35 +33,55 @@ class HighestRecord {
   int extent_ = 0;
 };
 
-// Hands each record line of `text` to `take`, which answers with what is
-// wrong with it (empty when nothing is) and sets `last` when no line after it
-// is to be read. Lines end at CR, LF or CR LF; trailing blanks are cut off
+// Hands each record line of `text` with its 1-based number to `take`, which
+// answers with what is wrong with it (empty when nothing is) and sets `last`
+// when no line after it is to be read. Lines end at CR, LF or CR LF; trailing blanks are cut off
 // and blank lines skipped. The first 0x1A ends the text: a padding line of
 // them, or padding right behind a record, is not read. The first fault is
 // the load's, with its 1-based line number.
 TextLoad ReadRecordLines(
     const std::uint8_t* text, std::size_t size,
-    const std::function<std::string(const std::string& line, bool& last)>& take);
+    const std::function<std::string(const std::string& line, int number, bool& last)>& take);
 
 // The hex pairs of `line` from `from` to its end into `bytes`; what is wrong
 // with them, empty when nothing is.
 std::string DecodeHexPairs(const std::string& line, std::size_t from,
                            std::vector<std::uint8_t>& bytes);
 
-// The data records a reader takes: stored in the image only when every byte
-// lies inside the chip, refused with their address range otherwise.
-class ChipData {
- public:
-  ChipData(std::uint8_t* image, int activeSize) : image_(image), activeSize_(activeSize) {}
-
-  // Empty when stored; else the range and the chip's size.
-  std::string Store(std::uint32_t start, const std::vector<std::uint8_t>& data);
-  int LoadedExtent() const { return highest_.Extent(); }
-
- private:
-  std::uint8_t* image_;
-  int activeSize_;
-  HighestRecord highest_;
+// One data record of a file as it lies: its address is the file's, not yet
+// a cell of any chip.
+struct DataRun {
+  std::uint32_t address = 0;
+  std::vector<std::uint8_t> bytes;
+  int line = 0;  // where the file gives it
 };
+// A file's data records in file order.
+using FileData = std::vector<DataRun>;
+
+// Which of a file's addresses a chip sees: `base` is its cell 0, and it has
+// `size` cells.
+struct AddressWindow {
+  std::uint32_t base = 0;
+  int size = 0;
+};
+
+// The runs of `data` stored in `image` at their address less the window's
+// base, as far as `collected` (the reading that gave them) got. The first run
+// with a byte outside the window refuses the load, naming its line and
+// range, unless `collected` failed on an earlier line: that fault stands.
+// The loaded extent is counted in cells.
+TextLoad PlaceRuns(const FileData& data, const TextLoad& collected, const AddressWindow& window,
+                   std::uint8_t* image);
+
+// The data records `collect` (a function of the text, its size and the
+// FileData to fill) finds, placed in a chip of `activeSize` cells that sees
+// the file's addresses from 0.
+template <class Collect>
+TextLoad ReadIntoChip(const Collect& collect, const std::uint8_t* text, std::size_t size,
+                      std::uint8_t* image, int activeSize) {
+  FileData data;
+  const TextLoad collected = collect(text, size, data);
+  return PlaceRuns(data, collected, AddressWindow{0, activeSize}, image);
+}
 
 }  // namespace romprog

@@ -1,5 +1,6 @@
 #include "core/formats/srecord_reader.h"
 
+#include <utility>
 #include <vector>
 
 #include "core/formats/record_lines.h"
@@ -59,17 +60,20 @@ bool IsData(char type) {
 
 }  // namespace
 
-TextLoad ReadSRecords(const std::uint8_t* text, std::size_t size, std::uint8_t* image,
-                      int activeSize) {
-  ChipData data(image, activeSize);
-  TextLoad load = ReadRecordLines(text, size, [&data](const std::string& line, bool&) {
+TextLoad CollectSRecords(const std::uint8_t* text, std::size_t size, FileData& data) {
+  return ReadRecordLines(text, size, [&data](const std::string& line, int number, bool&) {
     Record record;
     const std::string fault = Decode(line, record);
-    if (!fault.empty() || !IsData(record.type)) return fault;
-    return data.Store(record.address, record.data);
+    if (fault.empty() && IsData(record.type)) {
+      data.push_back({record.address, std::move(record.data), number});
+    }
+    return fault;
   });
-  load.loadedExtent = data.LoadedExtent();
-  return load;
+}
+
+TextLoad ReadSRecords(const std::uint8_t* text, std::size_t size, std::uint8_t* image,
+                      int activeSize) {
+  return ReadIntoChip(CollectSRecords, text, size, image, activeSize);
 }
 
 ImageRead SRecordReader::Read(ByteSource& source, std::int64_t size, std::uint8_t* image,

@@ -8,9 +8,14 @@
 #include <string>
 
 #include "core/formats/image_format.h"
+#include "core/formats/record_lines.h"
 #include "core/formats/whole_text.h"
 
 namespace romprog {
+
+// The data of the S1, S2 and S3 records in `data` at the addresses the file
+// gives them, unchecked against any chip.
+TextLoad CollectSRecords(const std::uint8_t* text, std::size_t size, FileData& data);
 
 // Stores the data of S1, S2 and S3 records in `image` (room for kBufferSize
 // bytes); every data byte must lie below `activeSize`, as in romtool's Intel

@@ -1,0 +1,122 @@
+// romtool pack: image files laid side by side on one chip's image, saved,
+// and its map printed.
+#include <algorithm>
+#include <utility>
+
+#include "cli/checksum.h"
+#include "cli/chip_file.h"
+#include "cli/commands/commands.h"
+#include "cli/part_spec.h"
+#include "core/hex_text.h"
+#include "core/image_layout.h"
+
+namespace romtool {
+namespace {
+
+std::string Cells(int first, int last) {
+  return "0x" + romprog::HexText(static_cast<unsigned>(first), 4) + "-0x" +
+         romprog::HexText(static_cast<unsigned>(last), 4);
+}
+
+// Each part read for the room the chip has from its cell on; false after
+// saying why.
+bool LoadParts(const Options& options, const Streams& streams, std::vector<romprog::Part>& parts) {
+  const int size = options.chip->activeSize;
+  for (const std::string& text : options.files) {
+    PartSpec spec;
+    std::string error;
+    if (ParsePart(text, spec, error) && spec.cell >= size) {
+      error = "part " + text + ": cell 0x" + romprog::HexText(spec.cell, 4) + " is past the " +
+              options.chip->name + "'s last 0x" + romprog::HexText(size - 1, 4);
+    }
+    if (!error.empty()) {
+      Fail(streams, kUsageOrFile, error);
+      return false;
+    }
+    Options rules = options;
+    if (spec.base || spec.autoBase) {
+      rules.base = spec.base;
+      rules.baseAuto = spec.autoBase;
+    }
+    romprog::Part part{spec.path, spec.cell, {}};
+    if (!LoadFileCells(rules, spec.path, size - spec.cell, part.bytes, streams)) return false;
+    parts.push_back(std::move(part));
+  }
+  return true;
+}
+
+// One line of the map: the cells it tells of first, then what is there.
+std::string MapLine(int first, int last, const std::string& what) {
+  char size[24];
+  std::snprintf(size, sizeof size, "%6d bytes", last - first + 1);
+  return "  " + Cells(first, last) + "  " + size + "  " + what + "\n";
+}
+
+// The parts and the free cells in the order of their cells, then the sums
+// of the whole chip.
+void PrintMap(const Options& options, const Streams& streams,
+              const std::vector<romprog::Part>& parts, const std::uint8_t* chip, int period) {
+  const int size = options.chip->activeSize;
+  std::vector<std::pair<int, std::string>> lines;
+  for (const romprog::Part& part : parts) {
+    lines.emplace_back(part.cell,
+                       MapLine(part.cell, part.End() - 1,
+                               SumsText(part.bytes.data(), part.bytes.size()) + "  " + part.name));
+  }
+  if (period < size) {
+    char copies[64];
+    std::snprintf(copies, sizeof copies, "mirrors 0x0000-0x%04X, %d copies in all", period - 1,
+                  size / period);
+    lines.emplace_back(period, MapLine(period, size - 1, copies));
+  } else {
+    for (const romprog::Span& span : romprog::FreeCells(parts, size)) {
+      const int first = static_cast<int>(span.first);
+      lines.emplace_back(first, MapLine(first, static_cast<int>(span.last), "free"));
+    }
+  }
+  std::sort(lines.begin(), lines.end());
+  std::fprintf(streams.out, "%s image %s, fill 0x%02X\n", options.chip->name,
+               options.output.c_str(), options.fill);
+  for (const auto& line : lines) std::fputs(line.second.c_str(), streams.out);
+  std::fprintf(streams.out, "  whole chip                    %s\n",
+               SumsText(chip, static_cast<std::size_t>(size)).c_str());
+}
+
+}  // namespace
+
+int PackCommand(const Options& options, const Streams& streams) {
+  std::vector<romprog::Part> parts;
+  if (!LoadParts(options, streams, parts)) return kUsageOrFile;
+  if (const std::optional<romprog::Overlap> overlap = romprog::FindOverlap(parts)) {
+    const romprog::Part& a = parts[overlap->first];
+    const romprog::Part& b = parts[overlap->second];
+    return Fail(
+        streams, kUsageOrFile,
+        a.name + " (" + Cells(a.cell, a.End() - 1) + ") and " + b.name + " (" +
+            Cells(b.cell, b.End() - 1) + ") overlap in cells " +
+            Cells(static_cast<int>(overlap->cells.first), static_cast<int>(overlap->cells.last)) +
+            "; nothing written");
+  }
+  const int size = options.chip->activeSize;
+  romprog::Image chip{};
+  romprog::LayParts(parts, static_cast<std::uint8_t>(options.fill), chip.data(), size);
+  int period = size;
+  if (options.mirror) {
+    period = 0;
+    for (const romprog::Part& part : parts) period = std::max(period, part.End());
+    if (!romprog::Mirror(chip.data(), period, size)) {
+      return Fail(streams, kUsageOrFile,
+                  "--mirror: the parts end at 0x" + romprog::HexText(period, 4) +
+                      ", which does not divide the " + options.chip->name + "'s " +
+                      std::to_string(size) + " cells; nothing written");
+    }
+  }
+  std::string error;
+  if (!SaveImage(options.output, chip.data(), size, error)) {
+    return Fail(streams, kUsageOrFile, error);
+  }
+  PrintMap(options, streams, parts, chip.data(), period);
+  return kSuccess;
+}
+
+}  // namespace romtool
