@@ -86,27 +86,40 @@ struct RomtoolTest : ::testing::Test {
     return ::testing::AssertionFailure() << "RTS framing " << marks << " in\n" << log;
   }
 
-  // romtool with `args`, sent SIGINT after `ms`.
-  Outcome Interrupt(std::vector<std::string> args, int ms) {
-    const std::string said = dir / "said.txt";
+  // romtool with `args` started, its stderr into `said`, its stdin from
+  // `input` when given (the write end `feed` closed in it); 0 when it did not start.
+  pid_t Spawn(std::vector<std::string> args, const std::string& said, int input = -1,
+              int feed = -1) {
     args.insert(args.begin(), ROMTOOL_BINARY);
     std::vector<char*> argv;
     for (std::string& arg : args) argv.push_back(arg.data());
     argv.push_back(nullptr);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
+    if (input >= 0) {
+      posix_spawn_file_actions_adddup2(&actions, input, 0);
+      posix_spawn_file_actions_addclose(&actions, feed);
+      posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    }
     posix_spawn_file_actions_addopen(&actions, 2, said.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     pid_t pid = 0;
-    Outcome run;
     const int spawned = posix_spawn(&pid, ROMTOOL_BINARY, &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
-    if (spawned != 0) return run;
-    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-    kill(pid, SIGINT);
+    return spawned == 0 ? pid : 0;
+  }
+  static Outcome Ended(pid_t pid, const std::string& said) {
     int status = 0;
     waitpid(pid, &status, 0);
-    run.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    run.output = ReadWhole(said);
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadWhole(said)};
+  }
+  // romtool with `args`, sent SIGINT after `ms`.
+  Outcome Interrupt(std::vector<std::string> args, int ms) {
+    const std::string said = dir / "said.txt";
+    const pid_t pid = Spawn(args, said);
+    if (pid == 0) return Outcome();
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+    kill(pid, SIGINT);
+    const Outcome run = Ended(pid, said);
     std::filesystem::remove(said);
     return run;
   }
@@ -439,21 +452,11 @@ TEST_F(RomtoolTest, RepeatWritesChipAfterChipWithSerials) {
   Saved("image.bin", 8192);
   int input[2];
   ASSERT_EQ(pipe(input), 0);
-  std::vector<std::string> args{ROMTOOL_BINARY,   "write",    "-p", link,       "-c",
-                                "27C64",          "--repeat", "3",  "--serial", "0x1FF0:2:le:100",
-                                dir / "image.bin"};
-  std::vector<char*> argv;
-  for (std::string& arg : args) argv.push_back(arg.data());
-  argv.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, input[0], 0);
-  posix_spawn_file_actions_addclose(&actions, input[1]);
-  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 2, said.c_str(), O_WRONLY | O_CREAT, 0644);
-  pid_t pid = 0;
-  ASSERT_EQ(posix_spawn(&pid, ROMTOOL_BINARY, &actions, nullptr, argv.data(), environ), 0);
-  posix_spawn_file_actions_destroy(&actions);
+  std::vector<std::string> args{
+      "write",          "-p", link, "-c", "27C64", "--repeat", "3", "--serial", "0x1FF0:2:le:100",
+      dir / "image.bin"};
+  const pid_t pid = Spawn(args, said, input[0], input[1]);
+  ASSERT_NE(pid, 0);
   close(input[0]);
   std::string serials;
   for (int chip = 2; chip <= 3; ++chip) {
@@ -468,9 +471,7 @@ TEST_F(RomtoolTest, RepeatWritesChipAfterChipWithSerials) {
     }
   }
   close(input[1]);
-  int status = 0;
-  waitpid(pid, &status, 0);
-  const Outcome run{WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadWhole(said)};
+  const Outcome run = Ended(pid, said);
   EXPECT_EQ(run.code, 0) << run.output;
   serials += Chip().substr(0x1FF0, 2);
   EXPECT_EQ(serials, std::string("\x64\0\x65\0\x66\0", 6)) << run.output;
@@ -641,6 +642,20 @@ TEST_F(RomtoolTest, SeveralPortsAtOnceAndOneFallsSilent) {
   EXPECT_GT(round.output.find("q to finish"), round.output.find("chip 2 (" + more[0]->slave()));
   EXPECT_SAYS(round, "2 chips: 2 ok, 0 failed");
   for (const auto& sim : more) sim->Stop();
+}
+
+// Ctrl-C stops every port's job, each logged as stopped.
+TEST_F(RomtoolTest, SeveralPortsStopTogetherOnCtrlC) {
+  Start({"--pace", "9600"});
+  std::string error;
+  auto other = romprog::sim::RomsimProcess::Start(
+      ROMSIM_BINARY, {"--chip", dir / "chip2.bin", "--pace", "9600"}, error);
+  ASSERT_TRUE(other) << error;
+  const Outcome run = Interrupt({"blank", "-c", "27C64", "-p", port, "-p", other->slave()}, 800);
+  EXPECT_EQ(run.code, 130) << run.output;
+  EXPECT_EQ(Count(run.output, "romtool: stopped at cell "), 2) << run.output;
+  EXPECT_EQ(Count(ReadWhole(dir / "data/romprog/romtool-log.jsonl"), "\"exit\":130"), 2);
+  other->Stop();
 }
 
 TEST_F(RomtoolTest, SilentCommandIsANoAnswer) {
