@@ -100,6 +100,14 @@ int RunOnPorts(const Options& options, const Streams& streams, const ChipSteps& 
   const Steady::time_point start = Steady::now();
   std::optional<SerialPlan> serials;
   if (options.serial.width > 0) serials = FirstSerial(options, base);
+  // With --at the chip's own cells stay around the file's: the serial must
+  // lie among those written.
+  if (serials && base.at >= 0 &&
+      (options.serial.cell < base.at ||
+       options.serial.cell + options.serial.width > base.at + base.atSize)) {
+    return Fail(streams, kUsageOrFile,
+                "--serial: its cells lie outside those --at writes; nothing written");
+  }
   const bool several = options.ports.size() > 1;
   Tally tally;
   int sequence = 0;

@@ -59,7 +59,7 @@ void RunRound(std::vector<PortTurn>& turns, const Streams& streams, const ChipSt
   }
   std::vector<std::string> names;
   for (const PortTurn& turn : turns) names.push_back(turn.options.port);
-  ProgressBoard board(streams.err, IsTerminal(streams.err), names);
+  ProgressBoard board(streams.err, IsTerminal(streams.err) && MovesCursor(streams.err), names);
   RunEach(static_cast<int>(turns.size()), [&](int row) {
     RunTurnOnBoard(turns[static_cast<std::size_t>(row)], streams, steps, board, row);
   });

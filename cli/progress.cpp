@@ -2,6 +2,7 @@
 
 #ifdef _WIN32
 #include <io.h>
+#include <windows.h>
 #else
 #include <unistd.h>
 #endif
@@ -105,6 +106,18 @@ void Progress::Draw(int done) {
   }
   std::fflush(out_);
   drawn_ = done;
+}
+
+bool MovesCursor(std::FILE* stream) {
+#ifdef _WIN32
+  HANDLE console = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)));
+  DWORD mode = 0;
+  return GetConsoleMode(console, &mode) &&
+         SetConsoleMode(console, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING);
+#else
+  (void)stream;
+  return true;
+#endif
 }
 
 bool IsTerminal(std::FILE* stream) {

@@ -47,6 +47,9 @@ class Progress {
 };
 
 bool IsTerminal(std::FILE* stream);
+// Whether the terminal `stream` is takes the escapes that move the cursor
+// up a line (a Windows console only once asked to).
+bool MovesCursor(std::FILE* stream);
 
 // How romtool writes a time: "1:07" for 67 seconds; "?" for one not known
 // (not finite, or below 0).

@@ -490,6 +490,11 @@ TEST_F(RomtoolTest, RepeatWritesChipAfterChipWithSerials) {
       {"write", "-p", link, "-c", "27C64", "--serial", "0x1FF0:1:le:256", dir / "image.bin"});
   EXPECT_EQ(tooBig.code, 2) << tooBig.output;
   EXPECT_SAYS(tooBig, "serial 256 does not fit in 1 cell; nothing written");
+  Saved("part.bin", 16);
+  const Outcome outside = Romtool({"write", "-p", link, "-c", "27C64", "--at", "0x1000", "--serial",
+                                   "0x10:2:le:1", dir / "part.bin"});
+  EXPECT_EQ(outside.code, 2) << outside.output;
+  EXPECT_SAYS(outside, "--serial: its cells lie outside those --at writes");
 }
 
 // A read given up while the programmer's byte was on its way leaves that
