@@ -33,8 +33,10 @@ inline ChildRun Romtool(const std::vector<std::string>& args) {
   const auto start = std::chrono::steady_clock::now();
   const pid_t pid = fork();
   if (pid == 0) {
-    std::freopen("/dev/null", "w", stdout);
-    std::freopen("/dev/null", "w", stderr);
+    // A child that cannot silence itself would print into the figures.
+    if (!std::freopen("/dev/null", "w", stdout) || !std::freopen("/dev/null", "w", stderr)) {
+      _exit(126);
+    }
     execv(binary.c_str(), argv.data());
     _exit(127);
   }
