@@ -50,6 +50,17 @@ LinkResult Run(Session& session, ToolObserver& observer, Direction direction, in
   return result;
 }
 
+// Nothing follows the last cell of a whole read. A byte that does came from
+// the programmer after its last acknowledge: the read took a byte left over
+// from an earlier exchange (a programmer that answered after the wait) for
+// one of its own and is shifted by a cell from there on.
+constexpr int kAfterLastCellMs = 100;
+
+bool ByteAfterTheEnd(Session& session) {
+  std::uint8_t extra = 0;
+  return session.port.ReadByte(extra, kAfterLastCellMs).ok();
+}
+
 // The verdict for an exchange that the programmer, the line or the user cut
 // short.
 Verdict CutShort(Session& session, const LinkResult& result, Direction direction,
@@ -91,6 +102,11 @@ Verdict ReadChipInto(Session& session, std::uint8_t* image, const char* label) {
   if (result.ending != Ending::Complete) {
     verdict = CutShort(session, result, Direction::Reading, label);
     verdict.address = result.address;
+  } else if (ByteAfterTheEnd(session)) {
+    verdict = {kNoAnswer,
+               "a byte came after the last cell: a late byte of an earlier exchange was taken "
+               "for one of this read's, which is shifted by a cell; nothing read is kept. Read "
+               "again once the programmer is quiet"};
   }
   verdict.cells = cells;
   return verdict;

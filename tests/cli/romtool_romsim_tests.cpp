@@ -511,6 +511,16 @@ TEST_F(RomtoolTest, AReadAfterAnAbandonedOneHasTheChipUnshifted) {
   const Outcome next = OnChip("read", "27C64", {dir / "next.bin"});
   ASSERT_EQ(next.code, 0) << next.output;
   EXPECT_TRUE(Same(ReadWhole(dir / "next.bin"), chip.substr(0, 8192)));
+
+  // A byte later still lands in the middle of the next read, past the
+  // emptied queue: the read it shifts must not pass for the chip.
+  romsim->Stop();
+  Start({"--late-at", "300", "--late-ms", "2000", "--pace", "115200"}, chip);
+  EXPECT_EQ(OnChip("read", "27C64", {dir / "late.bin"}).code, 3);
+  const Outcome shifted = OnChip("read", "27C128", {dir / "shifted.bin"});
+  EXPECT_EQ(shifted.code, 3) << shifted.output;
+  EXPECT_SAYS(shifted, "a byte came after the last cell");
+  EXPECT_FALSE(std::filesystem::exists(dir / "shifted.bin"));
 }
 
 TEST_F(RomtoolTest, EveryChipCommandIsLogged) {
