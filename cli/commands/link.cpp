@@ -1,7 +1,6 @@
 // romtool link: how fast the line to the programmer really is, what that
 // makes of each chip operation, and what to do when an adapter holds bytes.
 #include <chrono>
-#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -58,25 +57,21 @@ void WarnSlow(double factor, const std::string& port, const std::string& lowLate
                "USB-serial adapter's latency timer, which holds every byte from the programmer "
                "until it runs out (16 ms by default).\n",
                factor);
-#ifdef _WIN32
-  (void)lowLatency;
-  std::fprintf(err,
-               "Fix: Device Manager > Ports (COM & LPT) > %s > Properties > Port Settings > "
-               "Advanced > Latency Timer (msec) = 1.\n",
-               port.c_str());
-#else
-  // sysfs knows the device by its own name, not by a link to it such as
-  // /dev/serial/by-id/usb-FTDI_...
-  std::error_code error;
-  const std::string device = std::filesystem::canonical(port, error).string();
-  const std::string& path = error ? port : device;
-  const std::string name = path.substr(path.rfind('/') + 1);
-  std::fprintf(err,
-               "romtool asked the driver for low-latency mode, which drops the timer to 1 ms: "
-               "%s.\n"
-               "Fix: as root, echo 1 > /sys/class/tty/%s/device/latency_timer\n",
-               lowLatency.empty() ? "it did not say" : lowLatency.c_str(), name.c_str());
-#endif
+  if (!lowLatency.empty()) {
+    std::fprintf(err,
+                 "romtool asked the driver for low-latency mode, which drops the timer to 1 ms: "
+                 "%s.\n",
+                 lowLatency.c_str());
+  }
+  const std::string fix = romprog::LatencyTimerFix(port);
+  if (fix.empty()) {
+    std::fprintf(err,
+                 "%s shows no latency timer to set: if it is no USB adapter, the time goes "
+                 "elsewhere (the programmer, or a machine too busy to answer at once).\n",
+                 port.c_str());
+  } else {
+    std::fprintf(err, "Fix: %s\n", fix.c_str());
+  }
 }
 
 }  // namespace

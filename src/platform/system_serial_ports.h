@@ -59,4 +59,11 @@ struct PortFacts {
 // /dev and /sys when set (as the launcher takes them).
 std::vector<PortFacts> ListSystemPorts();
 
+// How a user sets the latency timer of the USB adapter behind port `name` to
+// 1 ms, in one line; empty where the system shows no such timer for it (a
+// pseudo-terminal, a UART on the board). Linux: the adapter's sysfs
+// latency_timer, found under ROMPROG_SYSFS when set; Windows: the setting in
+// the Device Manager.
+std::string LatencyTimerFix(const std::string& name);
+
 }  // namespace romprog

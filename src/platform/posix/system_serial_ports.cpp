@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <filesystem>
 
 #ifdef __linux__
 #include <linux/serial.h>
@@ -101,6 +102,18 @@ std::vector<PortFacts> ListSystemPorts() {
     }
   }
   return ports;
+}
+
+std::string LatencyTimerFix(const std::string& name) {
+  // sysfs knows the device by its own name, not by a link to it such as
+  // /dev/serial/by-id/usb-FTDI_...
+  std::error_code error;
+  const std::string device = std::filesystem::canonical(name, error).string();
+  const std::string& path = error ? name : device;
+  const std::string timer = posix::SysfsRoot() + "/class/tty/" + path.substr(path.rfind('/') + 1) +
+                            "/device/latency_timer";
+  if (!std::filesystem::exists(timer, error)) return std::string();
+  return "as root, echo 1 > " + timer;
 }
 
 }  // namespace romprog

@@ -101,4 +101,11 @@ std::vector<PortFacts> ListSystemPorts() {
   return ports;
 }
 
+// The timer belongs to the adapter's driver; whether the port has one shows
+// only in its settings there.
+std::string LatencyTimerFix(const std::string& name) {
+  return "Device Manager > Ports (COM & LPT) > " + name +
+         " > Properties > Port Settings > Advanced > Latency Timer (msec) = 1";
+}
+
 }  // namespace romprog
