@@ -136,9 +136,11 @@ bool PrintLog(const std::string& path, int count, std::FILE* out) {
   }
   // The 16-bit sum beside each CRC-32: the figure written on chip labels.
   const char* row =
-      "%-20s  %-7s  %-7s  %-10s  %-12s  %7s  %7s  %8s  %-8s  %-10s  %-8s  %-10s  %s\n";
+      "%-20s  %-7s  %-7s  %-10s  %-12s  %7s  %7s  %8s  %-8s  %-10s  %-8s  %-10s  %5s  %-8s  "
+      "%s\n";
   std::fprintf(out, row, "start", "command", "chip", "result", "ended in", "cells", "written",
-               "seconds", "chip sum", "chip crc", "file sum", "file crc", "file");
+               "seconds", "chip sum", "chip crc", "file sum", "file crc", "chip#", "serial",
+               "file");
   for (const std::string& line : last) {
     std::fprintf(out, row, LogField(line, "start").c_str(), LogField(line, "command").c_str(),
                  LogField(line, "chip").c_str(), LogField(line, "result").c_str(),
@@ -146,6 +148,7 @@ bool PrintLog(const std::string& path, int count, std::FILE* out) {
                  LogField(line, "cells_written").c_str(), LogField(line, "seconds").c_str(),
                  LogField(line, "chip_sum").c_str(), LogField(line, "chip_crc32").c_str(),
                  LogField(line, "file_sum").c_str(), LogField(line, "file_crc32").c_str(),
+                 LogField(line, "sequence").c_str(), LogField(line, "serial").c_str(),
                  LogField(line, "file").c_str());
   }
   return true;

@@ -486,6 +486,11 @@ TEST_F(RomtoolTest, RepeatWritesChipAfterChipWithSerials) {
   EXPECT_EQ(fourth.code, 0) << fourth.output;
   EXPECT_EQ(fourth.output, "");  // --quiet: errors only
   EXPECT_EQ(Chip().substr(0x1FF0, 2), std::string("\x67\0", 2));
+  // The log's table shows each chip's serial in its own column.
+  const std::string table = Romtool({"log", "-n", "1"}).output;
+  const std::size_t column = table.find("serial");
+  ASSERT_NE(column, std::string::npos) << table;
+  EXPECT_EQ(table.substr(table.find('\n') + 1 + column, 4), "103 ") << table;
   const Outcome tooBig = Romtool(
       {"write", "-p", link, "-c", "27C64", "--serial", "0x1FF0:1:le:256", dir / "image.bin"});
   EXPECT_EQ(tooBig.code, 2) << tooBig.output;
