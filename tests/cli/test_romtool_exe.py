@@ -82,6 +82,14 @@ class RomtoolExe(unittest.TestCase):
         code, said = self.romtool("blank", "-p", "COM2", "-c", "27C64")
         self.assertEqual(code, 3, said)
         self.assertIn("COM2", said)
+        # A file behind a COM name has no line state: it is no port and gets no byte.
+        image = random.Random(6).randbytes(8192)
+        self.file("rom6502.bin", image)
+        wineenv.map_com(self.env, 2, self.folder / "rom6502.bin")
+        code, said = self.romtool("blank", "-p", "COM2", "-c", "27C64")
+        self.assertEqual(code, 3, said)
+        self.assertIn("COM2 is not a serial port", said)
+        self.assertEqual((self.folder / "rom6502.bin").read_bytes(), image)
         self.sim.stop()
         self.sim = romsim.start_romsim(ROMSIM, self.chip_file, link_path=self.folder / "line",
                                        extra_args=["--silent-command"])
