@@ -50,7 +50,7 @@ bool GiveSerials(std::vector<PortTurn>& turns, SerialPlan& plan, const Options& 
     }
     PutSerial(options.serial, turn.record.serial, turn.image.data());
     for (auto& [name, value] : turn.options.given) {
-      if (name == "--serial") value = SerialSpecText(options.serial, turn.record.serial);
+      if (name == "--serial") value = SerialRuleText(options.serial, turn.record.serial);
     }
   }
   return true;

@@ -103,7 +103,7 @@ bool Repeat(const std::string& name, const std::string& value, Options& options,
 }
 
 bool Serial(const std::string&, const std::string& value, Options& options, std::string& error) {
-  return ParseSerialSpec(value, options.serial, error);
+  return ParseSerialRule(value, options.serial, error);
 }
 
 bool Chip(const std::string&, const std::string& value, Options& options, std::string& error) {

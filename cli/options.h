@@ -43,7 +43,7 @@ struct Options {
   int passes = 1;           // read: how many times the chip is read and compared
   bool repeat = false;      // write: the next-chip loop
   int chips = 0;            // --repeat N: how many chips; 0 until q or the input ends
-  SerialSpec serial;        // write: the serial number written into each chip
+  SerialRule serial;        // write: the serial number written into each chip
   bool json = false;        // each chip job's result as a JSON line on stdout
   bool quiet = false;       // errors only
   bool lenient = false;     // Intel HEX read as the window program reads it

@@ -33,37 +33,37 @@ int Digits(std::uint64_t value) {
 
 }  // namespace
 
-bool ParseSerialSpec(const std::string& text, SerialSpec& spec, std::string& error) {
+bool ParseSerialRule(const std::string& text, SerialRule& rule, std::string& error) {
   const std::vector<std::string> parts = Split(text, ':');
   std::uint64_t cell = 0, width = 0;
-  spec = SerialSpec();
+  rule = SerialRule();
   error = "--serial takes CELL:WIDTH[:le|be|ascii|bcd][:START], not '" + text + "'";
   if (parts.size() < 2 || parts.size() > 4 || !Number(parts[0], cell) || cell > 0x7FFF ||
       !Number(parts[1], width) || width < 1 || width > 16) {
     return false;
   }
-  spec.cell = static_cast<int>(cell);
-  spec.width = static_cast<int>(width);
+  rule.cell = static_cast<int>(cell);
+  rule.width = static_cast<int>(width);
   std::size_t next = 2;
-  if (parts.size() > next && !Number(parts[next], spec.start)) {
+  if (parts.size() > next && !Number(parts[next], rule.start)) {
     const std::string& word = parts[next++];
     if (word == "le") {
-      spec.coding = SerialCoding::Little;
+      rule.coding = SerialCoding::Little;
     } else if (word == "be") {
-      spec.coding = SerialCoding::Big;
+      rule.coding = SerialCoding::Big;
     } else if (word == "ascii") {
-      spec.coding = SerialCoding::Ascii;
+      rule.coding = SerialCoding::Ascii;
     } else if (word == "bcd") {
-      spec.coding = SerialCoding::Bcd;
+      rule.coding = SerialCoding::Bcd;
     } else {
       return false;
     }
   }
   if (parts.size() > next) {
-    if (parts.size() > next + 1 || !Number(parts[next], spec.start)) return false;
-    spec.hasStart = true;
+    if (parts.size() > next + 1 || !Number(parts[next], rule.start)) return false;
+    rule.hasStart = true;
   }
-  if (spec.width > 8 && spec.coding != SerialCoding::Ascii) {
+  if (rule.width > 8 && rule.coding != SerialCoding::Ascii) {
     error = "--serial: binary and BCD serials take at most 8 cells";
     return false;
   }
@@ -71,44 +71,44 @@ bool ParseSerialSpec(const std::string& text, SerialSpec& spec, std::string& err
   return true;
 }
 
-std::string SerialSpecText(const SerialSpec& spec, std::uint64_t start) {
+std::string SerialRuleText(const SerialRule& rule, std::uint64_t start) {
   static const char* const kCodings[] = {"le", "be", "ascii", "bcd"};
   char cell[16];
-  std::snprintf(cell, sizeof cell, "0x%04X", static_cast<unsigned>(spec.cell));
-  return std::string(cell) + ":" + std::to_string(spec.width) + ":" +
-         kCodings[static_cast<int>(spec.coding)] + ":" + std::to_string(start);
+  std::snprintf(cell, sizeof cell, "0x%04X", static_cast<unsigned>(rule.cell));
+  return std::string(cell) + ":" + std::to_string(rule.width) + ":" +
+         kCodings[static_cast<int>(rule.coding)] + ":" + std::to_string(start);
 }
 
-bool SerialFits(const SerialSpec& spec, std::uint64_t value) {
-  switch (spec.coding) {
+bool SerialFits(const SerialRule& rule, std::uint64_t value) {
+  switch (rule.coding) {
     case SerialCoding::Ascii:
-      return Digits(value) <= spec.width;
+      return Digits(value) <= rule.width;
     case SerialCoding::Bcd:
-      return Digits(value) <= 2 * spec.width;
+      return Digits(value) <= 2 * rule.width;
     case SerialCoding::Little:
     case SerialCoding::Big:
       break;
   }
-  return spec.width >= 8 || value >> (8 * spec.width) == 0;
+  return rule.width >= 8 || value >> (8 * rule.width) == 0;
 }
 
-void PutSerial(const SerialSpec& spec, std::uint64_t value, std::uint8_t* image) {
+void PutSerial(const SerialRule& rule, std::uint64_t value, std::uint8_t* image) {
   // Least significant part first, into the last cell for big-endian,
   // ASCII and BCD.
-  for (int k = 0; k < spec.width; ++k) {
+  for (int k = 0; k < rule.width; ++k) {
     std::uint8_t part = 0;
-    if (spec.coding == SerialCoding::Ascii) {
+    if (rule.coding == SerialCoding::Ascii) {
       part = static_cast<std::uint8_t>('0' + value % 10);
       value /= 10;
-    } else if (spec.coding == SerialCoding::Bcd) {
+    } else if (rule.coding == SerialCoding::Bcd) {
       part = static_cast<std::uint8_t>(value % 10 | (value / 10 % 10) << 4);
       value /= 100;
     } else {
       part = static_cast<std::uint8_t>(value & 0xFF);
       value >>= 8;
     }
-    const int at = spec.coding == SerialCoding::Little ? k : spec.width - 1 - k;
-    image[spec.cell + at] = part;
+    const int at = rule.coding == SerialCoding::Little ? k : rule.width - 1 - k;
+    image[rule.cell + at] = part;
   }
 }
 

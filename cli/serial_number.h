@@ -12,7 +12,7 @@ namespace romtool {
 
 enum class SerialCoding { Little, Big, Ascii, Bcd };
 
-struct SerialSpec {
+struct SerialRule {
   int cell = 0;
   int width = 0;  // cells; 0: no serial asked for
   SerialCoding coding = SerialCoding::Little;
@@ -21,13 +21,13 @@ struct SerialSpec {
 };
 
 // "0x1FF0:2:le:100"; false with `error` set when it is not one.
-bool ParseSerialSpec(const std::string& text, SerialSpec& spec, std::string& error);
-// The spec as --serial takes it, starting at `start`: "0x1FF0:2:le:101".
-std::string SerialSpecText(const SerialSpec& spec, std::uint64_t start);
-// Whether `value` fits the spec's cells in its coding.
-bool SerialFits(const SerialSpec& spec, std::uint64_t value);
+bool ParseSerialRule(const std::string& text, SerialRule& rule, std::string& error);
+// The rule as --serial takes it, starting at `start`: "0x1FF0:2:le:101".
+std::string SerialRuleText(const SerialRule& rule, std::uint64_t start);
+// Whether `value` fits the rule's cells in its coding.
+bool SerialFits(const SerialRule& rule, std::uint64_t value);
 // `value` into image[cell...] (it fits).
-void PutSerial(const SerialSpec& spec, std::uint64_t value, std::uint8_t* image);
+void PutSerial(const SerialRule& rule, std::uint64_t value, std::uint8_t* image);
 
 // The serial after the highest one the job log `logText` gives a chip that
 // took the same file (the same sum and CRC-32 before the serial) and

@@ -6,7 +6,7 @@
 #include "cli/checksum.h"
 #include "cli/chip_file.h"
 #include "cli/commands/commands.h"
-#include "cli/part_spec.h"
+#include "cli/pack_part.h"
 #include "core/hex_text.h"
 #include "core/image_layout.h"
 
@@ -23,10 +23,10 @@ std::string Cells(int first, int last) {
 bool LoadParts(const Options& options, const Streams& streams, std::vector<romprog::Part>& parts) {
   const int size = options.chip->activeSize;
   for (const std::string& text : options.files) {
-    PartSpec spec;
+    PackPart given;
     std::string error;
-    if (ParsePart(text, spec, error) && spec.cell >= size) {
-      error = "part " + text + ": cell 0x" + romprog::HexText(spec.cell, 4) + " is past the " +
+    if (ParsePart(text, given, error) && given.cell >= size) {
+      error = "part " + text + ": cell 0x" + romprog::HexText(given.cell, 4) + " is past the " +
               options.chip->name + "'s last 0x" + romprog::HexText(size - 1, 4);
     }
     if (!error.empty()) {
@@ -34,12 +34,12 @@ bool LoadParts(const Options& options, const Streams& streams, std::vector<rompr
       return false;
     }
     Options rules = options;
-    if (spec.base || spec.autoBase) {
-      rules.base = spec.base;
-      rules.baseAuto = spec.autoBase;
+    if (given.base || given.autoBase) {
+      rules.base = given.base;
+      rules.baseAuto = given.autoBase;
     }
-    romprog::Part part{spec.path, spec.cell, {}};
-    if (!LoadFileCells(rules, spec.path, size - spec.cell, part.bytes, streams)) return false;
+    romprog::Part part{given.path, given.cell, {}};
+    if (!LoadFileCells(rules, given.path, size - given.cell, part.bytes, streams)) return false;
     parts.push_back(std::move(part));
   }
   return true;

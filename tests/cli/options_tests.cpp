@@ -4,7 +4,7 @@
 #include "cli/exit_code.h"
 #include "cli/help.h"
 #include "cli/options.h"
-#include "cli/part_spec.h"
+#include "cli/pack_part.h"
 #include "cli/port_workers.h"
 #include "cli/serial_number.h"
 #include "core/number_text.h"
@@ -156,14 +156,14 @@ TEST(Options, RepeatTakesACountOnlyWhenOneFollowsAndPortsMayBeMany) {
 }
 
 TEST(SerialNumbers, EachCodingItsCellsAndWhatFits) {
-  SerialSpec spec;
+  SerialRule rule;
   std::string error;
-  ASSERT_TRUE(ParseSerialSpec("0x10:3:bcd:7", spec, error)) << error;
-  EXPECT_EQ(spec.cell, 16);
-  EXPECT_EQ(spec.start, 7u);
-  EXPECT_FALSE(ParseSerialSpec("0x10:2:hex", spec, error));
+  ASSERT_TRUE(ParseSerialRule("0x10:3:bcd:7", rule, error)) << error;
+  EXPECT_EQ(rule.cell, 16);
+  EXPECT_EQ(rule.start, 7u);
+  EXPECT_FALSE(ParseSerialRule("0x10:2:hex", rule, error));
   const struct {
-    const char* spec;
+    const char* rule;
     std::uint64_t value;
     const char* cells;
   } cases[] = {{"1:2:le", 0x1234, "\xFF\x34\x12\xFF"},
@@ -173,16 +173,16 @@ TEST(SerialNumbers, EachCodingItsCellsAndWhatFits) {
                 "042"},
                {"1:2:bcd", 1234, "\xFF\x12\x34\xFF"}};
   for (const auto& c : cases) {
-    ASSERT_TRUE(ParseSerialSpec(c.spec, spec, error)) << c.spec;
+    ASSERT_TRUE(ParseSerialRule(c.rule, rule, error)) << c.rule;
     std::string image(4, '\xFF');
-    PutSerial(spec, c.value, reinterpret_cast<std::uint8_t*>(image.data()));
-    EXPECT_EQ(image.substr(0, std::string(c.cells).size()), c.cells) << c.spec;
+    PutSerial(rule, c.value, reinterpret_cast<std::uint8_t*>(image.data()));
+    EXPECT_EQ(image.substr(0, std::string(c.cells).size()), c.cells) << c.rule;
   }
-  ASSERT_TRUE(ParseSerialSpec("0:1", spec, error));
-  EXPECT_TRUE(SerialFits(spec, 255));
-  EXPECT_FALSE(SerialFits(spec, 256));
-  ASSERT_TRUE(ParseSerialSpec("0:2:bcd", spec, error));
-  EXPECT_FALSE(SerialFits(spec, 10000));
+  ASSERT_TRUE(ParseSerialRule("0:1", rule, error));
+  EXPECT_TRUE(SerialFits(rule, 255));
+  EXPECT_FALSE(SerialFits(rule, 256));
+  ASSERT_TRUE(ParseSerialRule("0:2:bcd", rule, error));
+  EXPECT_FALSE(SerialFits(rule, 10000));
   // A failed chip's serial goes to the next chip, lowest first.
   SerialPlan plan(100);
   plan.Take();
@@ -237,7 +237,7 @@ TEST(Options, NumbersInEveryFormAndABadOneNamesTheOptionAndTheText) {
 }
 
 TEST(Options, PackPartsNameAFileItsBaseAndItsCell) {
-  PartSpec part;
+  PackPart part;
   std::string error;
   ASSERT_TRUE(ParsePart("C:\\roms\\mon.hex:base=$E000@0x6000", part, error)) << error;
   EXPECT_EQ(part.path, "C:\\roms\\mon.hex");

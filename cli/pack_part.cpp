@@ -1,12 +1,12 @@
-#include "cli/part_spec.h"
+#include "cli/pack_part.h"
 
 #include "core/image.h"
 #include "core/number_text.h"
 
 namespace romtool {
 
-bool ParsePart(const std::string& text, PartSpec& part, std::string& error) {
-  part = PartSpec();
+bool ParsePart(const std::string& text, PackPart& part, std::string& error) {
+  part = PackPart();
   std::string rest = text;
   // What follows the last @ is the cell unless it reads as the rest of a
   // file name ("roms@home/a.bin", "a@b.hex:base=auto").

@@ -9,7 +9,7 @@
 
 namespace romtool {
 
-struct PartSpec {
+struct PackPart {
   std::string path;
   int cell = 0;
   std::optional<std::uint32_t> base;
@@ -17,6 +17,6 @@ struct PartSpec {
 };
 
 // false with `error` naming the part and what is wrong with it.
-bool ParsePart(const std::string& text, PartSpec& part, std::string& error);
+bool ParsePart(const std::string& text, PackPart& part, std::string& error);
 
 }  // namespace romtool
