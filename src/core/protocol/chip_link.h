@@ -77,9 +77,8 @@ class ChipLink {
 
   // Raises RTS, then takes the chip (so a selection made up to that moment
   // counts), pauses, empties the input queue, sends the command byte and
-  // waits for its reply. false
-  // when none came or the command byte could not be sent; the exchange has
-  // ended then and `line()` says which.
+  // waits for its reply. false when none came or the command byte could not
+  // be sent; the exchange has ended then and `line()` says which.
   bool Start(Direction direction, const std::function<ChipSelection()>& takeChip,
              LinkObserver& observer);
   // The cells from address 0 on, in the direction given to Start. Writing
