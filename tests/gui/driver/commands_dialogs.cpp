@@ -101,10 +101,11 @@ std::wstring IconOf(HWND iconControl, long long& score) {
 }
 
 // On a loaded machine the box may not have painted its icon yet: the icon is
-// read again until one system icon matches it exactly, for up to 2 s.
+// read again until one system icon matches it exactly, for up to 10 s (a
+// machine busy with parallel builds was seen to need more than 2 s).
 std::wstring SettledIconOf(HWND iconControl, long long& score) {
   std::wstring icon = IconOf(iconControl, score);
-  for (int attempt = 0; attempt < 20 && score != 0; ++attempt) {
+  for (int attempt = 0; attempt < 100 && score != 0; ++attempt) {
     Sleep(100);
     icon = IconOf(iconControl, score);
   }
