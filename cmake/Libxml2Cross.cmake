@@ -69,7 +69,10 @@ function(_lx_build_library)
           -G ${CMAKE_GENERATOR} -DCMAKE_MAKE_PROGRAM=${CMAKE_MAKE_PROGRAM}
           -DCMAKE_TOOLCHAIN_FILE=${toolchain} -DCMAKE_BUILD_TYPE=Release
           -DCMAKE_INSTALL_PREFIX=${_lx_prefix} -DCMAKE_INSTALL_LIBDIR=lib
-          -DBUILD_SHARED_LIBS=OFF ${off} -Wno-dev)
+          -DBUILD_SHARED_LIBS=OFF ${off}
+          # Windows' own threads, not MinGW's pthread.h (winpthreads), whose
+          # library romtool.exe would then have to carry.
+          -DHAVE_PTHREAD_H=0 -Wno-dev)
   _lx_run(build ${CMAKE_COMMAND} --build ${_lx_build} -j 2)
   # The install copies the headers (include/libxml2/libxml) and the library,
   # whose presence marks a finished build.
