@@ -80,7 +80,11 @@ class DatParse {
     std::string message = problem->message ? problem->message : "not well-formed XML";
     while (!message.empty() && (message.back() == '\n' || message.back() == ' '))
       message.pop_back();
-    static_cast<DatParse*>(self)->Refuse(problem->line, message);
+    DatParse& parse = *static_cast<DatParse*>(self);
+    // No element yet: most likely another kind of file, a ClrMamePro text DAT say.
+    if (!parse.rooted_)
+      message += " (romtool reads XML DATs: Logiqx, mame -listxml, software lists)";
+    parse.Refuse(problem->line, message);
   }
 
   void Start(const xmlChar* name, int count, const xmlChar** attributes);

@@ -111,6 +111,19 @@ TEST(DatReader, ListXmlWithItsDtdAndSoftwareListsWithTheirDataAreas) {
   EXPECT_EQ(softlist.roms[0].loadflag, "load16_byte");
   EXPECT_EQ(softlist.roms[1].offset, "0x000001");
   EXPECT_EQ(softlist.roms[1].size, 262144u);
+
+  // mame -listsoftware: the lists one after the other, each ROM under its own.
+  const Read lists = ReadText(dir, R"(<softwarelists>
+<softwarelist name="a"><software name="x"><part name="p"><dataarea name="rom">
+<rom name="x.bin" size="4" crc="00000001"/></dataarea></part></software></softwarelist>
+<softwarelist name="b"><software name="y"><part name="p"><dataarea name="rom">
+<rom name="y.bin" size="4" crc="00000002"/></dataarea></part></software></softwarelist>
+</softwarelists>)");
+  ASSERT_TRUE(lists.ok) << lists.error;
+  ASSERT_EQ(lists.roms.size(), 2u);
+  EXPECT_EQ(lists.roms[0].collection, "a");
+  EXPECT_EQ(lists.roms[1].collection, "b");
+  EXPECT_EQ(lists.roms[1].set, "y");
 }
 
 TEST(DatReader, WhatIsNoDatOrNotWellFormedIsRefusedWithItsLine) {
@@ -140,6 +153,10 @@ TEST(DatReader, WhatIsNoDatOrNotWellFormedIsRefusedWithItsLine) {
                "</datafile>");
   EXPECT_FALSE(badSize.ok);
   EXPECT_NE(badSize.error.find("size '12k' is not a number"), std::string::npos) << badSize.error;
+  const Read text = ReadText(dir, "clrmamepro (\n\tname \"x\"\n)\n");
+  EXPECT_FALSE(text.ok);
+  EXPECT_NE(text.error.find("collection.xml:1: "), std::string::npos) << text.error;
+  EXPECT_NE(text.error.find("(romtool reads XML DATs"), std::string::npos) << text.error;
   const Read empty = ReadText(dir, "");
   EXPECT_FALSE(empty.ok);
   Read missing;
