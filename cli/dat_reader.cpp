@@ -60,7 +60,7 @@ class DatParse {
   DatParse(const std::string& path, const RomSink& each, DatSummary& summary)
       : path_(path), each_(each), summary_(summary) {}
 
-  bool Run(std::string& error);
+  bool Run(romprog::ByteSource& source, std::string& error);
 
  private:
   static void OnStart(void* self, const xmlChar* name, const xmlChar*, const xmlChar*, int,
@@ -201,12 +201,7 @@ void DatParse::Rom(int count, const xmlChar** attributes) {
   each_(rom);
 }
 
-bool DatParse::Run(std::string& error) {
-  romprog::InputFile file(path_);
-  if (!file.IsOpen()) {
-    error = "cannot open " + path_ + ": " + file.Problem();
-    return false;
-  }
+bool DatParse::Run(romprog::ByteSource& source, std::string& error) {
   xmlSAXHandler handler{};
   handler.initialized = XML_SAX2_MAGIC;
   handler.startElementNs = OnStart;
@@ -222,9 +217,9 @@ bool DatParse::Run(std::string& error) {
   xmlCtxtUseOptions(context_, XML_PARSE_NONET);
   std::vector<std::uint8_t> chunk(kChunk);
   for (;;) {
-    const std::int64_t got = file.Read(chunk.data(), chunk.size());
+    const std::int64_t got = source.Read(chunk.data(), chunk.size());
     if (got < 0) {
-      error_ = "cannot read " + path_ + ": " + file.Problem();
+      error_ = "cannot read " + path_;
       break;
     }
     summary_.bytes += got;
@@ -245,9 +240,22 @@ bool DatParse::Run(std::string& error) {
 
 bool ReadDat(const std::string& path, const RomSink& each, DatSummary& summary,
              std::string& error) {
+  romprog::InputFile file(path);
+  if (!file.IsOpen()) {
+    error = "cannot open " + path + ": " + file.Problem();
+    return false;
+  }
+  if (ReadDatFrom(file, path, each, summary, error)) return true;
+  // A read that failed has the system's words for it.
+  if (!file.Problem().empty()) error += ": " + file.Problem();
+  return false;
+}
+
+bool ReadDatFrom(romprog::ByteSource& source, const std::string& name, const RomSink& each,
+                 DatSummary& summary, std::string& error) {
   summary = DatSummary();
-  DatParse parse(path, each, summary);
-  return parse.Run(error);
+  DatParse parse(name, each, summary);
+  return parse.Run(source, error);
 }
 
 bool DatOpens(const std::string& path, std::string& error) {

@@ -9,6 +9,7 @@
 #include <functional>
 #include <string>
 
+#include "core/byte_source.h"
 #include "core/rom_match.h"
 
 namespace romtool {
@@ -30,6 +31,9 @@ using RomSink = std::function<void(const romprog::DatRom& rom)>;
 // well-formed XML, is none of the DATs above, or gives a ROM a size, CRC-32
 // or SHA-1 that is not a number of its kind.
 bool ReadDat(const std::string& path, const RomSink& each, DatSummary& summary, std::string& error);
+// The same from `source`, named `name` in what is said.
+bool ReadDatFrom(romprog::ByteSource& source, const std::string& name, const RomSink& each,
+                 DatSummary& summary, std::string& error);
 
 // Whether `path` opens for reading; `error` says why not. Checked before a
 // chip is read, so a read does not end in a DAT that is not there.
