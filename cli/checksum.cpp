@@ -1,27 +1,12 @@
 #include "cli/checksum.h"
 
-#include <array>
+#include <zlib.h>
+
 #include <cinttypes>
 #include <cstdio>
+#include <limits>
 
 namespace romtool {
-namespace {
-
-constexpr std::uint32_t kReflectedPolynomial = 0xEDB88320u;
-
-constexpr std::array<std::uint32_t, 256> kCrcTable = [] {
-  std::array<std::uint32_t, 256> table{};
-  for (std::uint32_t n = 0; n < 256; ++n) {
-    std::uint32_t value = n;
-    for (int bit = 0; bit < 8; ++bit) {
-      value = (value & 1) ? (value >> 1) ^ kReflectedPolynomial : value >> 1;
-    }
-    table[n] = value;
-  }
-  return table;
-}();
-
-}  // namespace
 
 std::uint16_t ByteSum16(const std::uint8_t* data, std::size_t size) {
   std::uint32_t sum = 0;
@@ -30,9 +15,16 @@ std::uint16_t ByteSum16(const std::uint8_t* data, std::size_t size) {
 }
 
 std::uint32_t Crc32(const std::uint8_t* data, std::size_t size) {
-  std::uint32_t crc = 0xFFFFFFFFu;
-  for (std::size_t i = 0; i < size; ++i) crc = kCrcTable[(crc ^ data[i]) & 0xFF] ^ (crc >> 8);
-  return crc ^ 0xFFFFFFFFu;
+  // zlib's crc32 takes a length of type uInt: feed it in pieces that fit.
+  uLong crc = crc32(0L, Z_NULL, 0);
+  constexpr std::size_t kPiece = std::numeric_limits<uInt>::max();
+  while (size > 0) {
+    const std::size_t piece = size < kPiece ? size : kPiece;
+    crc = crc32(crc, data, static_cast<uInt>(piece));
+    data += piece;
+    size -= piece;
+  }
+  return static_cast<std::uint32_t>(crc);
 }
 
 std::string SumsText(const std::uint8_t* data, std::size_t size) {

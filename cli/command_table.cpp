@@ -53,6 +53,19 @@ const std::vector<CommandRow>& CommandTable() {
        "line time it warns: a USB-serial adapter's latency timer is the likely cause, and it says "
        "how to set it to "
        "1 ms."},
+      {Command::Ident, "ident",
+       "name dumps: look each FILE up in ROM collections (DATs) by size, CRC-32 and SHA-1",
+       IdentCommand, false, false, "FILE...", false, "every file identified", nullptr,
+       "Each FILE is taken as raw bytes and looked up as it is, byte-swapped, as its even and "
+       "its odd bytes (the two chips of a 16-bit bus read as one image), as each half and "
+       "quarter and, when it is 2 or 4 copies of its first part, as that part (an overdump), "
+       "in every DAT given with --dat (Logiqx XML, mame -listxml output, MAME software lists; "
+       "read as a stream, so any size will do). A ROM matches on its size and CRC-32, "
+       "confirmed by its SHA-1 where the DAT gives one: a CRC-32 that agrees with a SHA-1 that "
+       "does not is no match, and is said so. Each match names its piece, the set, the ROM and "
+       "how it matched; a ROM the DAT marks baddump is named a bad dump. A file is identified "
+       "when its matches account for every byte of it.",
+       "8 some files identified, not all (or one only in part), 9 no file identified"},
   };
   return rows;
 }

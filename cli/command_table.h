@@ -25,6 +25,8 @@ struct CommandRow {
   const char* success;  // what exit 0 means for it; nullptr: plain success
   const char* fault;    // what exit 1 means; nullptr when it never exits 1
   const char* about;    // more for its help, or nullptr
+  // Its exit codes beyond 0 to 3 with their meaning ("8 some ..., 9 none"), or nullptr.
+  const char* moreExits = nullptr;
 };
 
 const std::vector<CommandRow>& CommandTable();

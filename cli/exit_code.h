@@ -13,6 +13,9 @@ enum ExitCode {
   kUsageOrFile = 2,  // nothing was sent to the programmer
   kNoAnswer = 3,     // the port does not open or the programmer does not answer
   kStopped = 130,    // Ctrl-C (128 + SIGINT, as shells count it)
+  // ident, as MAME's -romident counts them: some files identified, none.
+  kSomeIdentified = 8,
+  kNoneIdentified = 9,
 };
 
 // ok, fault, file-error, no-answer, stopped; "exit-N" for a code not above.

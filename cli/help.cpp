@@ -40,6 +40,7 @@ std::string Wrapped(std::string first, const std::string& text, std::size_t inde
 std::string ExitCodes(const CommandRow& row) {
   std::string text = "Exit codes: 0 " + (row.success ? row.success : ExitMeaning(kSuccess));
   if (row.fault) text += ", 1 " + std::string(row.fault);
+  if (row.moreExits) text += ", " + std::string(row.moreExits);
   text += ", 2 " + ExitMeaning(kUsageOrFile);
   if (row.needsPort) text += ", 3 " + ExitMeaning(kNoAnswer);
   if (row.keepsJobLog) text += ", 130 " + ExitMeaning(kStopped);

@@ -106,6 +106,11 @@ bool Serial(const std::string&, const std::string& value, Options& options, std:
   return ParseSerialRule(value, options.serial, error);
 }
 
+bool AddDat(const std::string&, const std::string& value, Options& options, std::string&) {
+  options.dats.push_back(value);
+  return true;
+}
+
 bool Chip(const std::string&, const std::string& value, Options& options, std::string& error) {
   options.chip = ChipNamed(value);
   if (!options.chip) error = "unknown chip type '" + value + "' (use 27C64, 27C128 or 27C256)";
@@ -234,6 +239,8 @@ bool Complete(const Options& options, const std::vector<const OptionRow*>& given
             (files == 1 ? " file" : " files") + ", got " + std::to_string(options.files.size());
   } else if (options.command == Command::Pack && options.output.empty()) {
     error = "pack needs the file to make: -o OUT";
+  } else if (options.command == Command::Ident && options.dats.empty()) {
+    error = "ident needs a ROM collection to look the files up in: --dat DAT";
   } else if (options.lenient && (options.base || options.baseAuto)) {
     error = "--base reads the records strictly; leave out --lenient";
   }
@@ -294,9 +301,15 @@ const std::vector<OptionRow>& OptionTable() {
        "write a serial number into each chip's copy of FILE at CELL, WIDTH cells, little- "
        "(default) or big-endian, ASCII digits or BCD; one more for each chip that passed. "
        "Without START it goes on after the last serial the job log gives FILE"},
-      {nullptr, "--json", nullptr, Flag<&Options::json>, 0, &CommandRow::keepsJobLog,
+      {nullptr, "--json", nullptr, Flag<&Options::json>, CommandsOf({Command::Ident}),
+       &CommandRow::keepsJobLog,
        "each chip job's result as one JSON object a line on stdout (the job log's fields), "
-       "nothing else there"},
+       "nothing else there; ident (and read --dat): each file's matches as one JSON object a "
+       "line"},
+      {nullptr, "--dat", "DAT", AddDat, CommandsOf({Command::Ident, Command::Read}), nullptr,
+       "a ROM collection to look dumps up in: a Logiqx DAT, mame -listxml output or a MAME "
+       "software list; one --dat for each. read: also names what was read, once it is saved "
+       "(read's exit code stays its own)"},
       {"-q", "--quiet", nullptr, Flag<&Options::quiet>, 0, &CommandRow::keepsJobLog,
        "show errors only"},
       {"-n", nullptr, "N", Count<&Options::entries, 1, 100000>, CommandsOf({Command::Log}), nullptr,

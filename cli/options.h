@@ -28,7 +28,8 @@ enum class Command {
   Link,
   Pack,
   Split,
-  Join
+  Join,
+  Ident
 };
 
 struct Options {
@@ -64,6 +65,8 @@ struct Options {
   std::string logFile;    // job log; empty: the default place
   bool noLog = false;
   int entries = 10;  // log: how many to show
+  // ident, read: the ROM collections (DATs) dumps are looked up in.
+  std::vector<std::string> dats;
   bool verbose = false;
   // Every option as given, by its long name (else its short one), with its
   // value: what a later command line repeats.

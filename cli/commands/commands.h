@@ -20,5 +20,6 @@ int LinkCommand(const Options& options, const Streams& streams);
 int PackCommand(const Options& options, const Streams& streams);
 int SplitCommand(const Options& options, const Streams& streams);
 int JoinCommand(const Options& options, const Streams& streams);
+int IdentCommand(const Options& options, const Streams& streams);
 
 }  // namespace romtool

@@ -10,6 +10,7 @@
 #include "cli/image_file.h"
 #include "cli/output_file.h"
 #include "cli/port_workers.h"
+#include "cli/read_ident.h"
 #include "cli/standard_streams.h"
 
 namespace romtool {
@@ -71,6 +72,7 @@ int Read(const ChipJob& job, OutputFile& output, std::FILE* data) {
   std::fprintf(job.streams.out, "read %d bytes of %s into %s (%s)%s\n", job.size, job.chipName,
                output.name().c_str(), FormatName(output.format()),
                job.options.passes > 1 ? "; every pass read the same" : "");
+  IdentifyRead(job, output.name());
   return kSuccess;
 }
 
@@ -86,7 +88,9 @@ int ReadCommand(const Options& options, const Streams& streams) {
   const Streams told =
       IsStandardStream(options.files[0]) ? Streams{streams.err, streams.err} : streams;
   // Before the port opens, so a long read does not end in nothing.
-  const auto reserve = [&outputs](const Options&, const Streams& to, romprog::Image&, JobRecord&) {
+  const auto reserve = [&outputs](const Options& given, const Streams& to, romprog::Image&,
+                                  JobRecord&) {
+    if (int code = CheckDats(given, to)) return code;
     std::string error;
     for (auto& [file, output] : outputs) {
       if (!output->Reserve(error)) return Fail(to, kUsageOrFile, error);

@@ -20,6 +20,7 @@
 #include "cli/chip_exchange.h"
 #include "sim/host/romsim_client.h"
 #include "tests/cli/cli_test_support.h"
+#include "tests/cli/dat_test_support.h"
 
 extern char** environ;
 
@@ -398,6 +399,31 @@ TEST_F(RomtoolTest, ReadPassesCatchAFlakyCellAndRepeatsAreNoted) {
   EXPECT_EQ(written.code, 1) << written.output;
   EXPECT_SAYS(written, "1 unstable cell (two reads disagree)");
   EXPECT_EQ(written.output.find("bits to clear"), std::string::npos) << written.output;
+}
+
+TEST_F(RomtoolTest, ReadWithADatNamesWhatWasRead) {
+  const std::string image = RandomBytes(8192, 31);
+  Start({}, image + std::string(24576, '\xFF'));
+  WriteWhole(dir / "chips.dat",
+             LogiqxDat(Game("mon", "Monitor", RomElement(dir, "mon.u3", image))));
+  const Outcome read = OnChip("read", "27C64", {dir / "out.bin", "--dat", dir / "chips.dat"});
+  EXPECT_EQ(read.code, 0) << read.output;
+  EXPECT_SAYS(read, dir / "out.bin" + ": 8192 bytes, CRC-32 0x");
+  EXPECT_SAYS(read, "  as is = mon.u3 of mon (Monitor): CRC-32 and SHA-1 agree\n  identified\n");
+  // With --json the match is a JSON line of its own beside the job's.
+  const Outcome json = RomtoolApart(
+      {"read", "-p", port, "-c", "27C64", "--json", "--dat", dir / "chips.dat", dir / "j.bin"},
+      dir / "err.txt");
+  EXPECT_EQ(json.code, 0) << json.output << ReadWhole(dir / "err.txt");
+  EXPECT_EQ(Count(json.output, "\n"), 2) << json.output;
+  EXPECT_SAYS(json, "\"identified\":\"all\",\"matches\":[{\"piece\":\"whole\"");
+  // A DAT that is not there is refused before the chip is read.
+  const int before = Exchanges();
+  const Outcome missing = OnChip("read", "27C64", {dir / "again.bin", "--dat", dir / "none.dat"});
+  EXPECT_EQ(missing.code, 2) << missing.output;
+  EXPECT_SAYS(missing, "cannot open " + dir / "none.dat");
+  EXPECT_EQ(Exchanges(), before);
+  EXPECT_FALSE(std::filesystem::exists(dir / "again.bin"));
 }
 
 TEST_F(RomtoolTest, CtrlCStopsBetweenCellsAndLeavesNoFile) {

@@ -2,6 +2,7 @@
 """romtool.exe under Wine against romsim on a pty mapped as COM1: the Win32
 serial port code of the command-line tool, with the exit codes users script
 against."""
+import hashlib
 import os
 import pathlib
 import random
@@ -11,6 +12,7 @@ import sys
 import tempfile
 import time
 import unittest
+import zlib
 
 sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[1] / "gui"))
 import romsim  # noqa: E402
@@ -96,6 +98,26 @@ class RomtoolExe(unittest.TestCase):
         code, said = self.romtool("blank", "-p", "COM1", "-c", "27C64")
         self.assertEqual(code, 3, said)
 
+
+    def test_ident_names_a_dump_and_its_odd_chip_and_no_near_miss(self):
+        image = random.Random(25).randbytes(32768)
+
+        def rom(name, data):
+            return '<rom name="%s" size="%d" crc="%08x" sha1="%s"/>' % (
+                name, len(data), zlib.crc32(data), hashlib.sha1(data).hexdigest())
+
+        dat = self.file("g.dat", ('<?xml version="1.0"?>\n<datafile><game name="g"><description>G'
+                                  '</description>%s%s</game></datafile>\n'
+                                  % (rom("g.bin", image), rom("g.u2", image[1::2]))).encode())
+        code, said = self.romtool("ident", self.file("dump.bin", image), "--dat", dat)
+        self.assertEqual(code, 0, said)
+        self.assertIn("as is = g.bin of g (G): CRC-32 and SHA-1 agree", said)
+        self.assertIn("odd bytes = g.u2 of g (G): CRC-32 and SHA-1 agree", said)
+        near = bytearray(image)
+        near[5] ^= 0x80  # an odd byte: neither the whole nor the odd chip matches
+        code, said = self.romtool("ident", self.file("near.bin", bytes(near)), "--dat", dat)
+        self.assertEqual(code, 9, said)
+        self.assertIn("no match", said)
 
 if __name__ == "__main__":
     unittest.main(verbosity=2)

@@ -2,7 +2,7 @@
 # each fuzzer there runs as a test for a bounded time over its seeds.
 set(ROMPROG_FUZZ_SECONDS 20 CACHE STRING "How long each fuzzer runs in the tests")
 
-foreach(target read_intel_hex read_intel_hex_strict file_extension read_srecords)
+foreach(target read_intel_hex read_intel_hex_strict file_extension read_srecords read_dat)
   add_test(NAME fuzz.${target}
     COMMAND ${CMAKE_COMMAND}
       -DFUZZER=${ROMPROG_FUZZ_BUILD}/tests/fuzz/fuzz_${target}
