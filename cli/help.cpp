@@ -42,6 +42,7 @@ std::string ExitCodes(const CommandRow& row) {
   if (row.fault) text += ", 1 " + std::string(row.fault);
   text += ", 2 " + ExitMeaning(kUsageOrFile);
   if (row.needsPort) text += ", 3 " + ExitMeaning(kNoAnswer);
+  if (row.command == Command::Read) text += ", 4 " + ExitMeaning(kUnstable);
   if (row.keepsJobLog) text += ", 130 " + ExitMeaning(kStopped);
   return Wrapped("", text + ".", 0);
 }

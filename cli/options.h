@@ -28,7 +28,9 @@ enum class Command {
   Link,
   Pack,
   Split,
-  Join
+  Join,
+  Check,
+  Map
 };
 
 struct Options {
@@ -41,6 +43,9 @@ struct Options {
   bool blankCheck = false;  // write: check the chip is blank first
   bool noPrecheck = false;  // write: do not compare the chip with the file first
   int passes = 1;           // read: how many times the chip is read and compared
+  int untilStable = 0;      // read: stop once this many passes in a row find no new unstable cell
+  std::string png;          // map: the picture made
+  std::string map;          // read, verify: the picture of the chip made after it
   bool repeat = false;      // write: the next-chip loop
   int chips = 0;            // --repeat N: how many chips; 0 until q or the input ends
   SerialRule serial;        // write: the serial number written into each chip

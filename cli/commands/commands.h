@@ -20,5 +20,7 @@ int LinkCommand(const Options& options, const Streams& streams);
 int PackCommand(const Options& options, const Streams& streams);
 int SplitCommand(const Options& options, const Streams& streams);
 int JoinCommand(const Options& options, const Streams& streams);
+int CheckCommand(const Options& options, const Streams& streams);
+int MapCommand(const Options& options, const Streams& streams);
 
 }  // namespace romtool
