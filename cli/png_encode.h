@@ -10,7 +10,8 @@
 
 namespace romtool {
 
-// `picture` as an 8-bit RGB PNG with `texts` (keyword, text) in tEXt chunks;
+// `picture` as a PNG (with a palette when it has 256 colours or fewer, else
+// 8-bit RGB) with `texts` (keyword, text) in tEXt chunks;
 // false with `error` set when libpng refuses.
 bool EncodePng(const romprog::Picture& picture,
                const std::vector<std::pair<std::string, std::string>>& texts,

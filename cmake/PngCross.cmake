@@ -45,6 +45,23 @@ function(_png_fetch_source)
   execute_process(COMMAND apt-get source libpng1.6
                   WORKING_DIRECTORY ${download}
                   RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE out)
+  # A mirror may not hold yet the newest version its index names: each other
+  # version the index lists, in turn.
+  if(NOT rc EQUAL 0)
+    execute_process(COMMAND apt-cache showsrc libpng1.6 OUTPUT_VARIABLE listed ERROR_QUIET)
+    string(REGEX MATCHALL "Version: [^\n]+" versions "${listed}")
+    foreach(line IN LISTS versions)
+      string(REPLACE "Version: " "" version "${line}")
+      message(STATUS "libpng: apt-get source libpng1.6=${version}")
+      execute_process(COMMAND apt-get source libpng1.6=${version}
+                      WORKING_DIRECTORY ${download}
+                      RESULT_VARIABLE rc OUTPUT_VARIABLE more ERROR_VARIABLE more)
+      string(APPEND out "${more}")
+      if(rc EQUAL 0)
+        break()
+      endif()
+    endforeach()
+  endif()
   file(GLOB unpacked LIST_DIRECTORIES true ${download}/libpng1.6-*)
   list(FILTER unpacked EXCLUDE REGEX "\\.(dsc|tar\\..*)$")
   if(NOT rc EQUAL 0 OR NOT unpacked)
