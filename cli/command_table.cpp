@@ -49,11 +49,13 @@ const std::vector<CommandRow>& CommandTable() {
        JoinCommand, false, true, "EVEN ODD... IMAGE", false, nullptr, nullptr,
        "The inverse of split: 2 or 4 chip images in, one image out; prints its sums."},
       {Command::Check, "check",
-       "look at an image for the marks of a bad read: fixed data bits, dead address lines, "
-       "overdumps, blank and zero regions",
+       "look at FILE for the marks of a bad read (stuck data or address lines, overdumps)",
        CheckCommand, false, true, "FILE", false, nullptr, nullptr,
-       "Each finding is a note with its evidence (the bit, the address line, the ranges), not "
-       "an error: many good ROMs are half empty, and text never sets bit 7. Exit 0 whatever "
+       "Notes a data bit fixed in every cell, an address line that changes nothing (identical "
+       "halves, quarters or smaller blocks), an overdump, and blank (0xFF) and zero regions of "
+       "256 cells or more. Each finding is a note with its evidence (the bit, the address "
+       "line, the ranges), not an error: many good ROMs are half empty, and text never sets bit 7. "
+       "Exit 0 whatever "
        "it finds."},
       {Command::Map, "map", "draw every cell of FILE as a picture (PNG)", MapCommand, false, true,
        "FILE", false, nullptr, nullptr,
