@@ -160,6 +160,8 @@ bool Consistent(const RomsimOptions& options, std::string& error) {
 
 bool ParseRomsimOptions(const std::vector<std::string>& args, RomsimOptions& options,
                         std::string& error) {
+  // Consistent() judges by `error` being empty: a caller's old text must not count.
+  error.clear();
   const auto& valued = ValueOptions();
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
