@@ -117,9 +117,10 @@ int ReportBlank(const ChipJob& job, const BlankMeasure& measure) {
   return kChipFault;
 }
 
-int VerifyChip(const ChipJob& job, const std::uint8_t* image, bool readTwice) {
+int VerifyChip(const ChipJob& job, const std::uint8_t* image, bool readTwice, std::uint8_t* read) {
   romprog::Image chip{};
   if (int code = ReadWholeChip(job, chip.data(), "verify")) return code;
+  if (read) std::copy_n(chip.begin(), job.size, read);
   // verify --at compares the file's cells only; write's read-back compares
   // the whole chip it wrote.
   romprog::Image expected{};

@@ -19,7 +19,9 @@ int ReportBlank(const ChipJob& job, const BlankMeasure& measure);
 // ranges (exit 1). `readTwice`: a chip that differs is read once more, which
 // tells unstable cells from those that need erasing or did not take their
 // value.
-int VerifyChip(const ChipJob& job, const std::uint8_t* image, bool readTwice = false);
+// `read`, when given, gets the chip as read (for a picture of it).
+int VerifyChip(const ChipJob& job, const std::uint8_t* image, bool readTwice = false,
+               std::uint8_t* read = nullptr);
 
 // "1 cell", "2 cells".
 std::string Counted(int count, const std::string& noun);

@@ -14,9 +14,14 @@ const std::vector<CommandRow>& CommandTable() {
        BlankCommand, true, true, "", true, "blank", "programmed cells found", nullptr},
       {Command::Read, "read", "read the chip and save it to FILE", ReadCommand, true, true, "FILE",
        true, "read and saved",
-       "cells read differently between passes (FILE not written), or FILE could not be "
-       "saved after the read (kept in the job log's folder)",
-       nullptr},
+       "FILE could not be saved after the read (kept in the job log's folder)",
+       "With --passes the passes are merged: a bit that read 0 in any pass is 0 (a programmed "
+       "bit whose charge leaks reads 1 now and then, never the other way). FILE is written only "
+       "when every pass read the same; else the merge goes to FILE's name with .merged before "
+       "its extension (rom.merged.bin) and the unstable cells, with how often each bit read 0 "
+       "and 1, to .unstable.txt beside it (exit 4). Every read ends with notes on what the "
+       "image shows: a data bit fixed, an address line that changes nothing (identical "
+       "halves or blocks), an overdump, blank and zero regions."},
       {Command::Write, "write",
        "check the chip can take FILE, write it, then read it back and compare", WriteCommand, true,
        true, "FILE", true, "written (or already held)", "chip fault or the chip needs erasing",
@@ -43,6 +48,23 @@ const std::vector<CommandRow>& CommandTable() {
       {Command::Join, "join", "put the chips of a 16-bit (or 32-bit) bus back into one image",
        JoinCommand, false, true, "EVEN ODD... IMAGE", false, nullptr, nullptr,
        "The inverse of split: 2 or 4 chip images in, one image out; prints its sums."},
+      {Command::Check, "check",
+       "look at FILE for the marks of a bad read (stuck data or address lines, overdumps)",
+       CheckCommand, false, true, "FILE", false, nullptr, nullptr,
+       "Notes a data bit fixed in every cell, an address line that changes nothing (identical "
+       "halves, quarters or smaller blocks), an overdump, and blank (0xFF) and zero regions of "
+       "256 cells or more. Each finding is a note with its evidence (the bit, the address "
+       "line, the ranges), not an error: many good ROMs are half empty, and text never sets bit 7. "
+       "Exit 0 whatever "
+       "it finds."},
+      {Command::Map, "map", "draw every cell of FILE as a picture (PNG)", MapCommand, false, true,
+       "FILE", false, nullptr, nullptr,
+       "Each cell is a tile of its 8 bits (bit 7 left), 64 cells a row, a black line every "
+       "0x400 cells; light grey blank (0xFF), dark blue zero, green data (light 1, dark 0), "
+       "red unstable (its unstable bits yellow), pink differing (its differing bits magenta). "
+       "A data line stuck shows as a stripe down every tile, a dead address line as a block "
+       "repeated. The legend is printed with the count of each kind and drawn as swatches "
+       "under the grid in the same order."},
       {Command::Log, "log", "show the last entries of the job log", LogCommand, false, false, "",
        false, nullptr, nullptr, nullptr},
       {Command::Link, "link", "time the line to the programmer and forecast each operation",

@@ -14,6 +14,8 @@ constexpr ExitRow kExits[] = {
     {kChipFault, "fault", "chip or data fault"},
     {kUsageOrFile, "file-error", "usage or file error"},
     {kNoAnswer, "no-answer", "port cannot be opened or programmer not answering"},
+    {kUnstable, "unstable",
+     "read --passes: passes differed, their merge kept beside FILE, FILE not written"},
     {kSomeIdentified, "some-identified", "ident: some files identified, not all"},
     {kNoneIdentified, "none-identified", "ident: no file identified"},
     {kStopped, "stopped", "stopped by Ctrl-C"},

@@ -12,6 +12,7 @@ enum ExitCode {
   kChipFault = 1,    // a cell not taken, programmed cells, differences, unstable cells
   kUsageOrFile = 2,  // nothing was sent to the programmer
   kNoAnswer = 3,     // the port does not open or the programmer does not answer
+  kUnstable = 4,     // read --passes: the passes differ; only their merge is kept
   kStopped = 130,    // Ctrl-C (128 + SIGINT, as shells count it)
   // ident, as MAME's -romident counts them: some files identified, none.
   kSomeIdentified = 8,

@@ -43,6 +43,7 @@ std::string ExitCodes(const CommandRow& row) {
   if (row.moreExits) text += ", " + std::string(row.moreExits);
   text += ", 2 " + ExitMeaning(kUsageOrFile);
   if (row.needsPort) text += ", 3 " + ExitMeaning(kNoAnswer);
+  if (row.command == Command::Read) text += ", 4 " + ExitMeaning(kUnstable);
   if (row.keepsJobLog) text += ", 130 " + ExitMeaning(kStopped);
   return Wrapped("", text + ".", 0);
 }

@@ -93,6 +93,12 @@ std::string JobLine(const JobRecord& r) {
   line += ",\"result\":" + Quoted(ExitWord(r.exitCode)) +
           ",\"exit\":" + std::to_string(r.exitCode) + "," + timing;
   if (r.cellsWritten >= 0) line += ",\"cells_written\":" + std::to_string(r.cellsWritten);
+  if (r.passes > 0) {
+    line += ",\"passes\":" + std::to_string(r.passes) +
+            ",\"unstable_cells\":" + std::to_string(r.unstableCells) +
+            ",\"unstable_bits\":" + std::to_string(r.unstableBits);
+  }
+  if (!r.merged.empty()) line += ",\"merged\":" + Quoted(r.merged);
   // Where a job that did not succeed ended.
   if (r.exitCode != kSuccess && !r.step.empty()) line += ",\"step\":" + Quoted(r.step);
   return line + "}";

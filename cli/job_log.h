@@ -28,6 +28,10 @@ struct JobRecord {
   int cells = 0;          // cells that passed, over every exchange
   int cellsWritten = -1;  // cells the write confirmed; -1: the command writes none
   std::string step;       // the exchange running last ("check", "write", "verify", ...)
+  int passes = 0;         // read --passes: the passes made (0: not told)
+  int unstableCells = 0;  // cells that read differently between them
+  int unstableBits = 0;
+  std::string merged;  // where their merge was kept when FILE was not written
   double seconds = 0;
 
   void NoteFile(const std::uint8_t* image, int size);

@@ -126,7 +126,7 @@ bool Format(const std::string& name, const std::string& value, Options& options,
 
 constexpr CommandSet kFileReaders =
     CommandsOf({Command::Write, Command::Verify, Command::Convert, Command::Dump, Command::Sum,
-                Command::Pack, Command::Split, Command::Join});
+                Command::Pack, Command::Split, Command::Join, Command::Check, Command::Map});
 
 std::string Lower(std::string text) {
   for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -241,6 +241,8 @@ bool Complete(const Options& options, const std::vector<const OptionRow*>& given
     error = "pack needs the file to make: -o OUT";
   } else if (options.command == Command::Ident && options.dats.empty()) {
     error = "ident needs a ROM collection to look the files up in: --dat DAT";
+  } else if (options.command == Command::Map && options.png.empty()) {
+    error = "map needs the picture to make: --png OUT";
   } else if (options.lenient && (options.base || options.baseAuto)) {
     error = "--base reads the records strictly; leave out --lenient";
   }
@@ -258,10 +260,22 @@ const std::vector<OptionRow>& OptionTable() {
        "extension)"},
       {"-c", "--chip", "CHIP", Chip, CommandsOf({Command::Link}), &CommandRow::needsChip,
        "27C64 (8 KiB), 27C128 (16 KiB), 27C256 (32 KiB)"},
-      {nullptr, "--passes", "N", Count<&Options::passes, 1, 100>, CommandsOf({Command::Read}),
+      {nullptr, "--passes", "N", Count<&Options::passes, 1, 1000>, CommandsOf({Command::Read}),
        nullptr,
-       "read the chip N times (default 1; 2 for archiving) and save FILE only when every pass "
-       "read the same"},
+       "read the chip N times (default 1; 2 for archiving, 20 to 100 for a failing chip) and "
+       "save FILE only when every pass read the same; else the merge, where a bit that read 0 "
+       "in any pass is 0, goes to FILE.merged (rom.merged.bin) and the unstable cells to "
+       "FILE.unstable.txt (exit 4)"},
+      {nullptr, "--until-stable", "K", Count<&Options::untilStable, 1, 1000>,
+       CommandsOf({Command::Read}), nullptr,
+       "stop once K passes in a row find no new unstable cell (at most --passes N, default "
+       "100 with this option)"},
+      {nullptr, "--map", "OUT", Text<&Options::map>, CommandsOf({Command::Read, Command::Verify}),
+       nullptr,
+       "also draw the chip read as a PNG picture (see romtool map --help): read marks its "
+       "unstable cells, verify the cells that differ from FILE"},
+      {nullptr, "--png", "OUT", Text<&Options::png>, CommandsOf({Command::Map}), nullptr,
+       "the picture made (PNG)"},
       {nullptr, "--blank-check", nullptr, Flag<&Options::blankCheck>, CommandsOf({Command::Write}),
        nullptr, "refuse unless every cell reads 0xFF"},
       {nullptr, "--no-precheck", nullptr, Flag<&Options::noPrecheck>, CommandsOf({Command::Write}),

@@ -29,7 +29,9 @@ enum class Command {
   Pack,
   Split,
   Join,
-  Ident
+  Ident,
+  Check,
+  Map
 };
 
 struct Options {
@@ -42,6 +44,9 @@ struct Options {
   bool blankCheck = false;  // write: check the chip is blank first
   bool noPrecheck = false;  // write: do not compare the chip with the file first
   int passes = 1;           // read: how many times the chip is read and compared
+  int untilStable = 0;      // read: stop once this many passes in a row find no new unstable cell
+  std::string png;          // map: the picture made
+  std::string map;          // read, verify: the picture of the chip made after it
   bool repeat = false;      // write: the next-chip loop
   int chips = 0;            // --repeat N: how many chips; 0 until q or the input ends
   SerialRule serial;        // write: the serial number written into each chip

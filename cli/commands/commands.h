@@ -21,5 +21,7 @@ int PackCommand(const Options& options, const Streams& streams);
 int SplitCommand(const Options& options, const Streams& streams);
 int JoinCommand(const Options& options, const Streams& streams);
 int IdentCommand(const Options& options, const Streams& streams);
+int CheckCommand(const Options& options, const Streams& streams);
+int MapCommand(const Options& options, const Streams& streams);
 
 }  // namespace romtool

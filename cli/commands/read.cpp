@@ -1,5 +1,6 @@
 // romtool read: the chip read (as many passes as asked, which must agree)
-// and saved to the file, or onto standard output for "-".
+// and saved to the file, or onto standard output for "-"; passes that differ
+// leave their merge beside the file instead.
 #include <algorithm>
 #include <map>
 #include <memory>
@@ -8,48 +9,35 @@
 #include "cli/chip_findings.h"
 #include "cli/commands/commands.h"
 #include "cli/image_file.h"
+#include "cli/image_notes.h"
+#include "cli/map_picture.h"
 #include "cli/output_file.h"
 #include "cli/port_workers.h"
 #include "cli/read_ident.h"
+#include "cli/read_passes.h"
 #include "cli/standard_streams.h"
 
 namespace romtool {
 namespace {
 
-// The later passes against the first: cells read differently are listed as
-// unstable and fail the read. `image` gets the first pass when all agree.
-int ComparePasses(const ChipJob& job, const std::uint8_t* first, std::uint8_t* image) {
-  std::vector<int> unstable;
-  std::vector<bool> seen(static_cast<std::size_t>(job.size), false);
-  romprog::Image again{};
-  for (int pass = 2; pass <= job.options.passes; ++pass) {
-    const std::string label = "read pass " + std::to_string(pass);
-    if (int code = ReadWholeChip(job, again.data(), label)) return code;
-    for (int a = 0; a < job.size; ++a) {
-      if (again[a] == first[a] || seen[a]) continue;
-      seen[a] = true;
-      unstable.push_back(a);
-      if (unstable.size() <= static_cast<std::size_t>(kListed)) {
-        std::fprintf(job.streams.out, "  cell %s unstable: read %s, then %s in pass %d\n",
-                     CellName(a).c_str(), ByteName(first[a]).c_str(), ByteName(again[a]).c_str(),
-                     pass);
-      }
-    }
+// The notes on what the image shows of a bad read, on stderr.
+void NoteChecks(const ChipJob& job, const std::uint8_t* image) {
+  if (job.options.quiet) return;
+  for (const std::string& note : ImageNotes(image, job.size, job.chipName)) {
+    std::fprintf(job.streams.err, "romtool: note: %s\n", note.c_str());
   }
-  std::copy_n(first, job.size, image);
-  if (unstable.empty()) return kSuccess;
-  return Fail(job.streams, kChipFault,
-              "read: " + Counted(static_cast<int>(unstable.size()), "unstable cell") +
-                  " (read differently from pass to pass); " + job.file + " not written");
 }
 
-void NoteCopies(const ChipJob& job, const std::uint8_t* image) {
-  const int copies = RepeatedCopies(image, job.size);
-  if (copies == 1) return;
-  std::fprintf(job.streams.err,
-               "romtool: note: the chip reads as %d identical copies of its first %d bytes: it "
-               "may be smaller than a %s, or an address line is open\n",
-               copies, job.size / copies, job.chipName);
+// --map: the picture of the chip read, its unstable cells marked.
+int DrawMap(const ChipJob& job, const romprog::PassMerge& merge) {
+  if (job.options.map.empty()) return kSuccess;
+  std::vector<std::uint8_t> unstable(static_cast<std::size_t>(job.size));
+  for (const romprog::UnstableCell& cell : merge.UnstableList()) unstable[cell.address] = cell.bits;
+  const romprog::MapInput input{merge.merged().data(), job.size, unstable.data()};
+  std::string error;
+  if (!SaveCellMap(job.options.map, input, error)) return Fail(job.streams, kUsageOrFile, error);
+  std::fprintf(job.streams.out, "%s", MapLegend(job.options.map, input).c_str());
+  return kSuccess;
 }
 
 // A read that cannot be saved where asked is kept in the job log's folder.
@@ -62,18 +50,30 @@ int Save(const ChipJob& job, OutputFile& output, std::FILE* data) {
 }
 
 int Read(const ChipJob& job, OutputFile& output, std::FILE* data) {
+  romprog::PassMerge merge(job.size);
+  const int code = ReadPasses(job, merge);
+  // A stop keeps what the passes finished before it give.
+  if (code != kSuccess && !(code == kStopped && merge.passes() > 0)) return code;
   std::uint8_t* image = job.image.data();
-  romprog::Image first{};
-  if (int code = ReadWholeChip(job, first.data(), "read")) return code;
-  if (int code = ComparePasses(job, first.data(), image)) return code;
-  NoteCopies(job, image);
+  std::copy(merge.merged().begin(), merge.merged().end(), image);
+  job.record.NoteChip(image, job.size);
+  if (PassesAsked(job.options) > 1) {
+    job.record.passes = merge.passes();
+    job.record.unstableCells = merge.unstableCells();
+    job.record.unstableBits = merge.UnstableBits();
+  }
+  NoteChecks(job, image);
+  const int drawn = DrawMap(job, merge);
+  if (code == kStopped || !merge.Agreed()) return KeepMerged(job, merge, code == kStopped);
   job.record.NoteFile(image, job.size);
-  if (int code = Save(job, output, data)) return code;
+  if (int saved = Save(job, output, data)) return saved;
   std::fprintf(job.streams.out, "read %d bytes of %s into %s (%s)%s\n", job.size, job.chipName,
                output.name().c_str(), FormatName(output.format()),
-               job.options.passes > 1 ? "; every pass read the same" : "");
+               merge.passes() > 1
+                   ? ("; all " + std::to_string(merge.passes()) + " passes read the same").c_str()
+                   : "");
   IdentifyRead(job, output.name());
-  return kSuccess;
+  return drawn;
 }
 
 }  // namespace

@@ -19,7 +19,7 @@ DeviceModel::DeviceModel() {
 }
 
 DeviceModel::DeviceModel(const std::array<std::uint8_t, kChipCapacity>& chip, DeviceOptions options)
-    : chip_(chip), options_(options) {}
+    : chip_(chip), options_(options), faults_(options.faults) {}
 
 const std::array<std::uint8_t, kChipCapacity>& DeviceModel::chip() const {
   return chip_;
@@ -32,6 +32,7 @@ const std::vector<ExchangeLog>& DeviceModel::exchanges() const {
 }
 void DeviceModel::setOptions(const DeviceOptions& options) {
   options_ = options;
+  faults_ = CellFaults(options.faults);
 }
 
 void DeviceModel::SetRts(bool high) {
@@ -165,8 +166,10 @@ bool DeviceModel::TakeLateByte() {
 
 std::uint8_t DeviceModel::ReadCell(int address) {
   if (address == options_.lateAt && !lateSent_) lateSent_ = lateByte_ = true;
-  if (address != options_.flakyCell) return chip_[address];
-  return (flakyReads_++ % 2 == 0) ? chip_[address] : static_cast<std::uint8_t>(chip_[address] ^ 1);
+  const int cell = faults_.Reached(address);
+  std::uint8_t value = chip_[cell];
+  if (address == options_.flakyCell && flakyReads_++ % 2 != 0) value ^= 1;
+  return faults_.Read(chip_.data(), size_, cell, value);
 }
 
 void DeviceModel::Finish(const std::string& ending, State next) {

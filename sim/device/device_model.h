@@ -10,6 +10,7 @@
 
 #include "core/image.h"
 #include "core/protocol/protocol.h"
+#include "sim/device/cell_faults.h"
 
 namespace romprog::sim {
 
@@ -22,8 +23,9 @@ struct DeviceOptions {
   int silentCommand = 0;                     // 1: never answer the command byte
   int writeFailAt = -1;                      // report a failed cell at this address (-1: never)
   std::optional<std::uint8_t> commandReply;  // reply to a command byte (default 0x00)
-  int flakyCell = -1;  // every other read of this cell gives its low bit flipped (-1: none)
-  int lateAt = -1;     // the first read of this cell is sent late (-1: none)
+  int flakyCell = -1;   // every other read of this cell gives its low bit flipped (-1: none)
+  int lateAt = -1;      // the first read of this cell is sent late (-1: none)
+  FaultOptions faults;  // weak bits, a stuck data line, a dead address line
 };
 
 // What one exchange did, for the emulator's log and for tests.
@@ -95,6 +97,7 @@ class DeviceModel {
   int flakyReads_ = 0;
   bool lateSent_ = false;
   bool lateByte_ = false;
+  CellFaults faults_;
 };
 
 }  // namespace romprog::sim

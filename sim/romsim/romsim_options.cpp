@@ -26,6 +26,57 @@ bool ParseByteHex(std::string text, std::uint8_t& byte) {
 
 using Setter = std::function<bool(const std::string&, RomsimOptions&)>;
 
+// "A:B" or "A:B:C" taken apart at the colons.
+std::vector<std::string> Fields(const std::string& text) {
+  std::vector<std::string> fields(1);
+  for (char c : text) {
+    if (c == ':') {
+      fields.emplace_back();
+    } else {
+      fields.back() += c;
+    }
+  }
+  return fields;
+}
+
+// N:P[:SEED]: N weak bits, each reading 1 with the chance P (0 to 1).
+bool WeakBits(const std::string& v, RomsimOptions& o) {
+  const std::vector<std::string> f = Fields(v);
+  long count = 0, seed = 1;
+  if (f.size() < 2 || f.size() > 3 || !ParseNumber(f[0], 10, 1, kChipCapacity * 8L, count) ||
+      (f.size() == 3 && !ParseNumber(f[2], 0, 0, 0xFFFFFFFFL, seed))) {
+    return false;
+  }
+  char* end = nullptr;
+  const double chance = std::strtod(f[1].c_str(), &end);
+  if (f[1].empty() || *end != '\0' || !(chance >= 0 && chance <= 1)) return false;
+  o.device.faults.weakBits = static_cast<int>(count);
+  o.device.faults.weakChance = chance;
+  o.device.faults.weakSeed = static_cast<std::uint32_t>(seed);
+  return true;
+}
+
+// B:V: data bit B (0 to 7) reads V (0 or 1) in every cell.
+bool StuckDataBit(const std::string& v, RomsimOptions& o) {
+  const std::vector<std::string> f = Fields(v);
+  long bit = 0, value = 0;
+  if (f.size() != 2 || !ParseNumber(f[0], 10, 0, 7, bit) || !ParseNumber(f[1], 10, 0, 1, value)) {
+    return false;
+  }
+  o.device.faults.stuckBit = static_cast<int>(bit);
+  o.device.faults.stuckValue = static_cast<int>(value);
+  return true;
+}
+
+bool DeadAddressLine(const std::string& v, RomsimOptions& o) {
+  std::string text = v;
+  if (!text.empty() && (text[0] == 'A' || text[0] == 'a')) text.erase(0, 1);
+  long line = 0;
+  if (!ParseNumber(text, 10, 0, 14, line)) return false;
+  o.device.faults.deadLine = static_cast<int>(line);
+  return true;
+}
+
 Setter IntoInt(int RomsimOptions::*field, long low, long high) {
   return [=](const std::string& v, RomsimOptions& o) {
     long n = 0;
@@ -65,6 +116,9 @@ const std::map<std::string, Setter>& ValueOptions() {
       {"--flaky-cell", IntoAddress(&DeviceOptions::flakyCell)},
       {"--late-at", IntoAddress(&DeviceOptions::lateAt)},
       {"--late-ms", IntoInt(&RomsimOptions::lateMs, 0, 60000)},
+      {"--weak-bits", WeakBits},
+      {"--stuck-data-bit", StuckDataBit},
+      {"--dead-address-line", DeadAddressLine},
       {"--command-reply",
        [](const std::string& v, RomsimOptions& o) {
          std::uint8_t byte = 0;
@@ -106,6 +160,8 @@ bool Consistent(const RomsimOptions& options, std::string& error) {
 
 bool ParseRomsimOptions(const std::vector<std::string>& args, RomsimOptions& options,
                         std::string& error) {
+  // Consistent() judges by `error` being empty: a caller's old text must not count.
+  error.clear();
   const auto& valued = ValueOptions();
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
@@ -163,6 +219,13 @@ const char* RomsimUsage() {
          "                       the host's input queue, where later reads must not\n"
          "                       take it for their own\n"
          "  --late-ms MS         how late (default 1400; the host waits 1000)\n"
+         "  --weak-bits N:P[:SEED]  N programmed (0) bits of the chip read are weak: each\n"
+         "                       read gives 1 with the chance P (0 to 1); SEED (default 1)\n"
+         "                       picks the bits and draws the reads, the same every run\n"
+         "  --stuck-data-bit B:V data bit B (0 to 7) reads V (0 or 1) in every cell\n"
+         "  --dead-address-line A  address line A (0 to 14, or A12) reads as low: every\n"
+         "                       cell with it high reads as the one with it low, so the\n"
+         "                       chip repeats itself\n"
          "  --command-reply HEX  answer commands with this byte (default 00)\n"
          "  --help               this text\n";
 }

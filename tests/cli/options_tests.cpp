@@ -113,7 +113,8 @@ TEST(ExitCodes, EachHasItsWordAndAnUnknownOneIsNotTakenForAnother) {
   EXPECT_EQ(ExitWord(kUsageOrFile), "file-error");
   EXPECT_EQ(ExitWord(kNoAnswer), "no-answer");
   EXPECT_EQ(ExitWord(kStopped), "stopped");
-  EXPECT_EQ(ExitWord(4), "exit-4");
+  EXPECT_EQ(ExitWord(kUnstable), "unstable");
+  EXPECT_EQ(ExitWord(5), "exit-5");
 }
 
 TEST(Options, HelpAndVersionNeedNothingElse) {

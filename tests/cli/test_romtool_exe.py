@@ -80,6 +80,31 @@ class RomtoolExe(unittest.TestCase):
         self.assertEqual(code, 1, said)
         self.assertIn("300", said)
 
+    def test_rescue_read_check_and_map(self):
+        """A 27C64 with weak bits and D3 stuck at 1: the passes merge into the
+        chip (bit 3 set), the file is not written (exit 4), check names D3 and
+        map writes a PNG."""
+        image = random.Random(25).randbytes(8192)
+        self.sim.stop()
+        self.chip_file.write_bytes(image + b"\xff" * (32768 - 8192))
+        self.sim = romsim.start_romsim(ROMSIM, self.chip_file, link_path=self.folder / "line",
+                                       extra_args=["--weak-bits", "10:0.5:2",
+                                                   "--stuck-data-bit", "3:1"])
+        code, said = self.romtool("read", "-p", "COM1", "-c", "27C64", "--passes", "12",
+                                  self.file("rom.bin"))
+        self.assertEqual(code, 4, said)
+        self.assertFalse((self.folder / "rom.bin").exists())
+        merged = (self.folder / "rom.merged.bin").read_bytes()
+        self.assertEqual(merged, bytes(b | 0x08 for b in image))
+        self.assertIn("unstable", (self.folder / "rom.unstable.txt").read_text())
+        code, said = self.romtool("check", "-c", "27C64", self.file("rom.merged.bin"))
+        self.assertEqual(code, 0, said)
+        self.assertIn("data bit 3 (D3) reads 1 in all 8192 cells", said)
+        code, said = self.romtool("map", "-c", "27C64", self.file("rom.merged.bin"), "--png",
+                                  self.file("rom.png"))
+        self.assertEqual(code, 0, said)
+        self.assertEqual((self.folder / "rom.png").read_bytes()[:8], b"\x89PNG\r\n\x1a\n")
+
     def test_a_port_that_is_not_there_and_a_chip_that_does_not_answer(self):
         code, said = self.romtool("blank", "-p", "COM2", "-c", "27C64")
         self.assertEqual(code, 3, said)

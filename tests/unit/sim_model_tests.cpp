@@ -258,3 +258,66 @@ TEST(DeviceModelFraming, CommandSizes) {
 
 }  // namespace
 }  // namespace romprog::sim
+
+namespace romprog::sim {
+namespace {
+
+// The data bytes of `reads` whole reads of a 27C64 by a model with `faults`.
+std::vector<Bytes> ReadsWith(const FaultOptions& faults, int reads) {
+  DeviceOptions options;
+  options.faults = faults;
+  DeviceModel m(Pattern(), options);
+  std::vector<Bytes> passes;
+  for (int k = 0; k < reads; ++k) {
+    Bytes got = ReadAll(m, 0x20);
+    m.EndOfExchange("test");
+    passes.emplace_back(got.begin() + 1, got.end());
+  }
+  return passes;
+}
+
+TEST(DeviceModelFaults, WeakBitsAreProgrammedBitsThatReadOneSometimesTheSameEveryRun) {
+  const auto chip = Pattern();
+  FaultOptions weak{40, 0.5, 7};
+  const std::vector<Bytes> passes = ReadsWith(weak, 20);
+  std::vector<int> seen;  // cell * 8 + bit of every bit that read both ways
+  for (int a = 0; a < 8192; ++a) {
+    std::uint8_t all = 0xFF, any = 0x00;
+    for (const Bytes& p : passes) {
+      all &= p[a];
+      any |= p[a];
+      EXPECT_EQ(p[a] & chip[a], chip[a]) << "a weak bit only ever reads 1 more";
+    }
+    EXPECT_EQ(all, chip[a]) << "in 20 reads at 0.5 each weak bit read 0 once";
+    for (int bit = 0; bit < 8; ++bit) {
+      if (((all ^ any) >> bit) & 1) seen.push_back(a * 8 + bit);
+    }
+  }
+  CellFaults faults(weak);
+  EXPECT_EQ(seen, faults.WeakBits(chip.data(), 8192));
+  EXPECT_EQ(seen.size(), 40u);
+  EXPECT_EQ(ReadsWith(weak, 20), passes) << "the seed makes every run alike";
+  weak.weakSeed = 8;
+  EXPECT_NE(CellFaults(weak).WeakBits(chip.data(), 8192), seen) << "another seed, other bits";
+}
+
+TEST(DeviceModelFaults, AStuckDataBitAndADeadAddressLine) {
+  const auto chip = Pattern();
+  FaultOptions stuck;
+  stuck.stuckBit = 3;
+  stuck.stuckValue = 1;
+  const Bytes high = ReadsWith(stuck, 1)[0];
+  stuck.stuckValue = 0;
+  const Bytes low = ReadsWith(stuck, 1)[0];
+  FaultOptions dead;
+  dead.deadLine = 12;
+  const Bytes mirrored = ReadsWith(dead, 1)[0];
+  for (int a = 0; a < 8192; ++a) {
+    EXPECT_EQ(high[a], chip[a] | 0x08) << a;
+    EXPECT_EQ(low[a], chip[a] & 0xF7) << a;
+    EXPECT_EQ(mirrored[a], chip[a & 0x0FFF]) << a;
+  }
+}
+
+}  // namespace
+}  // namespace romprog::sim

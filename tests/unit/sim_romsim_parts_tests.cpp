@@ -57,6 +57,30 @@ TEST(RomsimOptions, EveryOptionInBothSpellings) {
   RomsimOptions h;
   ASSERT_TRUE(Parse({"--help"}, h, error));
   EXPECT_TRUE(h.help);
+
+  RomsimOptions f;
+  ASSERT_TRUE(Parse(
+      {"--weak-bits", "40:0.5:7", "--stuck-data-bit=3:1", "--dead-address-line", "A12"}, f, error))
+      << error;
+  EXPECT_EQ(f.device.faults.weakBits, 40);
+  EXPECT_DOUBLE_EQ(f.device.faults.weakChance, 0.5);
+  EXPECT_EQ(f.device.faults.weakSeed, 7u);
+  EXPECT_EQ(f.device.faults.stuckBit, 3);
+  EXPECT_EQ(f.device.faults.stuckValue, 1);
+  EXPECT_EQ(f.device.faults.deadLine, 12);
+  RomsimOptions s;
+  ASSERT_TRUE(Parse({"--weak-bits", "3:1"}, s, error)) << error;
+  EXPECT_EQ(s.device.faults.weakSeed, 1u) << "the default seed";
+  for (const char* bad : {"40", "40:1.5", "0:0.5", "40:0.5:x", "40:0.5:1:2"}) {
+    RomsimOptions b;
+    EXPECT_FALSE(Parse({"--weak-bits", bad}, b, error)) << bad;
+  }
+  for (const char* bad : {"8:1", "3:2", "3"}) {
+    RomsimOptions b;
+    EXPECT_FALSE(Parse({"--stuck-data-bit", bad}, b, error)) << bad;
+  }
+  RomsimOptions b;
+  EXPECT_FALSE(Parse({"--dead-address-line", "15"}, b, error));
 }
 
 TEST(RomsimOptions, NonsenseIsRefusedWithTheReason) {

@@ -1,0 +1,19 @@
+// romtool map: every cell of an image drawn as a PNG picture, its legend on
+// standard output.
+#include "cli/chip_file.h"
+#include "cli/commands/commands.h"
+#include "cli/map_picture.h"
+
+namespace romtool {
+
+int MapCommand(const Options& options, const Streams& streams) {
+  romprog::Image image{};
+  if (!LoadChipFile(options, options.files[0], image, streams)) return kUsageOrFile;
+  const romprog::MapInput input{image.data(), options.chip->activeSize};
+  std::string error;
+  if (!SaveCellMap(options.png, input, error)) return Fail(streams, kUsageOrFile, error);
+  std::fprintf(streams.out, "%s", MapLegend(options.png, input).c_str());
+  return kSuccess;
+}
+
+}  // namespace romtool
