@@ -20,6 +20,9 @@ constexpr char kPortNames[3] = {'B', 'C', 'D'};
 constexpr std::uint32_t kFrequency = 16000000;
 // The UART's registers (ATmega328P data space).
 constexpr int kUcsr0a = 0xC0, kUbrr0l = 0xC4, kUbrr0h = 0xC5;
+// EICRA, and its sense bits for INT0 and INT1 on any edge.
+constexpr int kEicra = 0x69;
+constexpr std::uint8_t kIntAnyEdge = 0x05;
 
 int PortIndex(char name) {
   return name == 'B' ? kPortB : name == 'C' ? kPortC : kPortD;
@@ -60,6 +63,10 @@ std::unique_ptr<AvrBoard> AvrBoard::Load(const std::string& elf, EpromModel& chi
   avr_load_firmware(board->avr_, &firmware);
   board->avr_->frequency = kFrequency;
   board->avr_->sleep = NoSleep;
+  // INT0 and INT1 sit on D0 and D1 of the data lines and stay disabled, but
+  // simavr polls a low level on them every cycle while their sense is the
+  // reset one (low level). The firmware never touches EICRA.
+  board->avr_->data[kEicra] = kIntAnyEdge;
   if (!board->Wire()) {
     error = "cannot wire the board's pins";
     return nullptr;

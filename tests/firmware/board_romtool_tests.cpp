@@ -187,7 +187,7 @@ TEST_F(BoardTest, ACellThatNeverProgramsIsNamed) {
 }
 
 TEST_F(BoardTest, AWriteStoppedWithCtrlCHoldsWhatItSaysAndTheNextReadIsInStep) {
-  Start("27C64", {"--erase", "--speed", "20"});
+  Start("27C64", {"--erase", "--speed", "20", "--max-pulses", "4"});
   const std::string image = RandomBytes(8192, 5);
   WriteWhole(dir / "image.bin", image);
   const Outcome stopped =
