@@ -48,6 +48,11 @@ class BoardScenario(ProgramTest):
         wineenv.block_com_ports(self.env)
         shutil.rmtree(self.folder, ignore_errors=True)
 
+    def board_said(self):
+        """The board's log and complaints, for a failure's message."""
+        log = self.log.read_text() if self.log.exists() else ""
+        return "board log:\n%s\nstderr: %s" % (log[-3000:], self.board.stderr_text())
+
     def box(self, answer="ok", wait=SLOW):
         shown = self.drive("msgbox", wait)
         self.drive("answer", answer)
@@ -64,7 +69,7 @@ class BoardScenario(ProgramTest):
 
         self.drive("click", WRITE)
         self.assertEqual(self.box("yes")[1], "Начать запись ?")
-        self.assertEqual(self.box(wait=WHOLE_27C64), OK_BOX, self.board.stderr_text())
+        self.assertEqual(self.box(wait=WHOLE_27C64), OK_BOX, self.board_said())
         self.drive("click", COMPARE)
         self.assertEqual(self.box(wait=WHOLE_27C64), OK_BOX)
 
