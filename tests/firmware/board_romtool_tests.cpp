@@ -191,7 +191,7 @@ TEST_F(BoardTest, AWriteStoppedWithCtrlCHoldsWhatItSaysAndTheNextReadIsInStep) {
   const std::string image = RandomBytes(8192, 5);
   WriteWhole(dir / "image.bin", image);
   const Outcome stopped =
-      Interrupt({"write", "-p", port, "-c", "27C64", "--no-precheck", dir / "image.bin"}, 700);
+      Interrupt({"write", "-p", port, "-c", "27C64", "--no-precheck", dir / "image.bin"}, 1500);
   EXPECT_EQ(stopped.code, 130) << stopped.output;
   std::smatch m;
   ASSERT_TRUE(std::regex_search(
