@@ -1,17 +1,21 @@
 #!/usr/bin/env bash
 # Starts romprog.exe under Wine with the programmer emulator attached as COM1.
 #
-#   scripts/run.sh [--port DEVICE|auto] [--keep]
+#   scripts/run.sh [--port DEVICE|auto | --board sim [--socket TYPE]] [--keep]
 #
 #   --port DEVICE  map a real serial device (e.g. /dev/ttyUSB0) as COM1
 #                  instead of the emulator; an adapter's latency timer is
 #                  set to 1 ms when its driver offers one
 #   --port auto    map every serial adapter found, COM1 to COM10
+#   --board sim    COM1 is the programmer's firmware on a simulated board
+#                  (romboard: simavr, two 74HC595, a strict 27C chip)
+#   --socket TYPE  the chip in the simulated board's socket: 27C64 (default),
+#                  27C128 or 27C256
 #   --keep         on a machine without a display, keep the program running
 #                  on Xvfb after the screenshot (stop with Ctrl+C)
 #
 # The emulated chip lives in ${XDG_DATA_HOME:-~/.local/share}/romprog/chip.bin
-# and keeps its contents between runs.
+# (board-chip.bin for the simulated board) and keeps its contents between runs.
 set -euo pipefail
 tree="$(cd "$(dirname "$0")/.." && pwd)"
 caller="$PWD"
@@ -19,6 +23,8 @@ cd "$tree"
 
 port=""
 keep=0
+board=""
+socket=27C64
 while [ $# -gt 0 ]; do
   case "$1" in
     --port) port="${2:?--port needs a device}"; shift 2
@@ -26,7 +32,10 @@ while [ $# -gt 0 ]; do
             # has to become the caller's absolute one.
             case "$port" in /* | auto) ;; *) port="$caller/$port" ;; esac ;;
     --keep) keep=1; shift ;;
-    -h|--help) sed -n '2,14p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    --board) board="${2:?--board needs sim}"; shift 2
+             [ "$board" = sim ] || { echo "run: --board takes sim only" >&2; exit 2; } ;;
+    --socket) socket="${2:?--socket needs 27C64, 27C128 or 27C256}"; shift 2 ;;
+    -h|--help) sed -n '2,18p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     *) echo "run: unknown option $1 (see --help)" >&2; exit 2 ;;
   esac
 done
@@ -73,6 +82,18 @@ elif [ -n "$port" ]; then
   echo "run: COM1 is $port"
   romprog_check_access "$port" || true
   romprog_set_latency_timer "$port"
+elif [ "$board" = sim ]; then
+  data="${XDG_DATA_HOME:-$HOME/.local/share}/romprog"
+  mkdir -p "$data" "$tree/build/run"
+  link="$tree/build/run/com1"
+  build/native/firmware/romboard --chip "$data/board-chip.bin" --socket "$socket" \
+    --link "$link" --log "$tree/build/run/romboard.log" >"$tree/build/run/romboard.out" 2>&1 &
+  sim_pid=$!
+  for _ in $(seq 1 100); do [ -e "$link" ] && break; sleep 0.05; done
+  [ -e "$link" ] || { cat "$tree/build/run/romboard.out" >&2; exit 1; }
+  romprog_map_com 1 "$link"
+  echo "run: COM1 is the simulated programmer board, a $socket in its socket" \
+    "(chip file $data/board-chip.bin, log build/run/romboard.log)"
 else
   data="${XDG_DATA_HOME:-$HOME/.local/share}/romprog"
   mkdir -p "$data" "$tree/build/run"

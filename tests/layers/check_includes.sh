@@ -25,7 +25,7 @@ check() {
 # Every include names its header from the source root (src/ for the program's
 # layers): "core/image.h", "cli/options.h", never a bare "options.h".
 bare=$(cd "$root" && grep -rnE --include='*.h' --include='*.cpp' \
-         '^[[:space:]]*#[[:space:]]*include[[:space:]]*"[^/"]+"' src cli sim tests bench)
+         '^[[:space:]]*#[[:space:]]*include[[:space:]]*"[^/"]+"' src cli sim firmware tests bench)
 if [ -n "$bare" ]; then
   echo "includes must name the header from the source root:"
   echo "$bare"
@@ -42,5 +42,8 @@ check sim "" 'gui|cli'
 check sim/device "" 'sim/romsim|sim/host'
 check sim/romsim "" 'sim/host'
 check sim/host "" 'sim/romsim'
+# The simulated board stands beside romsim: it shares romsim's pty and chip
+# file, never a host's pieces.
+check firmware "" 'gui|cli|sim/host'
 [ "$status" = 0 ] && echo "includes follow the layers"
 exit "$status"
