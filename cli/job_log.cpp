@@ -95,6 +95,7 @@ std::string JobLine(const JobRecord& r) {
   if (r.cellsWritten >= 0) line += ",\"cells_written\":" + std::to_string(r.cellsWritten);
   // Where a job that did not succeed ended.
   if (r.exitCode != kSuccess && !r.step.empty()) line += ",\"step\":" + Quoted(r.step);
+  if (r.exitCode != kSuccess && !r.error.empty()) line += ",\"error\":" + Quoted(r.error);
   return line + "}";
 }
 

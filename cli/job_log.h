@@ -28,6 +28,7 @@ struct JobRecord {
   int cells = 0;          // cells that passed, over every exchange
   int cellsWritten = -1;  // cells the write confirmed; -1: the command writes none
   std::string step;       // the exchange running last ("check", "write", "verify", ...)
+  std::string error;      // what ended a job that did not succeed, as romtool said it
   double seconds = 0;
 
   void NoteFile(const std::uint8_t* image, int size);

@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "cli/option_table.h"
+#include "cli/same_file.h"
 #include "core/image.h"
 #include "core/number_text.h"
 
@@ -193,6 +194,14 @@ std::string Belonging(const OptionRow& option) {
   return std::string(OptionName(option)) + " belongs to " + Listed(words) + " only";
 }
 
+// --serial as given.
+std::string SerialGiven(const Options& options) {
+  for (const auto& [name, value] : options.given) {
+    if (name == "--serial") return value;
+  }
+  return std::string();
+}
+
 // The command line as a whole: every option given belongs to the command,
 // and the command has what it needs.
 bool Complete(const Options& options, const std::vector<const OptionRow*>& given,
@@ -223,9 +232,6 @@ bool Complete(const Options& options, const std::vector<const OptionRow*>& given
     error = "read onto standard output (-) takes one port";
   } else if (row->needsChip && !options.chip) {
     error = word + " needs the chip type: -c 27C64|27C128|27C256";
-  } else if (options.serial.width > 0 &&
-             options.serial.cell + options.serial.width > options.chip->activeSize) {
-    error = "--serial: the cells run past the end of the " + std::string(options.chip->name);
   } else if (options.json && options.quiet) {
     error = "--json and --quiet do not go together";
   } else if (static_cast<int>(options.files.size()) < files ||
@@ -234,8 +240,11 @@ bool Complete(const Options& options, const std::vector<const OptionRow*>& given
             (files == 1 ? " file" : " files") + ", got " + std::to_string(options.files.size());
   } else if (options.command == Command::Pack && options.output.empty()) {
     error = "pack needs the file to make: -o OUT";
-  } else if (options.lenient && (options.base || options.baseAuto)) {
-    error = "--base reads the records strictly; leave out --lenient";
+  }
+  if (error.empty()) error = PortGivenTwice(options.ports);
+  if (error.empty() && options.serial.width > 0 && options.chip) {
+    error = SerialCellFault(options.serial, SerialGiven(options), options.chip->name,
+                            options.chip->activeSize, options.base, options.baseAuto);
   }
   return error.empty();
 }
@@ -293,7 +302,11 @@ const std::vector<OptionRow>& OptionTable() {
        CommandsOf({Command::Write}), nullptr,
        "write a serial number into each chip's copy of FILE at CELL, WIDTH cells, little- "
        "(default) or big-endian, ASCII digits or BCD; one more for each chip that passed. "
-       "Without START it goes on after the last serial the job log gives FILE"},
+       "Without START it goes on after the last serial the job log gives FILE. CELL is the "
+       "chip's cell; cells FILE fills with anything but 0xFF are refused"},
+      {nullptr, "--serial-over-data", nullptr, Flag<&Options::serialOverData>,
+       CommandsOf({Command::Write}), nullptr,
+       "let --serial replace data FILE gives in its cells (a serial field the build filled)"},
       {nullptr, "--json", nullptr, Flag<&Options::json>, 0, &CommandRow::keepsJobLog,
        "each chip job's result as one JSON object a line on stdout (the job log's fields), "
        "nothing else there"},

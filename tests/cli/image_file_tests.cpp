@@ -62,8 +62,8 @@ TEST_F(ImageFile, ARawImageLargerThanTheChipIsRefusedUnlessTruncated) {
 }
 
 TEST_F(ImageFile, TheRecordsDecideAndANameThatSaysOtherwiseGetsANote) {
-  const std::string sRecords = "S1050000414277\n";
-  const std::string hex = ":0200000041427B\n";
+  const std::string sRecords = "S1050000414277\nS9030000FC\n";
+  const std::string hex = ":0200000041427B\n:00000001FF\n";
   const struct {
     const char* name;
     const std::string& content;
@@ -87,7 +87,7 @@ TEST_F(ImageFile, TheRecordsDecideAndANameThatSaysOtherwiseGetsANote) {
   ASSERT_TRUE(raw.ok) << raw.error;
   EXPECT_EQ(raw.image[0], 'S');
   EXPECT_EQ(raw.note, dir / "rom.hex" +
-                          " holds 15 bytes, the 27C64 takes 8192: cells 15 to 8191 stay blank "
+                          " holds 26 bytes, the 27C64 takes 8192: cells 26 to 8191 stay blank "
                           "(0xFF)");
 }
 
@@ -114,7 +114,7 @@ TEST_F(ImageFile, PlainTextIsNoRawImage) {
 TEST_F(ImageFile, LenientIsSuggestedOnlyForFaultsItReadsPast) {
   const char* hint = "(--lenient reads it as the window program does)";
   WriteWhole(dir / "sum.hex", ":0100000042BE\n");
-  WriteWhole(dir / "high.hex", ":01200000429D\n");
+  WriteWhole(dir / "high.hex", ":01200000429D\n:00000001FF\n");
   WriteWhole(dir / "raw.hex", ":\x01" + RandomBytes(8190, 3));  // a binary named .hex
   const Load sum = Loaded(dir / "sum.hex", 8192);
   EXPECT_EQ(sum.error, dir / "sum.hex" + ":1: checksum does not match " + hint);
@@ -143,7 +143,7 @@ TEST_F(ImageFile, FilesThatCannotBeOpenedOrWrittenSayWhy) {
 TEST_F(ImageFile, BaseMapsTheFileAndAutoFindsItsOneWindow) {
   // 0x20 bytes at 0xE000 and one at 0xFFFF; and a file over two 8 KiB windows.
   WriteWhole(dir / "mon.hex", ":02E0000041429B\n:01FFFF00AA57\n:00000001FF\n");
-  WriteWhole(dir / "two.s19", "S1051000414267\nS1052000434453\n");
+  WriteWhole(dir / "two.s19", "S1051000414267\nS1052000434453\nS9030000FC\n");
   LoadRules automatic, at;
   automatic.autoBase = true;
   at.base = 0xE000;

@@ -43,7 +43,7 @@ unsigned RecordSum(const std::string& line) {
 }
 
 TEST(SRecords, ReadsTheTextbookRecord) {
-  const Loaded r = Read("S1137AF00A0A0D0000000000000000000000000061\n");
+  const Loaded r = Read("S1137AF00A0A0D0000000000000000000000000061\nS9030000FC\n");
   ASSERT_TRUE(r.load.ok) << r.load.error;
   EXPECT_EQ(r.image[0x7AF0], 0x0A);
   EXPECT_EQ(r.image[0x7AF1], 0x0A);
@@ -89,7 +89,7 @@ TEST(SRecords, WrittenImageReadsBackForEachChip) {
 
 TEST(SRecords, DamagedLinesAreRefusedWithTheirLineNumber) {
   const std::string good = "S00600004844521B\nS1050000AABB95\n";
-  ASSERT_TRUE(Read(good).load.ok) << Read(good).load.error;
+  ASSERT_TRUE(Read(good + "S9030000FC\n").load.ok) << Read(good + "S9030000FC\n").load.error;
   struct Case {
     const char* line;
     const char* why;
@@ -110,7 +110,8 @@ TEST(SRecords, DamagedLinesAreRefusedWithTheirLineNumber) {
 TEST(SRecords, LineEndsAndBlankLinesReadAlike) {
   const std::string records[] = {"S1050000AABB95", "S1050010CCDD41"};
   for (const char* end : {"\n", "\r\n", "\r"}) {
-    const Loaded r = Read(std::string(records[0]) + end + end + records[1] + "  " + end);
+    const Loaded r =
+        Read(std::string(records[0]) + end + end + records[1] + "  " + end + "S9030000FC" + end);
     ASSERT_TRUE(r.load.ok) << r.load.error;
     EXPECT_EQ(r.image[0x00], 0xAA);
     EXPECT_EQ(r.image[0x01], 0xBB);
@@ -131,17 +132,18 @@ TEST(SRecords, DataAtOrAboveTheChipIsRefusedWithItsLineAndRange) {
 
   // A 65C816 image with data up to 0xFFFF for a 27C256, and a 68HC12 image
   // running to 0x4E18 for a 27C128: the chip would lose their tops.
-  const Loaded wide = Read("S214000000000102030405060708090A0B0C0D0E0F73\nS208007FFE11223344D0\n");
+  const Loaded wide =
+      Read("S214000000000102030405060708090A0B0C0D0E0F73\nS208007FFE11223344D0\nS804000000FB\n");
   EXPECT_FALSE(wide.load.ok);
   EXPECT_EQ(wide.load.errorLine, 2);
   EXPECT_EQ(wide.load.error, "data at 0x7FFE to 0x8001 lies outside the chip (0x8000 bytes)");
-  EXPECT_EQ(Read("S1053FFEAABB58\nS1054E17CCDDEC\n", 16384).load.error,
+  EXPECT_EQ(Read("S1053FFEAABB58\nS1054E17CCDDEC\nS9030000FC\n", 16384).load.error,
             "data at 0x4E17 to 0x4E18 lies outside the chip (0x4000 bytes)");
 }
 
 TEST(SRecords, NothingIsStoredPastTheChip) {
   // 4 bytes at 0x7FFE under S2 addressing: two would fit the buffer, two not.
-  const Loaded r = Read("S208007FFE11223344D0\n");
+  const Loaded r = Read("S208007FFE11223344D0\nS804000000FB\n");
   EXPECT_FALSE(r.load.ok);
   EXPECT_EQ(std::count(r.image.begin(), r.image.end(), 0xFF), 32768);
 }

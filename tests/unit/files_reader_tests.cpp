@@ -273,10 +273,10 @@ TEST(ReadIntelHex, BytesPastTheEndOfTheBufferAreDropped) {
 }
 
 TEST(ReadIntelHexStrictly, CpmPaddingEndsTheText) {
-  const std::string records = Record(0x10, {1, 2}) + "\r\n" + Record(0x20, {3});
+  const std::string records = Record(0x10, {1, 2}) + "\r\n" + Record(0x20, {3}) + "\r\n:00000001FF";
   const std::string pad(60, '\x1A');
   for (const std::string& text : {records + "\r\n" + pad + "garbage of the last sector",
-                                  records + pad, records + "\r\n:00000001FF" + pad}) {
+                                  records + pad, records + "\r\n" + pad}) {
     Image image;
     const TextLoad load = ReadIntelHexStrictly(reinterpret_cast<const std::uint8_t*>(text.data()),
                                                text.size(), image.bytes.get(), 8192);
@@ -292,12 +292,12 @@ TEST(ReadIntelHexStrictly, FaultsTellWhetherTheLenientReadingGetsPast) {
     std::string text;
     bool lenientReadsPast;
   } cases[] = {
-      {":0100000042BE", true},                    // checksum
-      {":01000000G2BD", true},                    // not a hex digit
-      {":020000000042BD", true},                  // count
-      {"#0100000042BD", false},                   // no record at all
-      {Record(0x2000, {1}), false},               // above the chip
-      {":02000004FFFFFC\n:01FFFF0042BF", false},  // above 4 GiB, not wrapped to 0
+      {":0100000042BE", true},                                 // checksum
+      {":01000000G2BD", true},                                 // not a hex digit
+      {":020000000042BD", true},                               // count
+      {"#0100000042BD", false},                                // no record at all
+      {Record(0x2000, {1}) + "\n:00000001FF", false},          // above the chip
+      {":02000004FFFFFC\n:01FFFF0042BF\n:00000001FF", false},  // above 4 GiB, not wrapped to 0
   };
   for (const auto& c : cases) {
     Image image;
