@@ -40,7 +40,8 @@ std::string PortGivenTwice(const std::vector<std::string>& ports) {
       if (!SamePortName(ports[j], ports[k]) && !romprog::SameFile(ports[j], ports[k])) continue;
       const std::string both =
           ports[j] == ports[k] ? ports[k] : ports[j] + " and " + ports[k] + ", one port,";
-      return "-p " + both + " given twice: a programmer takes one job at a time; give each port "
+      return "-p " + both +
+             " given twice: a programmer takes one job at a time; give each port "
              "once";
     }
   }

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "core/formats/record_lines.h"
 #include "core/formats/srecord_reader.h"
 #include "core/formats/srecord_writer.h"
 #include "core/image.h"
@@ -163,6 +164,84 @@ TEST(SRecords, CpmPaddingEndsTheText) {
       "BB95\n");
   EXPECT_FALSE(cut.load.ok);
   EXPECT_EQ(cut.load.errorLine, 1);
+}
+
+// An S-record with a correct count and checksum: "S1", the address in
+// `addressBytes` bytes, the data.
+std::string SRecord(char type, std::uint32_t address, int addressBytes,
+                    const std::vector<int>& data) {
+  std::vector<int> bytes{static_cast<int>(addressBytes + data.size() + 1)};
+  for (int k = addressBytes - 1; k >= 0; --k) bytes.push_back((address >> (8 * k)) & 0xFF);
+  bytes.insert(bytes.end(), data.begin(), data.end());
+  int sum = 0;
+  std::string line = std::string("S") + type;
+  char digits[3];
+  for (int b : bytes) {
+    std::snprintf(digits, sizeof digits, "%02X", b);
+    line += digits;
+    sum += b;
+  }
+  std::snprintf(digits, sizeof digits, "%02X", ~sum & 0xFF);
+  return line + digits + "\n";
+}
+
+// `data` holds this text's records alone.
+TextLoad Collected(const std::string& text, romprog::FileData& data, bool lenient = false) {
+  data.clear();
+  return romprog::CollectSRecords(Bytes(text), text.size(), data, lenient);
+}
+
+// A lost record, a cut file, a joined one and a contradiction are refused at
+// their line; --lenient reads past them knowingly.
+TEST(SRecords, AFileMustBeWholeAndAgreeWithItself) {
+  std::string three;
+  for (int k = 0; k < 3; ++k) three += SRecord('1', 0x10 * k, 2, {k, k + 1});
+  const std::string s9 = "S9030000FC\n";
+  romprog::FileData data;
+  EXPECT_TRUE(Collected(three + SRecord('5', 3, 2, {}) + s9, data).ok);
+  // srec_cat ends a file without an entry point at its count record.
+  EXPECT_TRUE(Collected(three + SRecord('5', 3, 2, {}), data).ok);
+  EXPECT_TRUE(Collected(three + SRecord('6', 3, 3, {}) + s9, data).ok);
+  const TextLoad lost = Collected(three + SRecord('5', 4, 2, {}) + s9, data);
+  EXPECT_FALSE(lost.ok);
+  EXPECT_EQ(lost.errorLine, 4);
+  EXPECT_NE(lost.error.find("says 4 data records, 3 were read"), std::string::npos) << lost.error;
+  romprog::FileData past4;
+  const TextLoad miscounted = Collected(three + SRecord('5', 4, 2, {}) + s9, past4, true);
+  EXPECT_TRUE(miscounted.ok) << miscounted.errorLine << ": " << miscounted.error;
+
+  const TextLoad cut = Collected(three, data);
+  EXPECT_FALSE(cut.ok);
+  EXPECT_EQ(cut.errorLine, 3);
+  EXPECT_NE(cut.error.find("termination record"), std::string::npos) << cut.error;
+
+  const TextLoad after = Collected(three + s9 + SRecord('1', 0x100, 2, {5}) + s9, data);
+  EXPECT_FALSE(after.ok);
+  EXPECT_EQ(after.errorLine, 5);
+  EXPECT_NE(after.error.find("after the termination record of line 4"), std::string::npos);
+
+  const TextLoad conflict = Collected(three + SRecord('1', 0x11, 2, {9}) + s9, data);
+  EXPECT_FALSE(conflict.ok);
+  EXPECT_EQ(conflict.errorLine, 4);
+  EXPECT_NE(conflict.error.find("data at 0x0011 is 0x09 here but 0x02 on line 2"),
+            std::string::npos)
+      << conflict.error;
+  EXPECT_TRUE(Collected(three + SRecord('1', 0x11, 2, {2}) + s9, data).ok);
+
+  // A 6800 monitor whose last record is a malformed S9: refused at it; read
+  // past, the data stands as the file gives it.
+  std::string monitor;
+  for (int k = 0; k < 4; ++k) monitor += SRecord('1', 0xC000 + 4 * k, 2, {k, k, k, k});
+  const TextLoad malformed = Collected(monitor + "S90000\n", data);
+  EXPECT_FALSE(malformed.ok);
+  EXPECT_EQ(malformed.errorLine, 5);
+  romprog::FileData past;
+  const TextLoad lenient = Collected(monitor + "S90000\n", past, true);
+  EXPECT_TRUE(lenient.ok) << lenient.error;
+  EXPECT_EQ(lenient.faultsReadPast, 2);  // the record, then the missing end
+  EXPECT_EQ(lenient.readPastLine, 5);
+  ASSERT_EQ(past.size(), 4u);
+  EXPECT_EQ(past[3].address, 0xC00Cu);
 }
 
 }  // namespace

@@ -86,7 +86,7 @@ std::string FindConflict(const FileData& data, int& line) {
         const DataRun& earlier = aFirst ? a : b;
         char text[200];
         std::snprintf(text, sizeof text,
-                      "data at 0x%llX is 0x%02X here but 0x%02X on line %d: two records give "
+                      "data at 0x%04llX is 0x%02X here but 0x%02X on line %d: two records give "
                       "it different values (--lenient lets the later stand)",
                       static_cast<unsigned long long>(at), aFirst ? second : first,
                       aFirst ? first : second, earlier.line);
