@@ -322,10 +322,11 @@ const std::vector<OptionRow>& OptionTable() {
       {nullptr, "--no-log", nullptr, Flag<&Options::noLog>, 0, &CommandRow::keepsJobLog,
        "keep no record of the job"},
       {nullptr, "--lenient", nullptr, Flag<&Options::lenient>, kFileReaders, nullptr,
-       "read Intel HEX as the window program does; by default it is read strictly: every "
-       "record's count, characters and checksum are checked, extended address records (02, 04) "
-       "and the end record (01) honoured, data outside the chip refused; the first fault names "
-       "its line (exit 2)"},
+       "take a faulty file knowingly: Intel HEX at its own addresses as the window program "
+       "reads it; with --base, and S-records, every fault read past with a note. By default "
+       "every record's count, characters and checksum are checked, the end record must be "
+       "there and last, S5/S6 counts must match, overlapping records must agree, data outside "
+       "the chip is refused; the first fault names its line (exit 2)"},
       {nullptr, "--format", "FORMAT", Format, kFileReaders | CommandsOf({Command::Read}), nullptr,
        "ihex, srec or bin: read FILE as Intel HEX, S-records or a raw image whatever it holds "
        "or is named (by default its first record decides, else its name); with - (standard "

@@ -952,7 +952,7 @@ TEST_F(RomtoolTest, FilesAreReadByWhatTheyHold) {
   EXPECT_EQ(ReadWhole(dir / "out.bin").substr(0x10, 3), "AB\xFF");
   // A 65C816 image with data to 0xFFFF for a 27C256: the chip would lose its top.
   WriteWhole(dir / "rom.s28",
-             "S214000000000102030405060708090A0B0C0D0E0F73\nS208007FFE11223344D0\n");
+             "S214000000000102030405060708090A0B0C0D0E0F73\nS208007FFE11223344D0\nS804000000FB\n");
   const Outcome wide = Romtool({"sum", "-c", "27C256", dir / "rom.s28"});
   EXPECT_EQ(wide.code, 2) << wide.output;
   EXPECT_SAYS(wide, "rom.s28:2: data at 0x7FFE to 0x8001 lies outside the chip");

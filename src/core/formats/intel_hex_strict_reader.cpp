@@ -47,7 +47,10 @@ class Loader {
 
   // What is wrong with the line that refuses the file.
   std::string Line(const std::string& line, int number) {
+    // Text that is no record may follow the end record (a note, a
+    // sector's rest); a record there is data the file would lose.
     if (endLine_ > 0 && !faults_.Lenient()) {
+      if (line[0] != ':') return std::string();
       return "a record after the end record of line " + std::to_string(endLine_) +
              ": two files run together, or a damaged one? --lenient reads on past the end record";
     }

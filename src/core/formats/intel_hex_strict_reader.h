@@ -17,7 +17,7 @@ namespace romprog {
 
 // The data records of the text in `data`, at the addresses the file gives
 // them (extended address records applied), unchecked against any chip. The
-// text must end with its end record (01) and hold nothing after it, and no
+// text must end with its end record (01) and hold no record after it, and no
 // two records may give one address different values. `lenient` reads past
 // each such fault and each damaged line (a record whose only fault is its
 // checksum keeps its data; records after the end record are read on), and

@@ -16,7 +16,7 @@ namespace romprog {
 // The data of the S1, S2 and S3 records in `data` at the addresses the file
 // gives them, unchecked against any chip. The text must end with a
 // termination record (S7, S8, S9), or a count record as srec_cat's do, and
-// hold nothing after a termination record; a count record
+// hold no record after a termination record; a count record
 // (S5, S6) must give the number of data records before it; no two records
 // may give one address different values. `lenient` reads past each such
 // fault and each damaged line (a record whose only fault is its checksum
