@@ -26,10 +26,11 @@ void PrintNote(const Streams& streams, const std::string& note) {
 }
 
 bool LoadFileCells(const Options& options, const std::string& path, int size,
-                   std::vector<std::uint8_t>& cells, const Streams& streams) {
+                   std::vector<std::uint8_t>& cells, const Streams& streams, int cell) {
   std::string note, error;
   LoadRules rules = RulesOf(options);
   rules.part = options.command == Command::Pack || options.at.has_value();
+  rules.cell = cell;
   InputCopy input;
   const bool standard = IsStandardStream(path);
   if (standard && !input.Take(error)) return Fail(streams, kUsageOrFile, error) == kSuccess;
@@ -65,8 +66,16 @@ int LoadJobFile(const Options& options, const Streams& streams, romprog::Image& 
     return kSuccess;
   }
   std::vector<std::uint8_t> cells;
-  if (!LoadFileCells(options, options.files[0], size, cells, streams)) return kUsageOrFile;
   const int at = *options.at;
+  if (at >= size) {
+    return Fail(streams, kUsageOrFile,
+                "--at 0x" + romprog::HexText(at, 4) + " is past the " + options.chip->name +
+                    "'s last cell 0x" + romprog::HexText(size - 1, 4));
+  }
+  // The room from the cell on, as a pack part at that cell has.
+  if (!LoadFileCells(options, options.files[0], size - at, cells, streams, at)) {
+    return kUsageOrFile;
+  }
   const int end = at + static_cast<int>(cells.size());
   if (end > size) {
     return Fail(streams, kUsageOrFile,

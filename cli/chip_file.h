@@ -24,10 +24,10 @@ void PrintNote(const Streams& streams, const std::string& note);
 bool LoadChipFile(const Options& options, const std::string& path, romprog::Image& image,
                   const Streams& streams);
 
-// `path` for `size` cells as LoadCells gives them, its notes on stderr;
-// false after saying why (exit kUsageOrFile).
+// `path` for the `size` cells from `cell` on as LoadCells gives them, its
+// notes on stderr; false after saying why (exit kUsageOrFile).
 bool LoadFileCells(const Options& options, const std::string& path, int size,
-                   std::vector<std::uint8_t>& cells, const Streams& streams);
+                   std::vector<std::uint8_t>& cells, const Streams& streams, int cell = 0);
 
 // The file of write and verify loaded, its sums in the record; with --at
 // only its own cells, from that cell on (the record keeps where). The exit

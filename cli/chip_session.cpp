@@ -33,8 +33,11 @@ std::string LowLatencyWords(const romprog::SystemPort& port) {
 
 }  // namespace
 
-int RunJobOnPort(const Options& options, const Streams& streams, const ChipSteps& steps,
+int RunJobOnPort(const Options& options, const Streams& given, const ChipSteps& steps,
                  romprog::Image& image, JobRecord& record, ProgressBoard* board, int row) {
+  // What ends the job goes into its record too, for the log and --json.
+  Streams streams = given;
+  streams.said = &record.error;
   std::string lowLatency;
   std::unique_ptr<romprog::SerialPort> port = OpenCommandPort(options, streams, lowLatency);
   if (!port) return kNoAnswer;
@@ -71,7 +74,7 @@ int RunChipCommand(const Options& options, const Streams& streams, const ChipSte
   const Streams job{options.json    ? streams.err
                     : options.quiet ? null.file()
                                     : streams.out,
-                    streams.err, options.json ? streams.out : nullptr};
+                    streams.err, options.json ? streams.out : nullptr, &record.error};
   romprog::Image image{};
   record.exitCode = steps.prepare ? steps.prepare(options, job, image, record) : kSuccess;
   if (record.exitCode == kSuccess) return RunOnPorts(options, job, steps, image, record);

@@ -27,9 +27,10 @@ std::string ExitMeaning(int code);
 std::string ExitMeanings();
 
 struct Streams {
-  std::FILE* out;             // results
-  std::FILE* err;             // messages and progress
-  std::FILE* json = nullptr;  // --json: where each chip job's result goes
+  std::FILE* out;               // results
+  std::FILE* err;               // messages and progress
+  std::FILE* json = nullptr;    // --json: where each chip job's result goes
+  std::string* said = nullptr;  // a chip job's record: the first message Fail gives
 };
 
 // "romtool: MESSAGE" on the error stream, after what is pending on the

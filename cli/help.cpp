@@ -90,6 +90,12 @@ std::string GeneralHelp() {
          "command. --version prints the version.\n"
          "Files: .hex Intel HEX, .srec/.s19/.s28/.mot Motorola S-records, anything else raw "
          "binary.\n" +
+         Wrapped("",
+                 "romtool writes a chip only from an image whose every record it read and "
+                 "checked. Where a file is incomplete or contradicts itself, it refuses, names "
+                 "the line and the fault, and gives the option that accepts it knowingly "
+                 "(--lenient).",
+                 0) +
          Wrapped("", "Exit codes: " + ExitMeanings() + ".", 0) +
          "Every chip command is recorded in the job log ('romtool log').\n";
 }

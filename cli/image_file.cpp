@@ -36,10 +36,14 @@ std::string TextError(const std::string& path, const romprog::LoadResult& result
   if (read.status == romprog::ReadStatus::Damaged) {
     // Only the faults it reads past, and only in a file that shows itself as
     // Intel HEX: never data outside the chip nor a binary named ".hex".
-    const bool lenientHelps = result.format == FileFormat::IntelHex && !rules.lenient &&
-                              read.lenientReadsPast && result.shown == FileFormat::IntelHex;
+    const bool lenientHelps =
+        !rules.lenient && read.lenientReadsPast && result.shown == result.format;
+    const bool windowProgram =
+        result.format == FileFormat::IntelHex && !rules.base && !rules.autoBase;
     return path + ":" + std::to_string(read.errorLine) + ": " + read.error +
-           (lenientHelps ? " (--lenient reads it as the window program does)" : "");
+           (!lenientHelps   ? ""
+            : windowProgram ? " (--lenient reads it as the window program does)"
+                            : " (--lenient reads past it, knowingly)");
   }
   if (read.loadedExtent > 0) return std::string();
   // The lenient Intel HEX reading skips data above the chip; the others refuse it.
@@ -164,26 +168,55 @@ std::string BaseHint(const std::vector<romprog::Span>& spans, int size, const Lo
          "; a chip sees one: pick it with --base, or lay the parts on one chip with pack";
 }
 
-// The window a chip of `size` cells sees of the file `data`; false with
-// `error` set when --base auto finds no single one. `note` tells the one it found.
+// "data 0xE000-0xFFFF mapped to cells 0x2000-0x3FFF": the note on a window
+// found, in the chip's cells.
+std::string MappedNote(const std::vector<romprog::Span>& spans, std::uint32_t base, int cell) {
+  return "data " + Range(spans.front().first, spans.back().last) + " mapped to cells " +
+         Range(spans.front().first - base + static_cast<std::uint32_t>(cell),
+               spans.back().last - base + static_cast<std::uint32_t>(cell));
+}
+
+// --base auto for a bank laid from rules.cell on, `size` cells of room:
+// the bank's window, which must fit the room.
+bool ChooseBankWindow(const std::string& path, const std::vector<romprog::Span>& spans, int size,
+                      const LoadRules& rules, romprog::AddressWindow& window, std::string& note,
+                      std::string& error) {
+  window = romprog::BankWindow(spans);
+  if (window.size > size) {
+    error = "--base auto: " + path + ": the data lies at " + Listed(spans) +
+            ", whose smallest window (a power of two, at a multiple of its size) is " +
+            Range(window.base, std::uint64_t{window.base} + window.size - 1) + ", " +
+            std::to_string(window.size) + " cells; from cell " + Hex4(rules.cell) +
+            " the chip has " + std::to_string(size);
+    return false;
+  }
+  note = MappedNote(spans, window.base, rules.cell) + ": a bank of " + std::to_string(window.size) +
+         " cells from " + Hex4(rules.cell);
+  return true;
+}
+
+// The window the chip's `size` cells from rules.cell on see of the file
+// `data`; false with `error` set when --base auto finds no single one.
+// `note` tells the one it found.
 bool ChooseWindow(const std::string& path, const romprog::FileData& data, int size,
                   const LoadRules& rules, romprog::AddressWindow& window, std::string& note,
                   std::string& error) {
   window = {rules.base.value_or(0), size};
   if (!rules.autoBase) return true;
   const std::vector<romprog::Span> spans = romprog::DataSpans(data);
+  if (spans.empty()) {
+    error = "--base auto: " + path + " holds no data record";
+    return false;
+  }
+  if (rules.cell > 0) return ChooseBankWindow(path, spans, size, rules, window, note, error);
   const std::vector<std::uint32_t> windows = romprog::WindowsHolding(spans, size);
   if (windows.size() != 1) {
-    error = "--base auto: " + path +
-            (windows.empty() ? " holds no data record"
-                             : ": " + BaseHint(spans, size, LoadRules()).substr(2));
+    error = "--base auto: " + path + ": " + BaseHint(spans, size, LoadRules()).substr(2);
     return false;
   }
   window.base = windows[0];
-  note = "data " + Range(spans.front().first, spans.back().last) + " mapped to cells " +
-         Range(spans.front().first - window.base, spans.back().last - window.base) +
-         ": the chip sees address lines A0-A" + std::to_string(romprog::AddressLines(size) - 1) +
-         " only";
+  note = MappedNote(spans, window.base, 0) + ": the chip sees address lines A0-A" +
+         std::to_string(romprog::AddressLines(size) - 1) + " only";
   return true;
 }
 
@@ -215,10 +248,6 @@ bool PlaceRecords(const std::string& path, const romprog::FileData& data,
 // The window program's reading of Intel HEX, which knows no base.
 bool LoadLeniently(const std::string& path, int size, const LoadRules& rules,
                    std::vector<std::uint8_t>& cells, std::string& note, std::string& error) {
-  if (rules.base || rules.autoBase) {
-    error = "--base reads the records strictly; leave out --lenient";
-    return false;
-  }
   romprog::Image image{};
   const romprog::LoadResult result =
       romprog::LoadImageFile(path, romprog::Reading::LenientHex, size, image.data(), rules.format);
@@ -237,20 +266,32 @@ std::string Joined(const std::string& first, const std::string& second) {
   return first.empty() || second.empty() ? first + second : first + "\n" + second;
 }
 
+// What --lenient read past, so a faulty file is never taken unknowingly.
+std::string ReadPastNote(const std::string& path, const romprog::ImageRead& read) {
+  if (read.faultsReadPast == 0) return std::string();
+  return "--lenient read past " + std::to_string(read.faultsReadPast) +
+         (read.faultsReadPast == 1 ? " fault" : " faults") + " of " + path + ", the first: line " +
+         std::to_string(read.readPastLine) + ": " + read.readPast;
+}
+
 }  // namespace
 
 bool LoadCells(const std::string& path, int size, const LoadRules& rules,
                std::vector<std::uint8_t>& cells, std::string& note, std::string& error) {
-  if (rules.lenient) return LoadLeniently(path, size, rules, cells, note, error);
   romprog::FileData data;
-  romprog::LoadResult result = romprog::CollectImageFile(path, rules.format, data);
+  romprog::LoadResult result = romprog::CollectImageFile(path, rules.format, data, rules.lenient);
+  // Intel HEX at its own addresses: --lenient is the window program's reading.
+  if (rules.lenient && !rules.base && !rules.autoBase && result.format == FileFormat::IntelHex) {
+    return LoadLeniently(path, size, rules, cells, note, error);
+  }
   if (result.format != FileFormat::Binary) {
     error = OpenError(path, result);
     std::string placedNote;
     if (error.empty() && !PlaceRecords(path, data, result, rules, size, cells, placedNote, error)) {
       return false;
     }
-    note = Joined(LoadNote(path, result, rules, size), placedNote);
+    note = Joined(Joined(LoadNote(path, result, rules, size), ReadPastNote(path, result.read)),
+                  placedNote);
     return error.empty();
   }
   const std::vector<std::uint8_t> none;

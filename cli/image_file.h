@@ -28,9 +28,13 @@ struct LoadRules {
   std::optional<std::uint32_t> base;
   bool autoBase = false;  // the one window of the chip's size, at a multiple of it, holding data
   bool part = false;      // one part of the chip: no note that a raw image leaves cells blank
+  // The chip's cell the file goes to (pack's @CELL, --at). From a later cell
+  // than 0, --base auto takes the bank's window (romprog::BankWindow).
+  int cell = 0;
 };
 
-// `path` loaded for a chip of `size` cells (up to kLargestImage) by `rules`:
+// `path` loaded for the `size` cells (up to kLargestImage) a chip has from
+// rules.cell on, by `rules`:
 // `cells` from cell 0 to the file's last data byte (a raw image: all of it),
 // the cells it does not give 0xFF. false with `error` set, as LoadImage;
 // `note` may hold more than one line.

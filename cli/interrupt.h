@@ -5,8 +5,9 @@
 
 namespace romtool {
 
-// From here on Ctrl-C (SIGINT/SIGTERM; on Windows the console's Ctrl-C and
-// Ctrl-Break) only marks the request.
+// From here on Ctrl-C (SIGINT, SIGTERM and SIGHUP, a closed terminal; on
+// Windows the console's Ctrl-C, Ctrl-Break and its closing) only marks the
+// request.
 void CatchInterrupt();
 // Whether the user asked to stop.
 bool Interrupted();

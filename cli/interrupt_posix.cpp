@@ -23,6 +23,15 @@ void CatchInterrupt() {
   sigemptyset(&action.sa_mask);
   sigaction(SIGINT, &action, nullptr);
   sigaction(SIGTERM, &action, nullptr);
+  // A closed terminal or a dropped SSH session ends the job the same way,
+  // so the job log still learns what the chip holds.
+  sigaction(SIGHUP, &action, nullptr);
+  // Messages to a terminal or pipe that has gone away must not kill the job
+  // half way: the write fails and the job ends between two cells as usual.
+  struct sigaction ignore {};
+  ignore.sa_handler = SIG_IGN;
+  sigemptyset(&ignore.sa_mask);
+  sigaction(SIGPIPE, &ignore, nullptr);
 }
 
 bool Interrupted() {

@@ -101,6 +101,7 @@ std::string JobLine(const JobRecord& r) {
   if (!r.merged.empty()) line += ",\"merged\":" + Quoted(r.merged);
   // Where a job that did not succeed ended.
   if (r.exitCode != kSuccess && !r.step.empty()) line += ",\"step\":" + Quoted(r.step);
+  if (r.exitCode != kSuccess && !r.error.empty()) line += ",\"error\":" + Quoted(r.error);
   return line + "}";
 }
 

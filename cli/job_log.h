@@ -32,6 +32,7 @@ struct JobRecord {
   int unstableCells = 0;  // cells that read differently between them
   int unstableBits = 0;
   std::string merged;  // where their merge was kept when FILE was not written
+  std::string error;   // what ended a job that did not succeed, as romtool said it
   double seconds = 0;
 
   void NoteFile(const std::uint8_t* image, int size);

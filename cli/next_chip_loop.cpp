@@ -1,5 +1,6 @@
 #include "cli/next_chip_loop.h"
 
+#include <algorithm>
 #include <chrono>
 #include <fstream>
 #include <iterator>
@@ -23,6 +24,27 @@ std::string Hex(unsigned value, int digits) {
   char text[16];
   std::snprintf(text, sizeof text, "0x%0*X", digits, value);
   return text;
+}
+
+// The serial's cells must be blank (0xFF) in the image unless
+// --serial-over-data: else the serial would replace the file's own data
+// (interrupt vectors, code) without a word. Empty when they may be written.
+std::string SerialOverData(const Options& options, const romprog::Image& image) {
+  if (options.serialOverData) return std::string();
+  const SerialRule& rule = options.serial;
+  std::string held;
+  for (int k = 0; k < rule.width; ++k) {
+    held += (k ? " " : "") + Hex(image[static_cast<std::size_t>(rule.cell + k)], 2);
+  }
+  const auto first = image.begin() + rule.cell;
+  if (std::all_of(first, first + rule.width, [](std::uint8_t b) { return b == 0xFF; })) {
+    return std::string();
+  }
+  return "--serial: cells " + Hex(static_cast<unsigned>(rule.cell), 4) + " to " +
+         Hex(static_cast<unsigned>(rule.cell + rule.width - 1), 4) + " hold data of " +
+         options.files[0] + " (" + held +
+         "), not blank 0xFF: the serial would replace it; nothing written. Pick blank cells, "
+         "or --serial-over-data to write over them knowingly";
 }
 
 // Where the serials of this run start: START, else after the job log's last
@@ -49,8 +71,13 @@ bool GiveSerials(std::vector<PortTurn>& turns, SerialPlan& plan, const Options& 
       return false;
     }
     PutSerial(options.serial, turn.record.serial, turn.image.data());
+    // The command to write this chip again, should it fail: in a --repeat
+    // run its serial goes to the next chip, so that command must not give
+    // it; without START it takes the next one the job log leaves free.
     for (auto& [name, value] : turn.options.given) {
-      if (name == "--serial") value = SerialRuleText(options.serial, turn.record.serial);
+      if (name != "--serial") continue;
+      value = options.repeat ? SerialRuleWithoutStart(options.serial)
+                             : SerialRuleText(options.serial, turn.record.serial);
     }
   }
   return true;
@@ -99,7 +126,11 @@ int RunOnPorts(const Options& options, const Streams& streams, const ChipSteps& 
                const romprog::Image& image, const JobRecord& base, std::FILE* input) {
   const Steady::time_point start = Steady::now();
   std::optional<SerialPlan> serials;
-  if (options.serial.width > 0) serials = FirstSerial(options, base);
+  if (options.serial.width > 0) {
+    const std::string overData = SerialOverData(options, image);
+    if (!overData.empty()) return Fail(streams, kUsageOrFile, overData);
+    serials = FirstSerial(options, base);
+  }
   // With --at the chip's own cells stay around the file's: the serial must
   // lie among those written.
   if (serials && base.at >= 0 &&

@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "cli/option_table.h"
+#include "cli/same_file.h"
 #include "core/image.h"
 #include "core/number_text.h"
 
@@ -198,6 +199,14 @@ std::string Belonging(const OptionRow& option) {
   return std::string(OptionName(option)) + " belongs to " + Listed(words) + " only";
 }
 
+// --serial as given.
+std::string SerialGiven(const Options& options) {
+  for (const auto& [name, value] : options.given) {
+    if (name == "--serial") return value;
+  }
+  return std::string();
+}
+
 // The command line as a whole: every option given belongs to the command,
 // and the command has what it needs.
 bool Complete(const Options& options, const std::vector<const OptionRow*>& given,
@@ -228,9 +237,6 @@ bool Complete(const Options& options, const std::vector<const OptionRow*>& given
     error = "read onto standard output (-) takes one port";
   } else if (row->needsChip && !options.chip) {
     error = word + " needs the chip type: -c 27C64|27C128|27C256";
-  } else if (options.serial.width > 0 &&
-             options.serial.cell + options.serial.width > options.chip->activeSize) {
-    error = "--serial: the cells run past the end of the " + std::string(options.chip->name);
   } else if (options.json && options.quiet) {
     error = "--json and --quiet do not go together";
   } else if (static_cast<int>(options.files.size()) < files ||
@@ -243,8 +249,11 @@ bool Complete(const Options& options, const std::vector<const OptionRow*>& given
     error = "ident needs a ROM collection to look the files up in: --dat DAT";
   } else if (options.command == Command::Map && options.png.empty()) {
     error = "map needs the picture to make: --png OUT";
-  } else if (options.lenient && (options.base || options.baseAuto)) {
-    error = "--base reads the records strictly; leave out --lenient";
+  }
+  if (error.empty()) error = PortGivenTwice(options.ports);
+  if (error.empty() && options.serial.width > 0 && options.chip) {
+    error = SerialCellFault(options.serial, SerialGiven(options), options.chip->name,
+                            options.chip->activeSize, options.base, options.baseAuto);
   }
   return error.empty();
 }
@@ -314,7 +323,11 @@ const std::vector<OptionRow>& OptionTable() {
        CommandsOf({Command::Write}), nullptr,
        "write a serial number into each chip's copy of FILE at CELL, WIDTH cells, little- "
        "(default) or big-endian, ASCII digits or BCD; one more for each chip that passed. "
-       "Without START it goes on after the last serial the job log gives FILE"},
+       "Without START it goes on after the last serial the job log gives FILE. CELL is the "
+       "chip's cell; cells FILE fills with anything but 0xFF are refused"},
+      {nullptr, "--serial-over-data", nullptr, Flag<&Options::serialOverData>,
+       CommandsOf({Command::Write}), nullptr,
+       "let --serial replace data FILE gives in its cells (a serial field the build filled)"},
       {nullptr, "--json", nullptr, Flag<&Options::json>, CommandsOf({Command::Ident}),
        &CommandRow::keepsJobLog,
        "each chip job's result as one JSON object a line on stdout (the job log's fields), "
@@ -336,10 +349,11 @@ const std::vector<OptionRow>& OptionTable() {
       {nullptr, "--no-log", nullptr, Flag<&Options::noLog>, 0, &CommandRow::keepsJobLog,
        "keep no record of the job"},
       {nullptr, "--lenient", nullptr, Flag<&Options::lenient>, kFileReaders, nullptr,
-       "read Intel HEX as the window program does; by default it is read strictly: every "
-       "record's count, characters and checksum are checked, extended address records (02, 04) "
-       "and the end record (01) honoured, data outside the chip refused; the first fault names "
-       "its line (exit 2)"},
+       "take a faulty file knowingly: Intel HEX at its own addresses as the window program "
+       "reads it; with --base, and S-records, every fault read past with a note. By default "
+       "every record's count, characters and checksum are checked, the end record must be "
+       "there and last, S5/S6 counts must match, overlapping records must agree, data outside "
+       "the chip is refused; the first fault names its line (exit 2)"},
       {nullptr, "--format", "FORMAT", Format, kFileReaders | CommandsOf({Command::Read}), nullptr,
        "ihex, srec or bin: read FILE as Intel HEX, S-records or a raw image whatever it holds "
        "or is named (by default its first record decides, else its name); with - (standard "

@@ -50,9 +50,10 @@ struct Options {
   bool repeat = false;      // write: the next-chip loop
   int chips = 0;            // --repeat N: how many chips; 0 until q or the input ends
   SerialRule serial;        // write: the serial number written into each chip
-  bool json = false;        // each chip job's result as a JSON line on stdout
-  bool quiet = false;       // errors only
-  bool lenient = false;     // Intel HEX read as the window program reads it
+  bool serialOverData = false;  // write: the serial may replace the file's own data
+  bool json = false;            // each chip job's result as a JSON line on stdout
+  bool quiet = false;           // errors only
+  bool lenient = false;         // Intel HEX read as the window program reads it
   // The file address that is the chip's cell 0 (--base); none: address 0.
   std::optional<std::uint32_t> base;
   bool baseAuto = false;  // --base auto: the one chip-sized window the data lies in

@@ -1,5 +1,6 @@
 #include "cli/serial_number.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <optional>
 #include <sstream>
@@ -38,8 +39,10 @@ bool ParseSerialRule(const std::string& text, SerialRule& rule, std::string& err
   std::uint64_t cell = 0, width = 0;
   rule = SerialRule();
   error = "--serial takes CELL:WIDTH[:le|be|ascii|bcd][:START], not '" + text + "'";
-  if (parts.size() < 2 || parts.size() > 4 || !Number(parts[0], cell) || cell > 0x7FFF ||
-      !Number(parts[1], width) || width < 1 || width > 16) {
+  // A cell past any chip is taken here and named for what it is against
+  // the chip (SerialCellFault): often a CPU address.
+  if (parts.size() < 2 || parts.size() > 4 || !Number(parts[0], cell) || !Number(parts[1], width) ||
+      width < 1 || width > 16) {
     return false;
   }
   rule.cell = static_cast<int>(cell);
@@ -71,12 +74,46 @@ bool ParseSerialRule(const std::string& text, SerialRule& rule, std::string& err
   return true;
 }
 
+std::string SerialCellFault(const SerialRule& rule, const std::string& text,
+                            const std::string& chip, int size,
+                            const std::optional<std::uint32_t>& base, bool autoBase) {
+  const std::uint64_t end = static_cast<std::uint64_t>(rule.cell) + rule.width;
+  if (end <= static_cast<std::uint64_t>(size)) return std::string();
+  char cells[96];
+  std::snprintf(cells, sizeof cells,
+                "--serial %s: cells 0x%04X to 0x%04llX run past the %s's last 0x%04X", text.c_str(),
+                static_cast<unsigned>(rule.cell), static_cast<unsigned long long>(end - 1),
+                chip.c_str(), static_cast<unsigned>(size - 1));
+  std::string fault = std::string(cells) + "; CELL is the chip's cell, not a CPU address";
+  const std::string rest = text.substr(text.find(':'));
+  const auto cell = static_cast<std::uint64_t>(rule.cell);
+  char mapped[32];
+  if (base && cell >= *base && cell + rule.width <= std::uint64_t{*base} + size) {
+    std::snprintf(mapped, sizeof mapped, "0x%04X", static_cast<unsigned>(cell - *base));
+    char given[16];
+    std::snprintf(given, sizeof given, "0x%04X", static_cast<unsigned>(*base));
+    return fault + ": with --base " + given + " the address is cell " + mapped + ", --serial " +
+           mapped + rest;
+  }
+  if (autoBase && cell % size + rule.width <= static_cast<std::uint64_t>(size)) {
+    std::snprintf(mapped, sizeof mapped, "0x%04X", static_cast<unsigned>(cell % size));
+    return fault + ": where --base auto maps it, the address is cell " + mapped + ", --serial " +
+           mapped + rest;
+  }
+  return fault;
+}
+
 std::string SerialRuleText(const SerialRule& rule, std::uint64_t start) {
   static const char* const kCodings[] = {"le", "be", "ascii", "bcd"};
   char cell[16];
   std::snprintf(cell, sizeof cell, "0x%04X", static_cast<unsigned>(rule.cell));
   return std::string(cell) + ":" + std::to_string(rule.width) + ":" +
          kCodings[static_cast<int>(rule.coding)] + ":" + std::to_string(start);
+}
+
+std::string SerialRuleWithoutStart(const SerialRule& rule) {
+  const std::string text = SerialRuleText(rule, 0);
+  return text.substr(0, text.rfind(':'));
 }
 
 bool SerialFits(const SerialRule& rule, std::uint64_t value) {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <set>
 #include <string>
 
@@ -22,8 +23,17 @@ struct SerialRule {
 
 // "0x1FF0:2:le:100"; false with `error` set when it is not one.
 bool ParseSerialRule(const std::string& text, SerialRule& rule, std::string& error);
+// What is wrong with the cells of `rule` (given as `text`) on the chip
+// `chip` of `size` cells, empty when they lie on it. A file address given
+// for a cell is named as the cell it is under --base `base` or --base auto.
+std::string SerialCellFault(const SerialRule& rule, const std::string& text,
+                            const std::string& chip, int size,
+                            const std::optional<std::uint32_t>& base, bool autoBase);
 // The rule as --serial takes it, starting at `start`: "0x1FF0:2:le:101".
 std::string SerialRuleText(const SerialRule& rule, std::uint64_t start);
+// The rule without its start: "0x1FF0:2:le", which goes on after the job
+// log's last serial.
+std::string SerialRuleWithoutStart(const SerialRule& rule);
 // Whether `value` fits the rule's cells in its coding.
 bool SerialFits(const SerialRule& rule, std::uint64_t value);
 // `value` into image[cell...] (it fits).

@@ -4,6 +4,7 @@
 #include "cli/commands/commands.h"
 #include "cli/image_file.h"
 #include "cli/output_file.h"
+#include "cli/same_file.h"
 #include "cli/standard_streams.h"
 
 namespace romtool {
@@ -11,6 +12,8 @@ namespace romtool {
 int ConvertCommand(const Options& options, const Streams& streams) {
   // --format names the output's format when that goes to standard output;
   // the input is read by what it holds then.
+  const std::string clash = OutputClash({options.files[0]}, {options.files[1]});
+  if (!clash.empty()) return Fail(streams, kUsageOrFile, clash);
   Options reading = options;
   if (IsStandardStream(options.files[1])) reading.format.reset();
   romprog::Image image{};

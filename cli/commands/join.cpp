@@ -3,6 +3,7 @@
 #include "cli/checksum.h"
 #include "cli/chip_file.h"
 #include "cli/commands/commands.h"
+#include "cli/same_file.h"
 #include "core/image_layout.h"
 
 namespace romtool {
@@ -24,6 +25,10 @@ int JoinCommand(const Options& options, const Streams& streams) {
                 "join takes 2 or 4 chip files and IMAGE, got " +
                     std::to_string(options.files.size()) + " files");
   }
+  const std::string clash =
+      OutputClash(std::vector<std::string>(options.files.begin(), options.files.end() - 1),
+                  {options.files.back()});
+  if (!clash.empty()) return Fail(streams, kUsageOrFile, clash);
   std::vector<std::vector<std::uint8_t>> chips;
   for (std::size_t k = 0; k < ways; ++k) {
     romprog::Image chip{};

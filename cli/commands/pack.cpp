@@ -7,6 +7,7 @@
 #include "cli/chip_file.h"
 #include "cli/commands/commands.h"
 #include "cli/pack_part.h"
+#include "cli/same_file.h"
 #include "core/hex_text.h"
 #include "core/image_layout.h"
 
@@ -33,13 +34,20 @@ bool LoadParts(const Options& options, const Streams& streams, std::vector<rompr
       Fail(streams, kUsageOrFile, error);
       return false;
     }
+    const std::string clash = OutputClash({given.path}, {options.output});
+    if (!clash.empty()) {
+      Fail(streams, kUsageOrFile, clash);
+      return false;
+    }
     Options rules = options;
     if (given.base || given.autoBase) {
       rules.base = given.base;
       rules.baseAuto = given.autoBase;
     }
     romprog::Part part{given.path, given.cell, {}};
-    if (!LoadFileCells(rules, given.path, size - given.cell, part.bytes, streams)) return false;
+    if (!LoadFileCells(rules, given.path, size - given.cell, part.bytes, streams, given.cell)) {
+      return false;
+    }
     parts.push_back(std::move(part));
   }
   return true;

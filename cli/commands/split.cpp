@@ -3,6 +3,7 @@
 #include "cli/checksum.h"
 #include "cli/chip_file.h"
 #include "cli/commands/commands.h"
+#include "cli/same_file.h"
 #include "core/image_layout.h"
 
 namespace romtool {
@@ -15,6 +16,9 @@ int SplitCommand(const Options& options, const Streams& streams) {
                     std::to_string(ways) + " chip files, got " +
                     std::to_string(options.files.size()) + " files");
   }
+  const std::string clash = OutputClash(
+      {options.files[0]}, std::vector<std::string>(options.files.begin() + 1, options.files.end()));
+  if (!clash.empty()) return Fail(streams, kUsageOrFile, clash);
   const int size = options.chip->activeSize;
   std::vector<std::uint8_t> image;
   if (!LoadFileCells(options, options.files[0], ways * size, image, streams)) return kUsageOrFile;

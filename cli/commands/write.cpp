@@ -1,5 +1,7 @@
 // romtool write: the chip checked against the file first (can it take it,
 // does it hold it already), written, then read back and compared.
+#include <algorithm>
+
 #include "cli/chip_file.h"
 #include "cli/chip_findings.h"
 #include "cli/commands/commands.h"
@@ -62,10 +64,10 @@ int WriteCutShort(const ChipJob& job, const Verdict& verdict) {
 }
 
 // Whether the chip can take the image: kGoOn to go on writing, else the
-// exit code. With --at the image first takes the rest of the chip as it is.
-int Precheck(const ChipJob& job) {
+// exit code. `chip` gets what the chip held. With --at the image first takes
+// the rest of the chip as it is.
+int Precheck(const ChipJob& job, romprog::Image& chip) {
   romprog::Image& image = job.image;
-  romprog::Image chip{};
   if (int code = ReadWholeChip(job, chip.data(), "check")) return code;
   KeepChipAround(job.record, chip.data(), image, job.size);
   if (job.options.blankCheck && ReportBlank(job, MeasureBlank(chip.data(), job.size))) {
@@ -78,8 +80,12 @@ int Precheck(const ChipJob& job) {
     return kSuccess;
   }
   if (found.needSetting == 0) {
-    std::fprintf(job.streams.out, "%d of %d cells change (bits cleared only)\n", found.cells,
-                 job.size);
+    // The programmer takes every cell in turn: those that keep their value
+    // are written with it, which changes nothing.
+    std::fprintf(job.streams.out,
+                 "%d of %d cells change (bits cleared only); all %d are written, the others "
+                 "with the value they hold\n",
+                 found.cells, job.size, job.size);
     return kGoOn;
   }
   std::fprintf(job.streams.out, "%s a bit set (0 to 1), which writing cannot do:\n",
@@ -99,19 +105,39 @@ bool CutShort(int code) {
   return code == kStopped || code == kNoAnswer;
 }
 
+// The sums of what the chip holds after a write that stopped: the cells
+// before the stop hold the image, the rest what the check read (`chip`,
+// nullptr when it did not run). Unknown (left out) when no check ran or the
+// write ended on a cell that may hold anything.
+void NoteChipAfter(const ChipJob& job, const Verdict& written, const romprog::Image* chip) {
+  job.record.chipSums = false;
+  if (!chip || written.exitCode != kStopped) return;
+  romprog::Image held = *chip;
+  std::copy(job.image.begin(), job.image.begin() + written.cells, held.begin());
+  job.record.NoteChip(held.data(), job.size);
+}
+
 int Write(const ChipJob& job) {
   job.record.cellsWritten = 0;
+  romprog::Image chip{};
+  bool checked = false;
   // Writing a cell its own value changes nothing, so --at writes the whole chip.
   if (job.options.blankCheck || !job.options.noPrecheck || job.options.at) {
-    const int code = Precheck(job);
+    const int code = Precheck(job, chip);
     if (CutShort(code))
       return Fail(job.streams, code, "nothing was written: the chip is as it was");
     if (code != kGoOn) return code;
+    checked = true;
   }
+  // From here the check's sums no longer tell what the chip holds.
+  job.record.chipSums = false;
   job.record.step = "write";
   const Verdict written = WriteChipFrom(job.session, job.image.data());
   job.record.cellsWritten = written.cells;
-  if (Report(job, written, "write")) return WriteCutShort(job, written);
+  if (Report(job, written, "write")) {
+    NoteChipAfter(job, written, checked ? &chip : nullptr);
+    return WriteCutShort(job, written);
+  }
   if (!job.options.noVerify) {
     const int code = VerifyChip(job, job.image.data(), true);
     if (CutShort(code)) {

@@ -34,6 +34,15 @@ std::vector<std::uint32_t> WindowsHolding(const std::vector<Span>& spans, int si
   return bases;
 }
 
+AddressWindow BankWindow(const std::vector<Span>& spans) {
+  const std::uint64_t first = spans.front().first;
+  const std::uint64_t last = spans.back().last;
+  std::uint64_t width = 1;
+  while (first / width * width + width <= last) width *= 2;
+  return AddressWindow{static_cast<std::uint32_t>(first / width * width),
+                       static_cast<int>(std::min<std::uint64_t>(width, std::uint64_t{1} << 30))};
+}
+
 int AddressLines(int size) {
   int lines = 0;
   while ((1 << lines) < size) ++lines;

@@ -28,6 +28,13 @@ std::vector<Span> DataSpans(const FileData& data);
 // whole, which `--base auto` maps.
 std::vector<std::uint32_t> WindowsHolding(const std::vector<Span>& spans, int size);
 
+// The window a bank takes of a file whose data lies in `spans` (not
+// empty): the smallest power-of-two window, at a multiple of its own size,
+// that holds all the data. pack's parts from a later cell than 0 and
+// `write --at` lay it from their cell on, so the data keeps its place in
+// the window whatever the room after the cell.
+AddressWindow BankWindow(const std::vector<Span>& spans);
+
 // The lowest address line a chip of `size` cells does not see: 13 for 8 KiB.
 int AddressLines(int size);
 

@@ -42,4 +42,9 @@ bool WriteWholeFile(const Text& path, const std::uint8_t* data, std::size_t size
 // The same, with the system's words for the step that failed in `problem`.
 bool WriteWholeFile(const Text& path, const std::uint8_t* data, std::size_t size, Text& problem);
 
+// Whether `a` and `b` name one existing file, whatever the names (links,
+// "./x" and "x", another case on Windows): the same device and inode, on
+// Windows the same volume and file index. False when either does not exist.
+bool SameFile(const Text& a, const Text& b);
+
 }  // namespace romprog

@@ -44,10 +44,11 @@ void ReadByContent(const Text& path, InputFile& file, std::optional<FileFormat> 
 }
 
 // The records of a text format into `data`, each at the file's address.
-ImageRead CollectRecords(FileFormat format, ByteSource& source, std::int64_t size, FileData& data) {
+ImageRead CollectRecords(FileFormat format, ByteSource& source, std::int64_t size, FileData& data,
+                         bool lenient) {
   return ReadCheckedText(source, size, [&](const std::uint8_t* text, std::size_t length) {
-    return format == FileFormat::IntelHex ? CollectIntelHex(text, length, data)
-                                          : CollectSRecords(text, length, data);
+    return format == FileFormat::IntelHex ? CollectIntelHex(text, length, data, lenient)
+                                          : CollectSRecords(text, length, data, lenient);
   });
 }
 
@@ -64,7 +65,8 @@ ImageRead ReadRaw(ByteSource& source, std::int64_t size, FileData& data) {
 
 }  // namespace
 
-LoadResult CollectImageFile(const Text& path, std::optional<FileFormat> forced, FileData& data) {
+LoadResult CollectImageFile(const Text& path, std::optional<FileFormat> forced, FileData& data,
+                            bool lenient) {
   LoadResult result;
   InputFile file(path);
   if (!Opened(file, result)) {
@@ -72,8 +74,9 @@ LoadResult CollectImageFile(const Text& path, std::optional<FileFormat> forced, 
     return result;
   }
   ReadByContent(path, file, forced, result, [&](FileFormat format, ByteSource& source) {
-    return format == FileFormat::Binary ? ReadRaw(source, result.fileSize, data)
-                                        : CollectRecords(format, source, result.fileSize, data);
+    return format == FileFormat::Binary
+               ? ReadRaw(source, result.fileSize, data)
+               : CollectRecords(format, source, result.fileSize, data, lenient);
   });
   result.loaded = result.read.status == ReadStatus::Read;
   result.problem = file.Problem();

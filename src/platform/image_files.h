@@ -36,8 +36,10 @@ constexpr int kLargestImage = 4 * 32768;
 // romtool's strict reading of `path` before any chip is chosen for it: the
 // data records of Intel HEX and S-records into `data` at the file's own
 // addresses; a raw image as one run at address 0 of its first kLargestImage
-// bytes. The format as LoadImageFile's romtool readings choose it.
-LoadResult CollectImageFile(const Text& path, std::optional<FileFormat> forced, FileData& data);
+// bytes. The format as LoadImageFile's romtool readings choose it. With
+// `lenient` the faults of a record are read past (CollectIntelHex).
+LoadResult CollectImageFile(const Text& path, std::optional<FileFormat> forced, FileData& data,
+                            bool lenient = false);
 
 // Writes the first `activeSize` bytes of `image` as a file of `kind` at
 // `path`, replacing one of that name only on success.

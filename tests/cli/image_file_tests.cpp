@@ -62,8 +62,8 @@ TEST_F(ImageFile, ARawImageLargerThanTheChipIsRefusedUnlessTruncated) {
 }
 
 TEST_F(ImageFile, TheRecordsDecideAndANameThatSaysOtherwiseGetsANote) {
-  const std::string sRecords = "S1050000414277\n";
-  const std::string hex = ":0200000041427B\n";
+  const std::string sRecords = "S1050000414277\nS9030000FC\n";
+  const std::string hex = ":0200000041427B\n:00000001FF\n";
   const struct {
     const char* name;
     const std::string& content;
@@ -87,7 +87,7 @@ TEST_F(ImageFile, TheRecordsDecideAndANameThatSaysOtherwiseGetsANote) {
   ASSERT_TRUE(raw.ok) << raw.error;
   EXPECT_EQ(raw.image[0], 'S');
   EXPECT_EQ(raw.note, dir / "rom.hex" +
-                          " holds 15 bytes, the 27C64 takes 8192: cells 15 to 8191 stay blank "
+                          " holds 26 bytes, the 27C64 takes 8192: cells 26 to 8191 stay blank "
                           "(0xFF)");
 }
 
@@ -114,7 +114,7 @@ TEST_F(ImageFile, PlainTextIsNoRawImage) {
 TEST_F(ImageFile, LenientIsSuggestedOnlyForFaultsItReadsPast) {
   const char* hint = "(--lenient reads it as the window program does)";
   WriteWhole(dir / "sum.hex", ":0100000042BE\n");
-  WriteWhole(dir / "high.hex", ":01200000429D\n");
+  WriteWhole(dir / "high.hex", ":01200000429D\n:00000001FF\n");
   WriteWhole(dir / "raw.hex", ":\x01" + RandomBytes(8190, 3));  // a binary named .hex
   const Load sum = Loaded(dir / "sum.hex", 8192);
   EXPECT_EQ(sum.error, dir / "sum.hex" + ":1: checksum does not match " + hint);
@@ -143,7 +143,7 @@ TEST_F(ImageFile, FilesThatCannotBeOpenedOrWrittenSayWhy) {
 TEST_F(ImageFile, BaseMapsTheFileAndAutoFindsItsOneWindow) {
   // 0x20 bytes at 0xE000 and one at 0xFFFF; and a file over two 8 KiB windows.
   WriteWhole(dir / "mon.hex", ":02E0000041429B\n:01FFFF00AA57\n:00000001FF\n");
-  WriteWhole(dir / "two.s19", "S1051000414267\nS1052000434453\n");
+  WriteWhole(dir / "two.s19", "S1051000414267\nS1052000434453\nS9030000FC\n");
   LoadRules automatic, at;
   automatic.autoBase = true;
   at.base = 0xE000;
@@ -168,6 +168,134 @@ TEST_F(ImageFile, BaseMapsTheFileAndAutoFindsItsOneWindow) {
   WriteWhole(dir / "raw.bin", RandomBytes(100, 1));
   EXPECT_NE(Loaded(dir / "raw.bin", 8192, automatic).error.find("is a raw image"),
             std::string::npos);
+}
+
+// An 8 KiB monitor at 0xE000-0xFFFF in Intel HEX, 16 bytes a record:
+// `lines` records from 0xE000 on, then the end record.
+std::string Monitor(int lines) {
+  std::string text;
+  for (int k = 0; k < lines; ++k) {
+    const int address = 0xE000 + 16 * k;
+    char head[16];
+    std::snprintf(head, sizeof head, ":10%04X00", address);
+    std::string line = head;
+    unsigned sum = 0x10 + (address >> 8) + (address & 0xFF);
+    for (int i = 0; i < 16; ++i) {
+      char digits[3];
+      std::snprintf(digits, sizeof digits, "%02X", (k + i) & 0xFF);
+      line += digits;
+      sum += (k + i) & 0xFF;
+    }
+    char check[4];
+    std::snprintf(check, sizeof check, "%02X\n", (0x100 - sum % 256) & 0xFF);
+    text += line + check;
+  }
+  return text + ":00000001FF\n";
+}
+
+// A fault in a record of a file mapped high is that record's, at its line:
+// the records are read and checked first, and mapped after.
+TEST_F(ImageFile, ARecordFaultInAHighFileIsNamedAtItsLine) {
+  const std::string good = Monitor(512);
+  std::string badSum = good;
+  badSum[29 * 44 + 42] = badSum[29 * 44 + 42] == '0' ? '1' : '0';  // line 30's checksum
+  std::string badChar = good;
+  badChar[29 * 44 + 20] = 'Q';
+  WriteWhole(dir / "badsum.hex", badSum);
+  WriteWhole(dir / "badchar.hex", badChar);
+  WriteWhole(dir / "cut.hex", good.substr(0, 29 * 44 + 25));
+  LoadRules at, automatic;
+  at.base = 0xE000;
+  automatic.autoBase = true;
+  for (const LoadRules& rules : {at, automatic}) {
+    for (const char* name : {"badsum.hex", "badchar.hex", "cut.hex"}) {
+      const Load load = Loaded(dir / name, 8192, rules);
+      EXPECT_FALSE(load.ok) << name;
+      EXPECT_EQ(load.error.rfind(dir / name + ":30: ", 0), 0u) << load.error;
+      EXPECT_EQ(load.error.find("outside"), std::string::npos) << load.error;
+    }
+  }
+}
+
+// --lenient goes with --base: a faulty file taken knowingly, with a note.
+TEST_F(ImageFile, LenientWithBaseTakesAFaultyFileKnowingly) {
+  std::string monitor;  // 6800: S1 records at 0xC000, a malformed S9 last
+  const std::string image = RandomBytes(64, 6800);
+  for (int k = 0; k < 4; ++k) {
+    char head[16];
+    const int address = 0xC000 + 16 * k;
+    std::snprintf(head, sizeof head, "S113%04X", address);
+    std::string line = head;
+    unsigned sum = 0x13 + (address >> 8) + (address & 0xFF);
+    for (int i = 0; i < 16; ++i) {
+      const auto byte = static_cast<std::uint8_t>(image[16 * k + i]);
+      char digits[3];
+      std::snprintf(digits, sizeof digits, "%02X", byte);
+      line += digits;
+      sum += byte;
+    }
+    char check[4];
+    std::snprintf(check, sizeof check, "%02X\n", ~sum & 0xFF);
+    monitor += line + check;
+  }
+  WriteWhole(dir / "mon.s19", monitor + "S90000\n");
+  LoadRules rules;
+  rules.base = 0xC000;
+  const Load refused = Loaded(dir / "mon.s19", 16384, rules);
+  EXPECT_FALSE(refused.ok);
+  EXPECT_EQ(refused.error.rfind(dir / "mon.s19" + ":5: ", 0), 0u) << refused.error;
+  EXPECT_NE(refused.error.find("--lenient"), std::string::npos) << refused.error;
+  rules.lenient = true;
+  const Load taken = Loaded(dir / "mon.s19", 16384, rules);
+  ASSERT_TRUE(taken.ok) << taken.error;
+  EXPECT_EQ(std::string(taken.image.begin(), taken.image.begin() + 64), image);
+  EXPECT_NE(taken.note.find("--lenient read past 2 faults of " + dir / "mon.s19" +
+                            ", the first: line 5: "),
+            std::string::npos)
+      << taken.note;
+}
+
+// pack's FILE:base=auto@CELL and write --at: the part takes the bank
+// window, laid from its cell; the note names the chip's cells.
+TEST_F(ImageFile, ABankFromACellTakesItsOwnWindow) {
+  WriteWhole(dir / "mon.hex", Monitor(512));
+  for (int cell : {0x1000, 0x2000, 0x4000, 0x6000}) {
+    LoadRules rules;
+    rules.autoBase = true;
+    rules.part = true;
+    rules.cell = cell;
+    std::vector<std::uint8_t> cells;
+    std::string note, error;
+    ASSERT_TRUE(LoadCells(dir / "mon.hex", 32768 - cell, rules, cells, note, error)) << error;
+    EXPECT_EQ(cells.size(), 8192u) << cell;
+    EXPECT_EQ(cells[0], 0x00);
+    EXPECT_EQ(cells[16], 0x01);
+    char cellsText[64];
+    std::snprintf(cellsText, sizeof cellsText, "mapped to cells 0x%04X-0x%04X", cell,
+                  cell + 0x1FFF);
+    EXPECT_NE(note.find(cellsText), std::string::npos) << note;
+  }
+  LoadRules tight;
+  tight.autoBase = true;
+  tight.cell = 0x7000;
+  std::vector<std::uint8_t> cells;
+  std::string note, error;
+  EXPECT_FALSE(LoadCells(dir / "mon.hex", 0x1000, tight, cells, note, error));
+  EXPECT_NE(error.find("8192 cells; from cell 0x7000 the chip has 4096"), std::string::npos)
+      << error;
+}
+
+TEST(ImageLayout, TheBankWindowIsTheSmallestAlignedPowerOfTwo) {
+  using romprog::Span;
+  const auto window = [](std::vector<Span> spans) {
+    const romprog::AddressWindow w = romprog::BankWindow(spans);
+    return std::make_pair(w.base, w.size);
+  };
+  EXPECT_EQ(window({{0xE000, 0xFFFF}}), std::make_pair(0xE000u, 0x2000));
+  EXPECT_EQ(window({{0xF000, 0xF7FF}}), std::make_pair(0xF000u, 0x800));
+  EXPECT_EQ(window({{0xDF00, 0xE0FF}}), std::make_pair(0xC000u, 0x4000));  // straddles 0xE000
+  EXPECT_EQ(window({{0xE000, 0xE00F}, {0xFFF0, 0xFFFF}}), std::make_pair(0xE000u, 0x2000));
+  EXPECT_EQ(window({{0x0005, 0x0005}}), std::make_pair(0x0005u, 1));
 }
 
 TEST(ImageLayout, PartsOverlapMirrorAndByteLanes) {

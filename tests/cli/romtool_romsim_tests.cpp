@@ -583,7 +583,9 @@ TEST_F(RomtoolTest, CtrlCStopsBetweenCellsAndLeavesNoFile) {
 TEST_F(RomtoolTest, RepeatWritesChipAfterChipWithSerials) {
   const std::string link = dir / "programmer", blank(32768, '\xFF'), said = dir / "said.txt";
   Start({"--link", link}, blank);
-  Saved("image.bin", 8192);
+  std::string image = Saved("image.bin", 8192);
+  image.replace(0x1FF0, 2, 2, '\xFF');  // the serial's cells, left blank by the build
+  WriteWhole(dir / "image.bin", image);
   int input[2];
   ASSERT_EQ(pipe(input), 0);
   std::vector<std::string> args{
@@ -634,6 +636,26 @@ TEST_F(RomtoolTest, RepeatWritesChipAfterChipWithSerials) {
                                    "0x10:2:le:1", dir / "part.bin"});
   EXPECT_EQ(outside.code, 2) << outside.output;
   EXPECT_SAYS(outside, "--serial: its cells lie outside those --at writes");
+  // Cells the file fills with data are no place for a serial, unless asked.
+  Saved("vectors.bin", 8192);
+  const int before = Exchanges();
+  const Outcome over = Romtool(
+      {"write", "-p", link, "-c", "27C64", "--serial", "0x1FF0:2:le:1", dir / "vectors.bin"});
+  EXPECT_EQ(over.code, 2) << over.output;
+  EXPECT_SAYS(over, "--serial: cells 0x1FF0 to 0x1FF1 hold data of " + dir / "vectors.bin");
+  EXPECT_SAYS(over, "--serial-over-data");
+  // A CPU address for the cell is named as the cell it is.
+  const Outcome cpu = Romtool({"write", "-p", link, "-c", "27C64", "--base", "0xE000", "--serial",
+                               "0xFFF0:2", dir / "image.bin"});
+  EXPECT_EQ(cpu.code, 2) << cpu.output;
+  EXPECT_SAYS(cpu, "with --base 0xE000 the address is cell 0x1FF0, --serial 0x1FF0:2");
+  EXPECT_EQ(Exchanges(), before);
+  romsim->Stop();
+  Start({"--link", link}, blank);
+  const Outcome knowingly = Romtool({"write", "-p", link, "-c", "27C64", "--serial-over-data",
+                                     "--serial", "0x1FF0:2:le:7", dir / "vectors.bin"});
+  EXPECT_EQ(knowingly.code, 0) << knowingly.output;
+  EXPECT_EQ(Chip().substr(0x1FF0, 2), std::string("\x07\0", 2));
 }
 
 // A read given up while the programmer's byte was on its way leaves that
@@ -853,6 +875,14 @@ TEST_F(RomtoolTest, PortThatDoesNotOpenIsExitThreeAndSaysWhy) {
   ASSERT_EQ(flock(holder, LOCK_EX | LOCK_NB), 0);
   const Outcome busy = OnChip("blank", "27C64");
   close(holder);
+  // One port given twice is the user's slip, not another program's lock.
+  const Outcome twice = Romtool({"blank", "-c", "27C64", "-p", port, "-p", port});
+  EXPECT_EQ(twice.code, 2) << twice.output;
+  EXPECT_SAYS(twice, "-p " + port + " given twice");
+  // --json lines carry what went wrong, so a script tells the faults apart.
+  const Outcome json = Romtool({"blank", "-c", "27C64", "-p", dir / "no-such-port", "--json"});
+  EXPECT_EQ(json.code, 3);
+  EXPECT_SAYS(json, "\"error\":\"cannot open port: no port " + dir / "no-such-port");
   EXPECT_EQ(busy.code, 3) << busy.output;
   EXPECT_SAYS(busy, port + " is in use by another program");
 
@@ -872,11 +902,17 @@ TEST_F(RomtoolTest, BadFilesChangeNothing) {
   Start();
   WriteWhole(dir / "empty.hex", "");
   WriteWhole(dir / "nodata.hex", ":00000001FF\r\n");
-  WriteWhole(dir / "high.hex", ":10200000000102030405060708090A0B0C0D0E0F58\r\n");
+  WriteWhole(dir / "high.hex", ":10200000000102030405060708090A0B0C0D0E0F58\r\n:00000001FF\r\n");
   WriteWhole(dir / "broken.srec", "S1050000AABB94\n");
   WriteWhole(dir / "bad.hex", ":10000000ZZ\n");
   WriteWhole(dir / "sum.hex", ":0100000042BD\n:0100010042BD\n");
-  WriteWhole(dir / "far.hex", ":020000040800F2\n:0100000042BD\n");
+  WriteWhole(dir / "far.hex", ":020000040800F2\n:0100000042BD\n:00000001FF\n");
+  // Cut short, two files run together, a record lost, a contradiction.
+  WriteWhole(dir / "noend.hex", ":0100000042BD\n:0100010042BC\n");
+  WriteWhole(dir / "noend.s19", "S1050000AABB95\nS1050010CCDD41\n");
+  WriteWhole(dir / "joined.hex", ":0100000042BD\n:00000001FF\n:0100100042AD\n:00000001FF\n");
+  WriteWhole(dir / "lost.s19", "S1050000AABB95\nS1050010CCDD41\nS5030003F9\nS9030000FC\n");
+  WriteWhole(dir / "clash.hex", ":0100000042BD\n:0100000043BC\n:00000001FF\n");
   WriteWhole(dir / "empty.bin", "");
   const struct {
     std::string file;
@@ -890,6 +926,11 @@ TEST_F(RomtoolTest, BadFilesChangeNothing) {
       {dir / "sum.hex", "sum.hex:2: checksum"},
       {dir / "far.hex", "far.hex:2: data at 0x8000000"},
       {dir / "broken.srec", "broken.srec:1: checksum"},
+      {dir / "noend.hex", "noend.hex:2: the file ends without its end record (:00000001FF)"},
+      {dir / "noend.s19", "noend.s19:2: the file ends without its termination record"},
+      {dir / "joined.hex", "joined.hex:3: a record after the end record of line 2"},
+      {dir / "lost.s19", "lost.s19:3: the count record says 3 data records, 2 were read"},
+      {dir / "clash.hex", "clash.hex:2: data at 0x0000 is 0x43 here but 0x42 on line 1"},
       {dir / "empty.bin", "is empty"},
   };
   for (const auto& c : cases) {
@@ -1045,7 +1086,7 @@ TEST_F(RomtoolTest, FilesAreReadByWhatTheyHold) {
   EXPECT_EQ(ReadWhole(dir / "out.bin").substr(0x10, 3), "AB\xFF");
   // A 65C816 image with data to 0xFFFF for a 27C256: the chip would lose its top.
   WriteWhole(dir / "rom.s28",
-             "S214000000000102030405060708090A0B0C0D0E0F73\nS208007FFE11223344D0\n");
+             "S214000000000102030405060708090A0B0C0D0E0F73\nS208007FFE11223344D0\nS804000000FB\n");
   const Outcome wide = Romtool({"sum", "-c", "27C256", dir / "rom.s28"});
   EXPECT_EQ(wide.code, 2) << wide.output;
   EXPECT_SAYS(wide, "rom.s28:2: data at 0x7FFE to 0x8001 lies outside the chip");
@@ -1059,6 +1100,149 @@ TEST_F(RomtoolTest, FilesAreReadByWhatTheyHold) {
   const Outcome missing = Romtool({"sum", "-c", "27C64", dir / "none.hex"});
   EXPECT_EQ(missing.code, 2) << missing.output;
   EXPECT_SAYS(missing, "cannot open " + dir / "none.hex" + ": No such file or directory");
+}
+
+// pack FILE:base=auto@CELL and write --at CELL --base auto lay an 8 KiB
+// monitor at 0xE000-0xFFFF from CELL on, where srec_cat's -offset puts it,
+// and the map and the note say those cells.
+TEST_F(RomtoolTest, ABankGoesWhereItsMapSaysAsSrecCatPutsIt) {
+  Saved("mon.bin", 8192);
+  const std::string mon = dir / "mon.hex";
+  std::string said;
+  ASSERT_EQ(romprog::sim::RunToEnd(
+                "/usr/bin/srec_cat",
+                {dir / "mon.bin", "-binary", "-offset", "0xE000", "-o", mon, "-intel"}, said),
+            0)
+      << said;
+  for (int cell : {0x1000, 0x2000, 0x4000, 0x6000}) {
+    char at[16], map[64], note[64], offset[16];
+    std::snprintf(at, sizeof at, "@0x%04X", cell);
+    std::snprintf(map, sizeof map, "  0x%04X-0x%04X    8192 bytes", cell, cell + 0x1FFF);
+    std::snprintf(note, sizeof note, "mapped to cells 0x%04X-0x%04X", cell, cell + 0x1FFF);
+    std::snprintf(offset, sizeof offset, "-0x%X", 0xE000 - cell);
+    const Outcome packed =
+        Romtool({"pack", "-c", "27C256", "-o", dir / "ours.bin", mon + ":base=auto" + at});
+    EXPECT_EQ(packed.code, 0) << packed.output;
+    EXPECT_SAYS(packed, map);
+    EXPECT_SAYS(packed, note);
+    ASSERT_EQ(romprog::sim::RunToEnd("/usr/bin/srec_cat",
+                                     {mon, "-intel", "-offset", offset, "-fill", "0xFF", "0",
+                                      "0x8000", "-o", dir / "theirs.bin", "-binary"},
+                                     said),
+              0)
+        << said;
+    EXPECT_TRUE(Same(ReadWhole(dir / "ours.bin"), ReadWhole(dir / "theirs.bin"))) << at;
+  }
+  Start();
+  const Outcome written = OnChip("write", "27C256", {"--at", "0x2000", "--base", "auto", mon});
+  EXPECT_EQ(written.code, 0) << written.output;
+  EXPECT_SAYS(written, "mapped to cells 0x2000-0x3FFF");
+  EXPECT_TRUE(Same(Chip().substr(0, 32768), ReadWhole(dir / "theirs.bin").substr(0, 0x2000) +
+                                                ReadWhole(dir / "mon.bin") +
+                                                std::string(0x4000, '\xFF')));
+}
+
+// Outputs that are inputs (by name, by another name, by a link) are refused
+// before anything is written.
+TEST_F(RomtoolTest, OutputsNeverReplaceInputs) {
+  const std::string image = Saved("a.bin", 8192);
+  ASSERT_EQ(Romtool({"convert", "-c", "27C64", dir / "a.bin", dir / "in.hex"}).code, 0);
+  const std::string hex = ReadWhole(dir / "in.hex");
+  std::filesystem::create_symlink(dir / "in.hex", dir / "link.hex");
+  const std::vector<std::vector<std::string>> lines = {
+      {"convert", "-c", "27C64", dir / "in.hex", dir / "in.hex"},
+      {"convert", "-c", "27C64", dir / "in.hex", dir / "link.hex"},
+      {"convert", "-c", "27C64", dir / "in.hex", dir / "./in.hex"},
+      {"join", "-c", "27C64", dir / "a.bin", dir / "a.bin", dir / "a.bin"},
+      {"split", "-c", "27C64", dir / "in.hex", dir / "even.bin", dir / "even.bin"},
+      {"pack", "-c", "27C64", "-o", dir / "a.bin", dir / "a.bin"},
+  };
+  for (const auto& line : lines) {
+    const Outcome run = Romtool(line);
+    EXPECT_EQ(run.code, 2) << line[0] << run.output;
+    EXPECT_SAYS(run, "nothing written");
+  }
+  EXPECT_EQ(ReadWhole(dir / "in.hex"), hex);
+  EXPECT_TRUE(Same(ReadWhole(dir / "a.bin"), image));
+  EXPECT_FALSE(std::filesystem::exists(dir / "even.bin"));
+}
+
+// A closed terminal (SIGHUP) ends a job as Ctrl-C does: the job log learns
+// exactly what the chip holds, a read leaves no temporary file.
+TEST_F(RomtoolTest, AHangUpStopsLikeCtrlCAndTheLogKnowsTheChip) {
+  Start({"--pace", "9600"});
+  const std::string said = dir / "said.txt";
+  const pid_t reading = Spawn({"read", "-p", port, "-c", "27C256", dir / "x.hex"}, said);
+  ASSERT_NE(reading, 0);
+  std::this_thread::sleep_for(std::chrono::milliseconds(800));
+  kill(reading, SIGHUP);
+  const Outcome read = Ended(reading, said);
+  EXPECT_EQ(read.code, 130) << read.output;
+  EXPECT_SAYS(read, "romtool: stopped at cell 0x0");
+  std::filesystem::remove(said);
+  EXPECT_EQ(dir.Names(), (std::vector<std::string>{"chip.bin", "data", "romsim.log"}));
+  romsim->Stop();
+
+  // The check reads the blank chip, the write is cut short by the hang-up.
+  Start({"--pace", "57600"});
+  const std::string image = Saved("image.bin", 8192);
+  const pid_t writing = Spawn({"write", "-p", port, "-c", "27C64", dir / "image.bin"}, said);
+  ASSERT_NE(writing, 0);
+  for (int wait = 0; wait < 600 && ReadWhole(said).find("\nwrite") == std::string::npos; ++wait) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  kill(writing, SIGHUP);
+  const Outcome stopped = Ended(writing, said);
+  EXPECT_EQ(stopped.code, 130) << stopped.output;
+  const std::string chip = Chip().substr(0, 8192);
+  const auto held = std::mismatch(image.begin(), image.end(), chip.begin()).first - image.begin();
+  ASSERT_GT(held, 0);
+  ASSERT_LT(held, 8192);
+  const std::string log = ReadWhole(dir / "data/romprog/romtool-log.jsonl");
+  const std::string line = log.substr(log.rfind("{\"start\""));
+  EXPECT_NE(line.find("\"cells_written\":" + std::to_string(held) + ",\"step\":\"write\""),
+            std::string::npos)
+      << line;
+  EXPECT_NE(line.find("\"error\":\"stopped at cell "), std::string::npos) << line;
+  unsigned sum = 0;
+  for (char c : chip) sum += static_cast<unsigned char>(c);
+  char chipSum[32];
+  std::snprintf(chipSum, sizeof chipSum, "\"chip_sum\":\"0x%04X\"", sum & 0xFFFF);
+  EXPECT_NE(line.find(chipSum), std::string::npos) << chipSum << " in " << line;
+  romsim->Stop();
+
+  // Finishing it writes every cell and says so: the count of those that
+  // change, and that all are written.
+  Start();
+  const Outcome finished = OnChip("write", "27C64", {dir / "image.bin"});
+  EXPECT_EQ(finished.code, 0) << finished.output;
+  EXPECT_SAYS(finished, " of 8192 cells change (bits cleared only); all 8192 are written");
+  const Outcome logged{0, ReadWhole(dir / "data/romprog/romtool-log.jsonl")};
+  EXPECT_SAYS(logged, "\"cells_written\":8192");
+}
+
+// A chip that fails in a --repeat run gives its serial to the next chip: the
+// command offered to write it again must not promise that serial.
+TEST_F(RomtoolTest, ARepeatRunNeverOffersASerialTwice) {
+  Start();
+  std::string error;
+  auto silent = romprog::sim::RomsimProcess::Start(
+      ROMSIM_BINARY, {"--chip", dir / "chip2.bin", "--silent-from", "3000"}, error);
+  ASSERT_TRUE(silent) << error;
+  std::string image = Saved("image.bin", 8192);
+  image.replace(0x1FF0, 2, 2, '\xFF');
+  WriteWhole(dir / "image.bin", image);
+  Outcome run;
+  run.code =
+      romprog::sim::RunToEnd("/bin/sh",
+                             {"-c", "exec \"$0\" \"$@\" </dev/null 2>&1", ROMTOOL_BINARY, "write",
+                              "--repeat", "-c", "27C64", "--no-precheck", "-p", port, "-p",
+                              silent->slave(), "--serial", "0x1FF0:2:le:500", dir / "image.bin"},
+                             run.output);
+  EXPECT_EQ(run.code, 3) << run.output;
+  EXPECT_SAYS(run, "--serial 0x1FF0:2:le " + dir / "image.bin");
+  EXPECT_EQ(run.output.find("--serial 0x1FF0:2:le:50"), std::string::npos) << run.output;
+  silent->Stop();
 }
 
 }  // namespace

@@ -224,8 +224,8 @@ TEST(ReaderFor, EachProgramReadsByItsOwnRules) {
 
 TEST(LoadImageFile, RomtoolGoesByTheFirstRecordTheWindowProgramByTheName) {
   TempDir dir;
-  const std::string hex = "\r\n  \n:0200000041427B\r\n";
-  const std::string sRecords = "S1050000414277\n";
+  const std::string hex = "\r\n  \n:0200000041427B\r\n:00000001FF\r\n";
+  const std::string sRecords = "S1050000414277\nS9030000FC\n";
   const struct {
     const char* name;
     const std::string& content;

@@ -31,6 +31,10 @@ struct ImageRead {
   // Text formats: the end of the data record with the highest start address,
   // 0 when none was taken. Raw images: 0.
   int loadedExtent = 0;
+  // --lenient: how many faults were read past, and the first with its line.
+  int faultsReadPast = 0;
+  int readPastLine = 0;
+  std::string readPast;
 };
 
 class ImageReader {

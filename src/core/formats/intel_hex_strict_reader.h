@@ -16,11 +16,17 @@
 namespace romprog {
 
 // The data records of the text in `data`, at the addresses the file gives
-// them (extended address records applied), unchecked against any chip.
-TextLoad CollectIntelHex(const std::uint8_t* text, std::size_t size, FileData& data);
+// them (extended address records applied), unchecked against any chip. The
+// text must end with its end record (01) and hold no record after it, and no
+// two records may give one address different values. `lenient` reads past
+// each such fault and each damaged line (a record whose only fault is its
+// checksum keeps its data; records after the end record are read on), and
+// the load tells how many it read past.
+TextLoad CollectIntelHex(const std::uint8_t* text, std::size_t size, FileData& data,
+                         bool lenient = false);
 
 // Stores the data records in `image` (room for kBufferSize bytes); every
-// data byte must lie below `activeSize`. Reading ends at the end record;
+// data byte must lie below `activeSize`. The rules are CollectIntelHex's;
 // lines end at CR, LF or CR LF; blank lines, trailing blanks and CP/M's 0x1A
 // padding are allowed.
 TextLoad ReadIntelHexStrictly(const std::uint8_t* text, std::size_t size, std::uint8_t* image,

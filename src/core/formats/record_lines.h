@@ -34,14 +34,36 @@ class HighestRecord {
 };
 
 // Hands each record line of `text` with its 1-based number to `take`, which
-// answers with what is wrong with it (empty when nothing is) and sets `last`
-// when no line after it is to be read. Lines end at CR, LF or CR LF; trailing blanks are cut off
-// and blank lines skipped. The first 0x1A ends the text: a padding line of
-// them, or padding right behind a record, is not read. The first fault is
-// the load's, with its 1-based line number.
+// answers with what is wrong with it (empty when nothing is). Lines end at
+// CR, LF or CR LF; trailing blanks are cut off and blank lines skipped. The
+// first 0x1A ends the text: a padding line of them, or padding right behind
+// a record, is not read. The first fault is the load's, with its 1-based
+// line number. `lastLine` gets the number of the last record line.
 TextLoad ReadRecordLines(
     const std::uint8_t* text, std::size_t size,
-    const std::function<std::string(const std::string& line, int number, bool& last)>& take);
+    const std::function<std::string(const std::string& line, int number)>& take,
+    int* lastLine = nullptr);
+
+// How a reader that checks every line takes a fault in a record: strictly
+// the first one refuses the file; with `lenient` (romtool --lenient, the
+// user knowing the file is faulty) each is read past, and the first is kept
+// for the note that says so.
+class FaultPolicy {
+ public:
+  explicit FaultPolicy(bool lenient) : lenient_(lenient) {}
+  bool Lenient() const { return lenient_; }
+  // `fault` (not empty) on `line`: what the load fails with, empty when it
+  // is read past.
+  std::string Take(const std::string& fault, int line);
+  // The faults read past into `load` (nothing when none was).
+  void Into(TextLoad& load) const;
+
+ private:
+  bool lenient_;
+  int count_ = 0;
+  int firstLine_ = 0;
+  std::string first_;
+};
 
 // The hex pairs of `line` from `from` to its end into `bytes`; what is wrong
 // with them, empty when nothing is.
@@ -58,6 +80,18 @@ struct DataRun {
 // A file's data records in file order.
 using FileData = std::vector<DataRun>;
 
+// Two records of `data` that give one address different values: the fault
+// (naming the address, both values and the earlier record's line) with
+// `line` set to the later record's; empty when every overlap agrees.
+std::string FindConflict(const FileData& data, int& line);
+
+// The faults of a text as a whole, once every line is read and `load` is
+// still ok: `endFault` of the reader's own on `endLine` (no end record),
+// then records that contradict each other (FindConflict). Each refuses the
+// load unless `faults` reads it past.
+void CheckWholeText(const std::string& endFault, int endLine, const FileData& data,
+                    FaultPolicy& faults, TextLoad& load);
+
 // Which of a file's addresses a chip sees: `base` is its cell 0, and it has
 // `size` cells.
 struct AddressWindow {
@@ -66,10 +100,10 @@ struct AddressWindow {
 };
 
 // The runs of `data` stored in `image` at their address less the window's
-// base, as far as `collected` (the reading that gave them) got. The first run
-// with a byte outside the window refuses the load, naming its line and
-// range, unless `collected` failed on an earlier line: that fault stands.
-// The loaded extent is counted in cells.
+// base, when `collected` (the reading that gave them) found no fault; else
+// that fault, nothing stored. The first run with a byte outside the window
+// refuses the load, naming its line and range. The loaded extent is counted
+// in cells.
 TextLoad PlaceRuns(const FileData& data, const TextLoad& collected, const AddressWindow& window,
                    std::uint8_t* image);
 

@@ -27,6 +27,10 @@ struct TextLoad {
   // The end of the data record with the highest start address, as the
   // lenient Intel HEX reader counts it; 0 when the text holds no data.
   int loadedExtent = 0;
+  // --lenient: how many faults were read past, and the first with its line.
+  int faultsReadPast = 0;
+  int readPastLine = 0;
+  std::string readPast;
 };
 
 // The whole of `source`, checked by `check` (a function of the text and its
@@ -43,6 +47,9 @@ ImageRead ReadCheckedText(ByteSource& source, std::int64_t size, const Check& ch
   result.error = load.error;
   result.lenientReadsPast = load.lenientReadsPast;
   result.loadedExtent = load.loadedExtent;
+  result.faultsReadPast = load.faultsReadPast;
+  result.readPastLine = load.readPastLine;
+  result.readPast = load.readPast;
   return result;
 }
 

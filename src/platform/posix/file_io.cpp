@@ -100,4 +100,11 @@ bool WriteWholeFile(const Text& path, const std::uint8_t* data, std::size_t size
   return ok;
 }
 
+bool SameFile(const Text& a, const Text& b) {
+  struct stat first {
+  }, second{};
+  if (::stat(a.c_str(), &first) != 0 || ::stat(b.c_str(), &second) != 0) return false;
+  return first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
 }  // namespace romprog

@@ -130,4 +130,28 @@ bool WriteWholeFile(const Text& path, const std::uint8_t* data, std::size_t size
   return ok;
 }
 
+namespace {
+
+// The volume and index that tell a file apart from every other; false when
+// it does not open.
+bool FileIdentity(const Text& path, BY_HANDLE_FILE_INFORMATION& info) {
+  const HANDLE file =
+      CreateFileW(Wide(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                  nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  const bool known = GetFileInformationByHandle(file, &info) != 0;
+  CloseHandle(file);
+  return known;
+}
+
+}  // namespace
+
+bool SameFile(const Text& a, const Text& b) {
+  BY_HANDLE_FILE_INFORMATION first{}, second{};
+  if (!FileIdentity(a, first) || !FileIdentity(b, second)) return false;
+  return first.dwVolumeSerialNumber == second.dwVolumeSerialNumber &&
+         first.nFileIndexHigh == second.nFileIndexHigh &&
+         first.nFileIndexLow == second.nFileIndexLow;
+}
+
 }  // namespace romprog
