@@ -5,6 +5,7 @@
 #include "cli/captured_stream.h"
 #include "cli/command_table.h"
 #include "cli/interrupt.h"
+#include "cli/job_plan.h"
 #include "cli/next_chip_loop.h"
 #include "cli/progress.h"
 #include "platform/system_serial_ports.h"
@@ -46,9 +47,9 @@ int RunJobOnPort(const Options& options, const Streams& streams, const ChipSteps
   std::unique_ptr<romprog::Clock> clock = romprog::MakeSystemClock();
   Session session{*port, *clock, chip, streams.err,
                   board ? board->Terminal() : IsTerminal(streams.err)};
-  session.quiet = options.quiet;
-  session.board = board;
-  session.row = row;
+  Progress progress(streams.err, session.terminal, PlannedSteps(options), chip.activeSize);
+  if (board) progress.ShowOn(board, row);
+  if (!options.quiet) session.progress = &progress;
   const ChipJob job{
       options, streams,         session,   record,
       image,   chip.activeSize, chip.name, options.files.empty() ? "" : options.files[0].c_str()};

@@ -638,6 +638,14 @@ TEST_F(RomtoolTest, SeveralPortsAtOnceAndOneFallsSilent) {
   const std::string silent = more[1]->slave();
   EXPECT_SAYS(run, silent + ": romtool: write: the programmer stopped answering at cell 0x0BB8");
   EXPECT_SAYS(run, "4 ports: 3 ok, 1 failed (" + silent + ": no-answer)");
+  // Off a terminal each port says a line per step (two here: no check) and its result.
+  EXPECT_EQ(Count(run.output, port + ": write 1/2: 8192/8192 cells, "), 1) << run.output;
+  EXPECT_EQ(Count(run.output, port + ": verify 2/2: 8192/8192 cells, "), 1) << run.output;
+  EXPECT_SAYS(run, port + ": ok, ");
+  EXPECT_EQ(Count(run.output, silent + ": write 1/2: "), 1) << run.output;
+  EXPECT_SAYS(run, silent + ": write 1/2: 3000/8192 cells, ");
+  EXPECT_SAYS(run, silent + ": no-answer, ");
+  EXPECT_EQ(Count(run.output, " left\n"), 7) << run.output;
   EXPECT_SAYS(run, "then romtool write -c 27C64 -p " + silent + " --json ");  // its port alone
   Settle();
   for (std::string k : {"1", "3"}) {
