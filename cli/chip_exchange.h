@@ -25,10 +25,10 @@ struct Session {
   romprog::SerialPort& port;
   romprog::Clock& clock;
   const romprog::ChipType& chip;
-  std::FILE* progressOut;          // stderr
-  bool terminal;                   // progressOut is a terminal
-  int cellsDone = 0;               // cells that passed, over every exchange so far
-  Progress* progress = nullptr;    // the job's progress line; nullptr: none shown
+  std::FILE* progressOut;        // stderr
+  bool terminal;                 // progressOut is a terminal
+  int cellsDone = 0;             // cells that passed, over every exchange so far
+  Progress* progress = nullptr;  // the job's progress line; nullptr: none shown
 };
 
 // The chip's cells into the first activeSize bytes of `image`; `label`

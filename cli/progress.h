@@ -46,8 +46,8 @@ class Progress {
   int row_ = 0;
   std::string step_;
   int stepNo_ = 0;
-  int cellsBefore_ = 0;        // passed in the steps before this one
-  double secondsBefore_ = 0;   // spent in them
+  int cellsBefore_ = 0;       // passed in the steps before this one
+  double secondsBefore_ = 0;  // spent in them
   Clock::time_point stepStart_;
   // The rate is timed from the step's first cell on: the command byte's
   // round trip and the port's setup before it say nothing of the line.

@@ -29,8 +29,8 @@ std::string StepName(const JobFigures& f) {
 }
 
 std::string Bar(const JobFigures& f, int width) {
-  const int filled = f.total > 0 ? static_cast<int>(static_cast<long long>(width) * f.done / f.total)
-                                 : width;
+  const int filled =
+      f.total > 0 ? static_cast<int>(static_cast<long long>(width) * f.done / f.total) : width;
   return "[" + std::string(static_cast<std::size_t>(filled), '#') +
          std::string(static_cast<std::size_t>(width - filled), '.') + "]";
 }
@@ -66,8 +66,8 @@ std::string Duration(double seconds) {
   return Format("%.0f:%02.0f", static_cast<double>(whole / 60), static_cast<double>(whole % 60));
 }
 
-JobFigures FiguresOf(const std::string& step, int stepNo, int steps, int done, int total,
-                     int cells, double seconds) {
+JobFigures FiguresOf(const std::string& step, int stepNo, int steps, int done, int total, int cells,
+                     double seconds) {
   JobFigures f;
   f.step = step;
   f.stepNo = stepNo;
@@ -79,8 +79,9 @@ JobFigures FiguresOf(const std::string& step, int stepNo, int steps, int done, i
   f.percent = jobTotal > 0 ? static_cast<int>(100 * jobDone / jobTotal) : 100;
   const bool measured = seconds > 0 && (seconds >= kFirstRateSeconds || done == total);
   f.rate = measured ? cells / seconds : NAN;
-  f.left = jobDone >= jobTotal ? 0 : f.rate > 0 ? static_cast<double>(jobTotal - jobDone) / f.rate
-                                               : NAN;
+  f.left = jobDone >= jobTotal ? 0
+           : f.rate > 0        ? static_cast<double>(jobTotal - jobDone) / f.rate
+                               : NAN;
   return f;
 }
 
@@ -110,8 +111,7 @@ std::string FitLine(const std::string& fullName, const JobFigures& f, int width)
   const std::string fields = Fields(f, 0, false, false);
   if (name.empty()) return fields.substr(0, room);
   const std::size_t left = room > fields.size() + 2 ? room - fields.size() - 2 : 0;
-  const std::string shortName =
-      ShortName(name, std::max<std::size_t>(left, kShortestName));
+  const std::string shortName = ShortName(name, std::max<std::size_t>(left, kShortestName));
   return (shortName + ": " + fields).substr(0, room);
 }
 
@@ -121,7 +121,8 @@ std::string ResultLine(const std::string& name, const std::string& result, doubl
   if (width <= 0) return tail;
   const std::size_t room = static_cast<std::size_t>(std::max(width - 1, 1));
   const std::size_t left = room > tail.size() + 2 ? room - tail.size() - 2 : 0;
-  return (ShortName(name, std::max<std::size_t>(left, kShortestName)) + ": " + tail).substr(0, room);
+  return (ShortName(name, std::max<std::size_t>(left, kShortestName)) + ": " + tail)
+      .substr(0, room);
 }
 
 std::string StepLine(const JobFigures& f, double stepSeconds) {

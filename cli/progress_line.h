@@ -20,8 +20,8 @@ struct JobFigures {
 
 // The job's figures with `done` cells of step `stepNo` passed, `seconds` spent
 // on the line so far and `cells` passed in that time (earlier steps included).
-JobFigures FiguresOf(const std::string& step, int stepNo, int steps, int done, int total,
-                     int cells, double seconds);
+JobFigures FiguresOf(const std::string& step, int stepNo, int steps, int done, int total, int cells,
+                     double seconds);
 
 // The line for a terminal `width` columns wide, `name` (the port; empty for
 // one port) first: fields go as it narrows (the cells, the rate, then the

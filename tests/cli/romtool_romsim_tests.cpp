@@ -15,6 +15,7 @@
 #include <chrono>
 #include <filesystem>
 #include <regex>
+#include <sstream>
 #include <thread>
 
 #include "cli/chip_exchange.h"
@@ -802,6 +803,50 @@ TEST_F(RomtoolTest, BadArgumentsChangeNothing) {
   }
   EXPECT_EQ(Exchanges(), 0);
   EXPECT_TRUE(Same(Chip(), std::string(32768, '\xFF')));
+}
+
+// Habits from other tools and slips are refused with the romtool command
+// line that does the job; each such line, PORT and CHIP filled in as the
+// user would, gets past the refusal.
+TEST_F(RomtoolTest, EverySuggestedCommandGetsPastItsRefusal) {
+  Start();
+  Saved("image.bin", 8192);
+  const std::string image = dir / "image.bin", out = dir / "out.bin";
+  const std::vector<std::pair<std::vector<std::string>, int>> lines = {
+      {{"-p", port, "-c", "27C64", "-r", out}, kSuccess},      // read
+      {{"-c", "27C64", image}, kSuccess},                      // a file where the command goes
+      {{"wrte", "-p", port, "-c", "27C64", image}, kSuccess},  // nearest command
+      {{"program", "-p", port, "-c", "27C64A", image}, kSuccess},
+      {{"write", "-p", port, "-c", "27C64", "--verify", image}, kSuccess},
+      {{"-m", "-p", port, "-c", "27C64", image}, kSuccess},  // verify
+      {{"-b", "-p", port}, kChipFault},                      // blank: the chip is written
+      {{"erase", "-p", port, "-c", "27C64"}, kChipFault},
+  };
+  const std::regex suggested(
+      R"((?:: |; |it is |mean |then )(romtool [a-z].*?)(?:\?| \(or |\s+checks|\n))");
+  for (const auto& [line, code] : lines) {
+    const Outcome refused = Romtool(line);
+    EXPECT_EQ(refused.code, kUsageOrFile) << refused.output;
+    std::smatch found;
+    ASSERT_TRUE(std::regex_search(refused.output, found, suggested)) << refused.output;
+    std::vector<std::string> args;
+    std::istringstream words(found[1].str().substr(8));
+    for (std::string word; words >> word;) {
+      args.push_back(word == "PORT" ? port : word == "CHIP" ? "27C64" : word);
+    }
+    const Outcome followed = Romtool(args);
+    EXPECT_EQ(followed.code, code) << refused.output << followed.output;
+  }
+  EXPECT_TRUE(Same(ReadWhole(out), std::string(8192, '\xFF')));
+  EXPECT_TRUE(Same(Chip().substr(0, 8192), ReadWhole(image)));
+  // What the part says is taken as its family, and said once.
+  const Outcome family = OnChip("verify", "M27C64A-15", {image});
+  EXPECT_EQ(family.code, kSuccess) << family.output;
+  EXPECT_EQ(Count(family.output, "M27C64A-15 taken as 27C64"), 1) << family.output;
+  const Outcome chipAsPort = Romtool({"read", "-p", "27C256", out});
+  EXPECT_SAYS(chipAsPort, "-p is the port; the chip is -c 27C256");
+  EXPECT_EQ(Romtool({"read", "-p" + port, "-c", "27c64", out}).code, kSuccess);
+  EXPECT_EQ(Romtool({"read", "--port=" + port, "-c27C64", out}).code, kSuccess);
 }
 
 TEST_F(RomtoolTest, OversizedBinaryIsRefused) {
