@@ -242,8 +242,6 @@ bool Complete(const Options& options, const std::vector<const OptionRow*>& given
   } else if (options.serial.width > 0 &&
              options.serial.cell + options.serial.width > options.chip->activeSize) {
     error = "--serial: the cells run past the end of the " + std::string(options.chip->name);
-  } else if (options.json && options.quiet) {
-    error = "--json and --quiet do not go together";
   } else if (static_cast<int>(options.files.size()) < files ||
              (!more && static_cast<int>(options.files.size()) != files)) {
     error = word + " takes " + (more ? "at least " : "") + std::to_string(files) +

@@ -503,6 +503,44 @@ TEST_F(RomtoolTest, RepeatWritesChipAfterChipWithSerials) {
   EXPECT_SAYS(outside, "--serial: its cells lie outside those --at writes");
 }
 
+// Ctrl-C at the next-chip prompt finishes a run whose chips all passed with
+// exit 0; one chip is "1 chip"; --json --quiet leaves the JSON lines alone;
+// the log's table has the port and base, and names a line no job wrote.
+TEST_F(RomtoolTest, ARunFinishedAtThePromptAndItsRecords) {
+  Start();
+  Saved("image.bin", 8192);
+  const std::string said = dir / "said.txt";
+  int input[2];
+  ASSERT_EQ(pipe(input), 0);
+  const pid_t pid = Spawn({"write", "--repeat", "-p", port, "-c", "27C64", dir / "image.bin"}, said,
+                          input[0], input[1]);
+  ASSERT_NE(pid, 0);
+  close(input[0]);
+  for (int wait = 0; wait < 300 && Count(ReadWhole(said), "q to finish") < 1; ++wait) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+  kill(pid, SIGINT);
+  const Outcome run = Ended(pid, said);
+  close(input[1]);
+  EXPECT_EQ(run.code, kSuccess) << run.output;
+  EXPECT_SAYS(run, "1 chip: 1 ok, 0 failed");
+  const Outcome json =
+      RomtoolApart({"verify", "--json", "--quiet", "-p", port, "-c", "27C64", dir / "image.bin"},
+                   said);
+  EXPECT_EQ(json.code, kSuccess) << json.output;
+  EXPECT_EQ(json.output.rfind("{\"start\":", 0), 0u) << json.output;
+  EXPECT_EQ(Count(json.output, "\n"), 1) << json.output;
+  EXPECT_EQ(ReadWhole(said), "");
+  const std::string log = dir / "data/romprog/romtool-log.jsonl";
+  WriteWhole(log, ReadWhole(log) + "garbage from an editor\n");
+  const std::string table = Romtool({"log", "-n", "3"}).output;
+  const std::size_t portColumn = table.find("port"), baseColumn = table.find("base");
+  ASSERT_NE(portColumn, std::string::npos) << table;
+  ASSERT_NE(baseColumn, std::string::npos) << table;
+  EXPECT_EQ(table.substr(table.find('\n') + 1 + portColumn, port.size()), port) << table;
+  EXPECT_NE(table.find("(not a job record: garbage from an editor)"), std::string::npos) << table;
+}
+
 // A read given up while the programmer's byte was on its way leaves that
 // byte in the port's queue, where it would pass for the next command's reply
 // and shift the whole chip by one.
