@@ -150,8 +150,8 @@ bool PrintLog(const std::string& path, int count, std::FILE* out) {
       "%-20s  %-7s  %-7s  %-10s  %-12s  %7s  %7s  %8s  %-8s  %-10s  %-8s  %-10s  %5s  %-8s  "
       "%-12s  %-6s  %s\n";
   std::fprintf(out, row, "start", "command", "chip", "result", "ended in", "cells", "written",
-               "seconds", "chip sum", "chip crc", "file sum", "file crc", "chip#", "serial",
-               "port", "base", "file");
+               "seconds", "chip sum", "chip crc", "file sum", "file crc", "chip#", "serial", "port",
+               "base", "file");
   for (const std::string& line : last) {
     if (!IsJobRecord(line)) {
       // A line the log holds that no job wrote (cut short, edited): shown, not hidden.

@@ -145,8 +145,7 @@ int RunOnPorts(const Options& options, const Streams& streams, const ChipSteps& 
     const int chips = tally.ok + tally.failed;
     std::fprintf(streams.err, "%s: %d ok, %d failed; %s in all, %.1f s a chip\n",
                  Counted(chips, "chip").c_str(), tally.ok, tally.failed,
-                 Duration(SecondsSince(start)).c_str(),
-                 chips > 0 ? tally.seconds / chips : 0.0);
+                 Duration(SecondsSince(start)).c_str(), chips > 0 ? tally.seconds / chips : 0.0);
   }
   return tally.worst;
 }

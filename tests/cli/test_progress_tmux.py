@@ -42,6 +42,9 @@ class Pane:
                               capture_output=True, text=True).stdout
         return [line for line in romsim.without_preload_notes(text).split("\n") if line.strip()]
 
+    def keys(self, *keys):
+        subprocess.run(["tmux", "-S", self.socket, "send-keys"] + list(keys), check=True)
+
     def close(self):
         subprocess.run(["tmux", "-S", self.socket, "kill-server"], capture_output=True)
 
@@ -71,16 +74,20 @@ class ProgressInTmux(unittest.TestCase):
         names = []
         for k in range(count):
             link = byid / ("usb-FTDI_FT232R_USB_UART_A10KX2B%d-if00-port0" % k)
+            paced = ["--pace", str(pace)] if pace else []
             self.sims.append(romsim.start_romsim(ROMSIM, self.folder / run / ("chip%d.bin" % k), link,
-                                                 ["--pace", str(pace)]))
+                                                 paced))
             names.append(str(link))
         return names
 
     def run_write(self, width, ports, watch):
-        """romtool write on `ports` in a pane `width` wide; `watch(lines, now)`
+        """romtool write on `ports` in a pane `width` wide; `watch(lines, now, pane)`
         sees every capture until the command ends. The last capture."""
         command = " ".join([ROMTOOL, "write", "-c", "27C64"] + ["-p " + p for p in ports] +
                            [str(self.image)])
+        return self.run_in_pane(width, command, watch)
+
+    def run_in_pane(self, width, command, watch):
         pane = Pane(self.folder, width, command, self.env)
         self.panes.append(pane)
         deadline = time.monotonic() + 240
@@ -89,8 +96,8 @@ class ProgressInTmux(unittest.TestCase):
             now = time.monotonic()
             if any(line.startswith("EXIT=") for line in lines):
                 return lines, now
-            watch(lines, now)
-            time.sleep(0.1)
+            watch(lines, now, pane)
+            time.sleep(0.2)
         self.fail("romtool did not end: %r" % pane.lines())
 
     def test_four_ports_redraw_in_place_at_every_width(self):
@@ -99,7 +106,7 @@ class ProgressInTmux(unittest.TestCase):
                 ports = self.ports(4, 38400, "w%d" % width)  # blank chips each time
                 steps = set()
 
-                def watch(lines, now):
+                def watch(lines, now, pane):
                     jobs = [l for l in lines if JOB_LINE.match(l)]
                     # A line that wrapped or scrolled shows as more than four.
                     self.assertLessEqual(len(jobs), 4, lines)
@@ -126,7 +133,7 @@ class ProgressInTmux(unittest.TestCase):
         ports = self.ports(1, 9600)
         first = []
 
-        def watch(lines, now):
+        def watch(lines, now, pane):
             for line in lines:
                 found = LEFT.search(line)
                 if found and not first:
@@ -139,6 +146,21 @@ class ProgressInTmux(unittest.TestCase):
         print("time left %d s shown at the start (%r); the job took %.1f s more" % (left, line, real))
         self.assertLess(abs(left - real), 0.15 * real, line)
         self.assertIn("check 1/3", line)
+
+    def test_repeat_with_the_image_on_standard_input_asks_the_terminal(self):
+        ports = self.ports(1, 0)
+        answered = []
+
+        def watch(lines, now, pane):
+            if not answered and any(l.startswith("put the next chip in") for l in lines):
+                answered.append(now)
+                pane.keys("Enter")
+
+        command = "cat %s | %s write --repeat 2 -p %s -c 27C64 -" % (self.image, ROMTOOL, ports[0])
+        lines, _ = self.run_in_pane(120, command, watch)
+        self.assertEqual(len(answered), 1, lines)
+        self.assertIn("EXIT=0", lines)
+        self.assertTrue(any(l.startswith("2 chips: 2 ok, 0 failed") for l in lines), lines)
 
 
 if __name__ == "__main__":
