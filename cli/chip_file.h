@@ -25,9 +25,10 @@ bool LoadChipFile(const Options& options, const std::string& path, romprog::Imag
                   const Streams& streams);
 
 // `path` for `size` cells as LoadCells gives them, its notes on stderr;
-// false after saying why (exit kUsageOrFile).
+// false after saying why (exit kUsageOrFile). `cell`: a pack part's first
+// cell, `size` then being the chip's room from there.
 bool LoadFileCells(const Options& options, const std::string& path, int size,
-                   std::vector<std::uint8_t>& cells, const Streams& streams);
+                   std::vector<std::uint8_t>& cells, const Streams& streams, int cell = 0);
 
 // The file of write and verify loaded, its sums in the record; with --at
 // only its own cells, from that cell on (the record keeps where). The exit

@@ -28,6 +28,10 @@ struct LoadRules {
   std::optional<std::uint32_t> base;
   bool autoBase = false;  // the one window of the chip's size, at a multiple of it, holding data
   bool part = false;      // one part of the chip: no note that a raw image leaves cells blank
+  // How the command maps a file's addresses, which its hints name: --base,
+  // a pack part's FILE:base=ADDR, or not at all (join: convert maps first).
+  enum class BaseWay { Option, Part, None } baseWay = BaseWay::Option;
+  int cell = 0;  // a pack part's first cell: the size given is the chip's room from there
 };
 
 // `path` loaded for a chip of `size` cells (up to kLargestImage) by `rules`:

@@ -388,6 +388,11 @@ bool ParseOptions(const std::vector<std::string>& args, Options& options, std::s
       const OptionRow* option = TakeOption(args, i, options, error);
       if (!option) return false;
       given.push_back(option);
+    } else if (arg.empty()) {
+      // '' from an unset shell variable: no file has that name, so refuse
+      // before a chip is read for nothing.
+      error = "an empty word where a file name goes (an unset variable?)";
+      return false;
     } else if (options.command == Command::None) {
       options.command = CommandNamed(arg);
       if (options.command == Command::None) {

@@ -39,7 +39,9 @@ bool LoadParts(const Options& options, const Streams& streams, std::vector<rompr
       rules.baseAuto = given.autoBase;
     }
     romprog::Part part{given.path, given.cell, {}};
-    if (!LoadFileCells(rules, given.path, size - given.cell, part.bytes, streams)) return false;
+    if (!LoadFileCells(rules, given.path, size - given.cell, part.bytes, streams, given.cell)) {
+      return false;
+    }
     parts.push_back(std::move(part));
   }
   return true;

@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <regex>
 #include <sstream>
 #include <thread>
@@ -524,9 +525,8 @@ TEST_F(RomtoolTest, ARunFinishedAtThePromptAndItsRecords) {
   close(input[1]);
   EXPECT_EQ(run.code, kSuccess) << run.output;
   EXPECT_SAYS(run, "1 chip: 1 ok, 0 failed");
-  const Outcome json =
-      RomtoolApart({"verify", "--json", "--quiet", "-p", port, "-c", "27C64", dir / "image.bin"},
-                   said);
+  const Outcome json = RomtoolApart(
+      {"verify", "--json", "--quiet", "-p", port, "-c", "27C64", dir / "image.bin"}, said);
   EXPECT_EQ(json.code, kSuccess) << json.output;
   EXPECT_EQ(json.output.rfind("{\"start\":", 0), 0u) << json.output;
   EXPECT_EQ(Count(json.output, "\n"), 1) << json.output;
@@ -885,6 +885,106 @@ TEST_F(RomtoolTest, EverySuggestedCommandGetsPastItsRefusal) {
   EXPECT_SAYS(chipAsPort, "-p is the port; the chip is -c 27C256");
   EXPECT_EQ(Romtool({"read", "-p" + port, "-c", "27c64", out}).code, kSuccess);
   EXPECT_EQ(Romtool({"read", "--port=" + port, "-c27C64", out}).code, kSuccess);
+}
+
+// S-records of `data` from `address`, 16 bytes a record.
+std::string SRecords(std::uint32_t address, const std::string& data) {
+  std::string text;
+  for (std::size_t at = 0; at < data.size(); at += 16) {
+    const std::string chunk = data.substr(at, 16);
+    const std::uint32_t here = address + static_cast<std::uint32_t>(at);
+    std::string body{static_cast<char>(chunk.size() + 3), static_cast<char>(here >> 8),
+                     static_cast<char>(here & 0xFF)};
+    body += chunk;
+    unsigned sum = 0;
+    char hex[3];
+    text += "S1";
+    for (char c : body) {
+      sum += static_cast<unsigned char>(c);
+      std::snprintf(hex, sizeof hex, "%02X", static_cast<unsigned char>(c));
+      text += hex;
+    }
+    std::snprintf(hex, sizeof hex, "%02X", ~sum & 0xFFu);
+    text += std::string(hex) + "\n";
+  }
+  return text + "S9030000FC\n";
+}
+
+// A refused image names the likely cause and the way past it in the
+// command's own terms; each, followed, gets past the refusal.
+TEST_F(RomtoolTest, EveryImageHintLeadsPastItsRefusal) {
+  const std::string at8000 = dir / "at8000.s19", big = dir / "big.hex";
+  WriteWhole(at8000, SRecords(0x8000, RandomBytes(64, 3)));
+  Saved("chip16k.bin", 16384);
+  Saved("part8k.bin", 8192);
+  Saved("raw10k.bin", 10240);
+  ASSERT_EQ(Romtool({"convert", "-c", "27C128", dir / "chip16k.bin", big}).code, kSuccess);
+  const std::string out = dir / "out.bin";
+  struct Case {
+    std::vector<std::string> line;
+    std::string hint;  // a regex: its group 1 is what the user takes from it
+    std::function<std::vector<std::string>(std::vector<std::string>, const std::string&)> follow;
+  };
+  const auto words = [](const std::string& text) {
+    std::vector<std::string> split;
+    std::istringstream in(text);
+    for (std::string word; in >> word;) split.push_back(word);
+    return split;
+  };
+  const auto addWords = [&words](std::vector<std::string> line, const std::string& taken) {
+    for (const std::string& word : words(taken)) line.insert(line.end() - 2, word);
+    return line;
+  };
+  const std::vector<Case> cases = {
+      {{"convert", "-c", "27C64", at8000, out}, "add (--base 0x8000), or --base auto", addWords},
+      {{"join", "-c", "27C64", at8000, at8000, out},
+       "map it onto the chip first: (romtool convert .*), then give that file",
+       [&words](std::vector<std::string>, const std::string& taken) {
+         std::vector<std::string> line = words(taken);
+         line.erase(line.begin());  // "romtool"
+         return line;
+       }},
+      {{"pack", "-c", "27C64", "-o", out, at8000},
+       "give the part as (\\S+) \\(or",
+       [](std::vector<std::string> line, const std::string& taken) {
+         line.back() = taken;
+         return line;
+       }},
+      {{"convert", "-c", "27C64", big, out},
+       "is -c right\\? .* which a (27C\\d+) holds whole",
+       [](std::vector<std::string> line, const std::string& taken) {
+         line[2] = taken;
+         return line;
+       }},
+      {{"convert", "-c", "27C64", dir / "raw10k.bin", out},
+       "is -c right\\? (--truncate) takes",
+       addWords},
+      {{"pack", "-c", "27C64", "-o", out, dir / "part8k.bin@0x1000"},
+       "is its @CELL right\\? (--truncate) takes",
+       [](std::vector<std::string> line, const std::string& taken) {
+         line.insert(line.begin() + 1, taken);
+         return line;
+       }},
+  };
+  for (const Case& c : cases) {
+    const Outcome refused = Romtool(c.line);
+    EXPECT_EQ(refused.code, kUsageOrFile) << refused.output;
+    std::smatch found;
+    ASSERT_TRUE(std::regex_search(refused.output, found, std::regex(c.hint))) << refused.output;
+    const Outcome followed = Romtool(c.follow(c.line, found[1].str()));
+    EXPECT_EQ(followed.code, kSuccess) << refused.output << followed.output;
+  }
+  // The join that needed the convert goes through with its output.
+  EXPECT_EQ(Romtool({"join", "-c", "27C64", dir / "at8000.bin", dir / "at8000.bin", out}).code,
+            kSuccess);
+  // --base auto on data already at 0 maps nothing, and says nothing of it.
+  const Outcome atZero = Romtool({"sum", "-c", "27C256", "--base", "auto", big});
+  EXPECT_EQ(atZero.code, kSuccess) << atZero.output;
+  EXPECT_EQ(atZero.output.find("address lines"), std::string::npos) << atZero.output;
+  // An empty name (an unset variable) is refused before any port opens.
+  const Outcome empty = Romtool({"read", "-p", "/dev/null", "-c", "27C64", ""});
+  EXPECT_EQ(empty.code, kUsageOrFile) << empty.output;
+  EXPECT_SAYS(empty, "an empty word where a file name goes");
 }
 
 TEST_F(RomtoolTest, OversizedBinaryIsRefused) {
