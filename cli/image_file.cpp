@@ -186,7 +186,7 @@ std::string BaseHint(const std::string& path, const std::vector<romprog::Span>& 
   const std::vector<std::uint32_t> windows = romprog::WindowsHolding(spans, size);
   const std::string lies = "; the data lies at " + Listed(spans);
   const std::string larger =
-      spans.front().first < static_cast<std::uint32_t>(size) && rules.cell == 0
+      spans.front().first < static_cast<std::uint32_t>(size) && rules.cell == 0 && !rules.autoBase
           ? LargerChipFor(spans.back().last, size)
           : std::string();
   const std::string cause = larger.empty() ? ""
@@ -218,6 +218,13 @@ std::string BaseHint(const std::string& path, const std::vector<romprog::Span>& 
          "; a chip sees one: " + pick;
 }
 
+// What --base auto asked for: a window found, whatever the chip type.
+LoadRules AutoRules() {
+  LoadRules rules;
+  rules.autoBase = true;
+  return rules;
+}
+
 // The window a chip of `size` cells sees of the file `data`; false with
 // `error` set when --base auto finds no single one. `note` tells the one it found.
 bool ChooseWindow(const std::string& path, const romprog::FileData& data, int size,
@@ -230,7 +237,7 @@ bool ChooseWindow(const std::string& path, const romprog::FileData& data, int si
   if (windows.size() != 1) {
     error = "--base auto: " + path +
             (windows.empty() ? " holds no data record"
-                             : ": " + BaseHint(path, spans, size, LoadRules()).substr(2));
+                             : ": " + BaseHint(path, spans, size, AutoRules()).substr(2));
     return false;
   }
   window.base = windows[0];

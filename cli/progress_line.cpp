@@ -11,8 +11,9 @@ namespace {
 constexpr int kWidestBar = 30;
 constexpr int kNarrowestBar = 10;
 constexpr int kShortestName = 6;
-// Too early for a rate that means anything, unless the step is done.
-constexpr double kFirstRateSeconds = 0.25;
+// Too early for a rate that means anything, unless the step is done: a
+// second of cells evens out the hiccups of a busy machine.
+constexpr double kFirstRateSeconds = 1.0;
 
 std::string Format(const char* format, double a, double b = 0) {
   char text[64];
