@@ -2,6 +2,7 @@
 // the real POSIX port: round trips, blank checks, every fault of the emulator
 // and the refusals that must leave the chip alone.
 #include <fcntl.h>
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
@@ -777,8 +778,48 @@ TEST_F(RomtoolTest, PortThatDoesNotOpenIsExitThreeAndSaysWhy) {
                                         ROMTOOL_BINARY, "blank", "-p", port, "-c", "27C64"},
                                        denied.output);
   EXPECT_EQ(denied.code, 3) << denied.output;
-  EXPECT_SAYS(denied, port + ": permission denied; add yourself to group dialout");
-  EXPECT_EQ(Exchanges(), 0);
+  // Mode 0600: no group may use it, so joining one would not help.
+  EXPECT_SAYS(denied, port +
+                          ": permission denied; only its owner root may use it (mode 0600): "
+                          "give it a group, as root: chgrp dialout " +
+                          port + " && chmod 660 " + port);
+  EXPECT_EQ(denied.output.find("add yourself"), std::string::npos) << denied.output;
+  // Its group may use it: joining that group gets past.
+  const group* owners = getgrnam("dialout");
+  ASSERT_NE(owners, nullptr);
+  const std::string name = owners->gr_name;
+  const gid_t gid = owners->gr_gid;
+  ASSERT_EQ(chown(port.c_str(), static_cast<uid_t>(-1), gid), 0);
+  ASSERT_EQ(chmod(port.c_str(), 0660), 0);
+  Outcome joining;
+  romprog::sim::RunToEnd("/usr/bin/setpriv",
+                         {"--reuid=65534", "--regid=65534", "--clear-groups", ROMTOOL_BINARY,
+                          "blank", "-p", port, "-c", "27C64"},
+                         joining.output);
+  EXPECT_SAYS(joining, "permission denied; add yourself to group " + name + " (sudo usermod -aG " +
+                           name + " $USER");
+  Outcome joined;
+  joined.code =
+      romprog::sim::RunToEnd("/usr/bin/setpriv",
+                             {"--reuid=65534", "--regid=65534", "--groups=" + std::to_string(gid),
+                              ROMTOOL_BINARY, "blank", "--no-log", "-p", port, "-c", "27C64"},
+                             joined.output);
+  EXPECT_EQ(joined.code, 0) << joined.output;
+  // ports names an adapter the user may not open, with the same way past.
+  const std::string dev = dir / "dev";
+  std::filesystem::create_directories(dev);
+  chmod((dir / "").c_str(), 0755);
+  chmod(dev.c_str(), 0755);
+  WriteWhole(dev + "/ttyUSB0", "");
+  chmod((dev + "/ttyUSB0").c_str(), 0600);
+  Outcome listed;
+  romprog::sim::RunToEnd(
+      "/usr/bin/env",
+      {"ROMPROG_DEV=" + dev, "ROMPROG_SYSFS=" + dir / "sys", "/usr/bin/setpriv", "--reuid=65534",
+       "--regid=65534", "--clear-groups", ROMTOOL_BINARY, "ports"},
+      listed.output);
+  EXPECT_SAYS(listed, dev + "/ttyUSB0  cannot open: permission denied; only its owner root");
+  EXPECT_EQ(Exchanges(), 1);  // the blank check of the joined group only
 }
 
 TEST_F(RomtoolTest, BadFilesChangeNothing) {
