@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "cli/standard_streams.h"
 #include "core/chip_types.h"
 #include "core/formats/file_content.h"
 #include "core/hex_text.h"
@@ -269,6 +270,19 @@ bool PlaceRecords(const std::string& path, const romprog::FileData& data,
   result.read.lenientReadsPast = placed.lenientReadsPast;
   result.read.loadedExtent = placed.loadedExtent;
   error = TextError(path, result, rules, size);
+  if (collected.ok && !placed.ok && rules.cell > 0 && !rules.base && !rules.autoBase) {
+    // A pack part from a cell: what is too small is the room left from
+    // there, not the chip, and the likely slip is the cell.
+    char room[40];
+    std::snprintf(room, sizeof room, "outside the chip (0x%X bytes)", static_cast<unsigned>(size));
+    error =
+        Replaced(error, room,
+                 "past the chip's end: from cell " + Hex4(rules.cell) + " the " +
+                     ChipName(size + rules.cell) + " has " + std::to_string(size) + " cells left");
+    error += "; is its @CELL right? the data lies at " + Listed(romprog::DataSpans(data)) +
+             " of the file";
+    return false;
+  }
   if (collected.ok && !placed.ok) error += BaseHint(path, romprog::DataSpans(data), size, rules);
   cells.resize(static_cast<std::size_t>(placed.loadedExtent));
   return error.empty();

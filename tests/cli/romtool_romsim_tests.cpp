@@ -1015,6 +1015,24 @@ TEST_F(RomtoolTest, EveryImageHintLeadsPastItsRefusal) {
     const Outcome followed = Romtool(c.follow(c.line, found[1].str()));
     EXPECT_EQ(followed.code, kSuccess) << refused.output << followed.output;
   }
+  // A pack part from a cell: the room from there, not the chip, is too small;
+  // the data's extent gives the cell where it fits.
+  ASSERT_EQ(Romtool({"convert", "-c", "27C64", "--truncate", "--format", "bin", dir / "raw10k.bin",
+                     dir / "small.hex"})
+                .code,
+            kSuccess);
+  const Outcome room = Romtool({"pack", "-c", "27C64", "-o", out, dir / "small.hex@0x1F80"});
+  EXPECT_EQ(room.code, kUsageOrFile) << room.output;
+  std::smatch extent;
+  ASSERT_TRUE(std::regex_search(room.output, extent,
+                                std::regex("from cell 0x1F80 the 27C64 has 128 cells left; is its "
+                                           "@CELL right\\? the data lies at 0x0000-0x([0-9A-F]+) "
+                                           "of the file")))
+      << room.output;
+  const int fits = 8192 - (std::stoi(extent[1].str(), nullptr, 16) + 1);
+  EXPECT_EQ(
+      Romtool({"pack", "-c", "27C64", "-o", out, dir / ("small.hex@" + std::to_string(fits))}).code,
+      kSuccess);
   // The join that needed the convert goes through with its output.
   EXPECT_EQ(Romtool({"join", "-c", "27C64", dir / "at8000.bin", dir / "at8000.bin", out}).code,
             kSuccess);
