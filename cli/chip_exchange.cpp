@@ -16,27 +16,25 @@ using romprog::LinkResult;
 class ToolObserver : public romprog::LinkObserver {
  public:
   ToolObserver(Session& session, const char* label, std::uint8_t* store)
-      : session_(session),
-        progress_(session.progressOut, session.terminal, label, session.chip.activeSize),
-        store_(store) {
-    if (session.board) progress_.ShowOn(session.board, session.row);
+      : session_(session), progress_(session.progress), store_(store) {
+    if (progress_) progress_->Begin(label);
   }
 
   bool GoOn() override { return !Interrupted(); }
   void Passed(int address, std::uint8_t value) override {
     if (store_) store_[address] = value;
     done_ = address + 1;
-    if (!session_.quiet) progress_.Update(done_);
+    if (progress_) progress_->Update(done_);
   }
   int Finish() {
-    if (!session_.quiet) progress_.Finish(done_);
+    if (progress_) progress_->End(done_);
     session_.cellsDone += done_;
     return done_;
   }
 
  private:
   Session& session_;
-  Progress progress_;
+  Progress* progress_;
   std::uint8_t* store_;
   int done_ = 0;
 };

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "cli/exit_code.h"
-#include "cli/progress_board.h"
+#include "cli/progress.h"
 #include "core/chip_types.h"
 #include "core/protocol/serial_port.h"
 
@@ -25,12 +25,10 @@ struct Session {
   romprog::SerialPort& port;
   romprog::Clock& clock;
   const romprog::ChipType& chip;
-  std::FILE* progressOut;          // stderr
-  bool terminal;                   // progressOut is a terminal
-  int cellsDone = 0;               // cells that passed, over every exchange so far
-  bool quiet = false;              // no progress shown
-  ProgressBoard* board = nullptr;  // with several ports: where the progress goes
-  int row = 0;                     // and the line of this port on it
+  std::FILE* progressOut;        // stderr
+  bool terminal;                 // progressOut is a terminal
+  int cellsDone = 0;             // cells that passed, over every exchange so far
+  Progress* progress = nullptr;  // the job's progress line; nullptr: none shown
 };
 
 // The chip's cells into the first activeSize bytes of `image`; `label`

@@ -14,6 +14,8 @@ LoadRules RulesOf(const Options& options) {
   rules.truncate = options.truncate;
   rules.base = options.base;
   rules.autoBase = options.baseAuto;
+  if (options.command == Command::Pack) rules.baseWay = LoadRules::BaseWay::Part;
+  if (options.command == Command::Join) rules.baseWay = LoadRules::BaseWay::None;
   return rules;
 }
 
@@ -29,6 +31,7 @@ bool LoadFileCells(const Options& options, const std::string& path, int size,
                    std::vector<std::uint8_t>& cells, const Streams& streams, int cell) {
   std::string note, error;
   LoadRules rules = RulesOf(options);
+  rules.cell = cell;
   rules.part = options.command == Command::Pack || options.at.has_value();
   rules.cell = cell;
   InputCopy input;

@@ -5,8 +5,10 @@
 #include "cli/captured_stream.h"
 #include "cli/command_table.h"
 #include "cli/interrupt.h"
+#include "cli/job_plan.h"
 #include "cli/next_chip_loop.h"
 #include "cli/progress.h"
+#include "cli/prompt_input.h"
 #include "platform/system_serial_ports.h"
 
 namespace romtool {
@@ -49,9 +51,9 @@ int RunJobOnPort(const Options& options, const Streams& given, const ChipSteps& 
   std::unique_ptr<romprog::Clock> clock = romprog::MakeSystemClock();
   Session session{*port, *clock, chip, streams.err,
                   board ? board->Terminal() : IsTerminal(streams.err)};
-  session.quiet = options.quiet;
-  session.board = board;
-  session.row = row;
+  Progress progress(streams.err, session.terminal, PlannedSteps(options), chip.activeSize);
+  if (board) progress.ShowOn(board, row);
+  if (!options.quiet) session.progress = &progress;
   const ChipJob job{
       options, streams,         session,   record,
       image,   chip.activeSize, chip.name, options.files.empty() ? "" : options.files[0].c_str()};
@@ -69,15 +71,21 @@ int RunChipCommand(const Options& options, const Streams& streams, const ChipSte
   record.chip = options.chip->name;
   if (!options.files.empty()) record.file = options.files[0];
   const auto start = std::chrono::steady_clock::now();
-  // --json keeps stdout for the results; --quiet shows no results at all.
+  // --json keeps stdout for the results; --quiet shows no results at all
+  // (with --json: the JSON lines alone).
   const NullStream null;
-  const Streams job{options.json    ? streams.err
-                    : options.quiet ? null.file()
-                                    : streams.out,
+  const Streams job{options.quiet  ? null.file()
+                    : options.json ? streams.err
+                                   : streams.out,
                     streams.err, options.json ? streams.out : nullptr, &record.error};
   romprog::Image image{};
   record.exitCode = steps.prepare ? steps.prepare(options, job, image, record) : kSuccess;
-  if (record.exitCode == kSuccess) return RunOnPorts(options, job, steps, image, record);
+  if (record.exitCode == kSuccess) {
+    // The image is in hand: a run chip after chip reads its answers from the
+    // terminal when the image came on standard input.
+    const PromptFile input = PromptInput(options);
+    return RunOnPorts(options, job, steps, image, record, input.get());
+  }
   record.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   LogJob(options, job, record);
   return record.exitCode;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "cli/standard_streams.h"
 #include "core/chip_types.h"
 #include "core/formats/file_content.h"
 #include "core/hex_text.h"
@@ -66,6 +67,12 @@ std::string BinaryError(const std::string& path, const romprog::LoadResult& resu
   }
   if (size > activeSize && !rules.truncate) {
     const std::string chip = std::to_string(activeSize);
+    if (rules.cell > 0) {
+      // A pack part: the room left from its cell, not the chip, is too small.
+      return path + " holds " + std::to_string(size) + " bytes; from cell " + Hex4(rules.cell) +
+             " the " + ChipName(activeSize + rules.cell) + " has " + chip +
+             " cells left: is its @CELL right? --truncate takes the first " + chip;
+    }
     return path + " holds " + std::to_string(size) + " bytes, the " + ChipName(activeSize) +
            " takes " + chip + ": is -c right? --truncate takes the first " + chip;
   }
@@ -151,21 +158,76 @@ std::string Listed(const std::vector<romprog::Span>& spans) {
   return text;
 }
 
+// The chip type larger than `size` cells that holds data from cell 0 to
+// `last` whole; empty when none does.
+std::string LargerChipFor(std::uint64_t last, int size) {
+  for (const romprog::ChipType& chip : romprog::kChipTypes) {
+    if (chip.activeSize > size && last < static_cast<std::uint64_t>(chip.activeSize)) {
+      return chip.name;
+    }
+  }
+  return std::string();
+}
+
+// The command that maps the file's `base` for a command that maps none:
+// convert it to a raw image of the chip first.
+std::string ConvertFirst(const std::string& path, int size, std::uint32_t base) {
+  const std::size_t slash = path.find_last_of("/\\");
+  const std::size_t dot = path.rfind('.');
+  const bool extension = dot != std::string::npos && (slash == std::string::npos || dot > slash);
+  std::string out = (extension ? path.substr(0, dot) : path) + ".bin";
+  if (out == path) out = path + "-mapped.bin";
+  return "romtool convert -c " + ChipName(size) + " --base " + Address(base) + " " + path + " " +
+         out;
+}
+
 // Where the data lies and how a chip of `size` cells is made to see it:
-// the hint after a refusal for data outside the chip.
-std::string BaseHint(const std::vector<romprog::Span>& spans, int size, const LoadRules& rules) {
+// the hint after a refusal for data outside the chip, in the terms of the
+// command (`rules.baseWay`); the likely cause first: data from 0 that a
+// larger chip holds whole says the chip type is wrong.
+std::string BaseHint(const std::string& path, const std::vector<romprog::Span>& spans, int size,
+                     const LoadRules& rules) {
+  using Way = LoadRules::BaseWay;
   const std::vector<std::uint32_t> windows = romprog::WindowsHolding(spans, size);
-  if (rules.base || windows.empty()) return "; the data lies at " + Listed(spans);
+  const std::string lies = "; the data lies at " + Listed(spans);
+  const std::string larger =
+      spans.front().first < static_cast<std::uint32_t>(size) && rules.cell == 0 && !rules.autoBase
+          ? LargerChipFor(spans.back().last, size)
+          : std::string();
+  const std::string cause = larger.empty() ? ""
+                                           : "; is -c right? the data lies at " + Listed(spans) +
+                                                 ", which a " + larger + " holds whole";
+  if (rules.base || windows.empty()) return cause.empty() ? lies : cause;
   if (windows.size() == 1) {
-    return "; the data lies at " + Listed(spans) + ": add --base " + Address(windows[0]) +
-           ", or --base auto";
+    switch (rules.baseWay) {
+      case Way::Option:
+        return lies + ": add --base " + Address(windows[0]) + ", or --base auto";
+      case Way::Part:
+        return lies + ": give the part as " + path + ":base=" + Address(windows[0]) + " (or " +
+               path + ":base=auto)";
+      case Way::None:
+        return lies + ": map it onto the chip first: " + ConvertFirst(path, size, windows[0]) +
+               ", then give that file";
+    }
   }
   std::vector<romprog::Span> listed;
   for (std::uint32_t base : windows)
     listed.push_back({base, base + static_cast<std::uint32_t>(size - 1)});
-  return "; the data lies in " + std::to_string(windows.size()) + " windows of " +
-         std::to_string(size) + " bytes: " + Listed(listed) +
-         "; a chip sees one: pick it with --base, or lay the parts on one chip with pack";
+  const std::string where = "; the data lies in " + std::to_string(windows.size()) +
+                            " windows of " + std::to_string(size) + " bytes: " + Listed(listed);
+  const std::string pick = rules.baseWay == Way::Part ? "pick it with " + path + ":base=ADDR"
+                           : rules.baseWay == Way::None
+                               ? "map one onto the chip first with romtool convert --base"
+                               : "pick it with --base, or lay the parts on one chip with pack";
+  return (cause.empty() ? where : cause + "; else" + where.substr(1)) +
+         "; a chip sees one: " + pick;
+}
+
+// What --base auto asked for: a window found, whatever the chip type.
+LoadRules AutoRules() {
+  LoadRules rules;
+  rules.autoBase = true;
+  return rules;
 }
 
 // "data 0xE000-0xFFFF mapped to cells 0x2000-0x3FFF": the note on a window
@@ -211,10 +273,11 @@ bool ChooseWindow(const std::string& path, const romprog::FileData& data, int si
   if (rules.cell > 0) return ChooseBankWindow(path, spans, size, rules, window, note, error);
   const std::vector<std::uint32_t> windows = romprog::WindowsHolding(spans, size);
   if (windows.size() != 1) {
-    error = "--base auto: " + path + ": " + BaseHint(spans, size, LoadRules()).substr(2);
+    error = "--base auto: " + path + ": " + BaseHint(path, spans, size, AutoRules()).substr(2);
     return false;
   }
   window.base = windows[0];
+  if (window.base == 0) return true;  // the data is where the chip sees it: nothing mapped
   note = MappedNote(spans, window.base, 0) + ": the chip sees address lines A0-A" +
          std::to_string(romprog::AddressLines(size) - 1) + " only";
   return true;
@@ -240,7 +303,20 @@ bool PlaceRecords(const std::string& path, const romprog::FileData& data,
   result.read.lenientReadsPast = placed.lenientReadsPast;
   result.read.loadedExtent = placed.loadedExtent;
   error = TextError(path, result, rules, size);
-  if (collected.ok && !placed.ok) error += BaseHint(romprog::DataSpans(data), size, rules);
+  if (collected.ok && !placed.ok && rules.cell > 0 && !rules.base && !rules.autoBase) {
+    // A pack part from a cell: what is too small is the room left from
+    // there, not the chip, and the likely slip is the cell.
+    char room[40];
+    std::snprintf(room, sizeof room, "outside the chip (0x%X bytes)", static_cast<unsigned>(size));
+    error =
+        Replaced(error, room,
+                 "past the chip's end: from cell " + Hex4(rules.cell) + " the " +
+                     ChipName(size + rules.cell) + " has " + std::to_string(size) + " cells left");
+    error += "; is its @CELL right? the data lies at " + Listed(romprog::DataSpans(data)) +
+             " of the file";
+    return false;
+  }
+  if (collected.ok && !placed.ok) error += BaseHint(path, romprog::DataSpans(data), size, rules);
   cells.resize(static_cast<std::size_t>(placed.loadedExtent));
   return error.empty();
 }

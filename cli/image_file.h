@@ -28,8 +28,12 @@ struct LoadRules {
   std::optional<std::uint32_t> base;
   bool autoBase = false;  // the one window of the chip's size, at a multiple of it, holding data
   bool part = false;      // one part of the chip: no note that a raw image leaves cells blank
+  // How the command maps a file's addresses, which its hints name: --base,
+  // a pack part's FILE:base=ADDR, or not at all (join: convert maps first).
+  enum class BaseWay { Option, Part, None } baseWay = BaseWay::Option;
   // The chip's cell the file goes to (pack's @CELL, --at). From a later cell
-  // than 0, --base auto takes the bank's window (romprog::BankWindow).
+  // than 0, --base auto takes the bank's window (romprog::BankWindow); the
+  // size given is then the chip's room from there.
   int cell = 0;
 };
 

@@ -132,6 +132,17 @@ bool AppendLine(const std::string& path, const std::string& line) {
   return static_cast<bool>(file.flush());
 }
 
+namespace {
+
+// A line as JobLine writes them: one JSON object with the start of the job.
+bool IsJobRecord(const std::string& line) {
+  std::string text = line;
+  while (!text.empty() && (text.back() == '\r' || text.back() == ' ')) text.pop_back();
+  return text.rfind("{\"", 0) == 0 && text.back() == '}' && !LogField(text, "start").empty();
+}
+
+}  // namespace
+
 bool PrintLog(const std::string& path, int count, std::FILE* out) {
   std::ifstream file(path, std::ios::binary);
   if (!file) return false;
@@ -144,11 +155,17 @@ bool PrintLog(const std::string& path, int count, std::FILE* out) {
   // The 16-bit sum beside each CRC-32: the figure written on chip labels.
   const char* row =
       "%-20s  %-7s  %-7s  %-10s  %-12s  %7s  %7s  %8s  %-8s  %-10s  %-8s  %-10s  %5s  %-8s  "
-      "%s\n";
+      "%-12s  %-6s  %s\n";
   std::fprintf(out, row, "start", "command", "chip", "result", "ended in", "cells", "written",
-               "seconds", "chip sum", "chip crc", "file sum", "file crc", "chip#", "serial",
-               "file");
+               "seconds", "chip sum", "chip crc", "file sum", "file crc", "chip#", "serial", "port",
+               "base", "file");
   for (const std::string& line : last) {
+    if (!IsJobRecord(line)) {
+      // A line the log holds that no job wrote (cut short, edited): shown, not hidden.
+      std::fprintf(out, "(not a job record: %.60s%s)\n", line.c_str(),
+                   line.size() > 60 ? "..." : "");
+      continue;
+    }
     std::fprintf(out, row, LogField(line, "start").c_str(), LogField(line, "command").c_str(),
                  LogField(line, "chip").c_str(), LogField(line, "result").c_str(),
                  LogField(line, "step").c_str(), LogField(line, "cells").c_str(),
@@ -156,6 +173,7 @@ bool PrintLog(const std::string& path, int count, std::FILE* out) {
                  LogField(line, "chip_sum").c_str(), LogField(line, "chip_crc32").c_str(),
                  LogField(line, "file_sum").c_str(), LogField(line, "file_crc32").c_str(),
                  LogField(line, "sequence").c_str(), LogField(line, "serial").c_str(),
+                 LogField(line, "port").c_str(), LogField(line, "base").c_str(),
                  LogField(line, "file").c_str());
   }
   return true;

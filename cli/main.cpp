@@ -16,6 +16,8 @@ int main(int argc, char** argv) {
   if (!ParseOptions(args, options, error)) {
     return Fail(streams, kUsageOrFile, error + "\nTry 'romtool --help'.");
   }
+  if (!options.chipNote.empty())
+    std::fprintf(stderr, "romtool: note: %s\n", options.chipNote.c_str());
   if (options.version) {
     std::printf("romtool %s\n", ROMTOOL_VERSION);
     return kSuccess;

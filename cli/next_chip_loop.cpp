@@ -110,6 +110,12 @@ void CountRound(const std::vector<PortTurn>& turns, bool several, Tally& tally,
 // Whether the user wants another round: Enter goes on; q, the end of the
 // input or Ctrl-C finish.
 bool NextRound(std::FILE* input, const Streams& streams) {
+  if (!input) {
+    std::fprintf(streams.err,
+                 "romtool: the image came on standard input and there is no terminal to answer "
+                 "the next-chip prompt: give the image as a file to go on chip after chip\n");
+    return false;
+  }
   std::fprintf(streams.err, "put the next chip in, then Enter (q to finish) ");
   std::fflush(streams.err);
   char line[64];
@@ -164,12 +170,13 @@ int RunOnPorts(const Options& options, const Streams& streams, const ChipSteps& 
     const bool more = (options.chips == 0 || sequence < options.chips) && !Interrupted();
     if (!more || !NextRound(input, streams)) break;
   }
-  if (Interrupted()) tally.worst = kStopped;
+  // A chip cut short by Ctrl-C has its own exit 130 in the tally; Ctrl-C at
+  // the prompt only finishes the run, whose chips all passed or not.
   if (!options.quiet) {
     const int chips = tally.ok + tally.failed;
-    std::fprintf(streams.err, "%d chips: %d ok, %d failed; %s in all, %.1f s a chip\n", chips,
-                 tally.ok, tally.failed, Duration(SecondsSince(start)).c_str(),
-                 chips > 0 ? tally.seconds / chips : 0.0);
+    std::fprintf(streams.err, "%s: %d ok, %d failed; %s in all, %.1f s a chip\n",
+                 Counted(chips, "chip").c_str(), tally.ok, tally.failed,
+                 Duration(SecondsSince(start)).c_str(), chips > 0 ? tally.seconds / chips : 0.0);
   }
   return tally.worst;
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "cli/habits.h"
 #include "cli/option_table.h"
 #include "cli/same_file.h"
 #include "core/image.h"
@@ -88,7 +89,11 @@ bool Ways(const std::string& name, const std::string& value, Options& options, s
 }
 
 // -p may be given several times, for the commands kManyPorts names.
-bool AddPort(const std::string&, const std::string& value, Options& options, std::string&) {
+bool AddPort(const std::string&, const std::string& value, Options& options, std::string& error) {
+  if (const romprog::ChipType* chip = ChipNamed(value) ? ChipNamed(value) : ChipFamilyOf(value)) {
+    error = "-p is the port; the chip is -c " + std::string(chip->name);
+    return false;
+  }
   options.ports.push_back(value);
   options.port = options.ports.front();
   return true;
@@ -114,6 +119,9 @@ bool AddDat(const std::string&, const std::string& value, Options& options, std:
 
 bool Chip(const std::string&, const std::string& value, Options& options, std::string& error) {
   options.chip = ChipNamed(value);
+  if (!options.chip && (options.chip = ChipFamilyOf(value)) != nullptr) {
+    options.chipNote = value + " taken as " + options.chip->name + ", its family";
+  }
   if (!options.chip) error = "unknown chip type '" + value + "' (use 27C64, 27C128 or 27C256)";
   return options.chip != nullptr;
 }
@@ -149,15 +157,23 @@ const OptionRow* TakeOption(const std::vector<std::string>& args, std::size_t& i
                             std::string& error) {
   const std::string& arg = args[i];
   const std::size_t eq = arg.rfind("--", 0) == 0 ? arg.find('=') : std::string::npos;
-  const std::string name = arg.substr(0, eq);
+  std::string name = arg.substr(0, eq);
   const OptionRow* row = OptionNamed(name);
   std::string value;
-  if (!row) {
-    error = "unknown option " + arg;
+  // "-pCOM3": a short option with its value joined on.
+  const OptionRow* joined = !row && arg[1] != '-' ? OptionNamed(arg.substr(0, 2)) : nullptr;
+  if (joined && joined->value && joined->value[0] != '[') {
+    row = joined;
+    name = arg.substr(0, 2);
+    value = arg.substr(2);
+  } else if (!row) {
+    error = "unknown option " + arg + OptionHint(args, i);
   } else if (!row->value && eq != std::string::npos) {
     error = "option " + name + " takes no value";
   } else if (row->value && eq != std::string::npos) {
     value = arg.substr(eq + 1);
+  } else if (!value.empty()) {
+    // joined on
   } else if (row->value && i + 1 < args.size() &&
              (row->value[0] != '[' ||
               args[i + 1].find_first_not_of("0123456789") == std::string::npos)) {
@@ -237,8 +253,6 @@ bool Complete(const Options& options, const std::vector<const OptionRow*>& given
     error = "read onto standard output (-) takes one port";
   } else if (row->needsChip && !options.chip) {
     error = word + " needs the chip type: -c 27C64|27C128|27C256";
-  } else if (options.json && options.quiet) {
-    error = "--json and --quiet do not go together";
   } else if (static_cast<int>(options.files.size()) < files ||
              (!more && static_cast<int>(options.files.size()) != files)) {
     error = word + " takes " + (more ? "at least " : "") + std::to_string(files) +
@@ -415,10 +429,15 @@ bool ParseOptions(const std::vector<std::string>& args, Options& options, std::s
       const OptionRow* option = TakeOption(args, i, options, error);
       if (!option) return false;
       given.push_back(option);
+    } else if (arg.empty()) {
+      // '' from an unset shell variable: no file has that name, so refuse
+      // before a chip is read for nothing.
+      error = "an empty word where a file name goes (an unset variable?)";
+      return false;
     } else if (options.command == Command::None) {
       options.command = CommandNamed(arg);
       if (options.command == Command::None) {
-        error = "unknown command '" + arg + "'";
+        error = "unknown command '" + arg + "'" + CommandHint(args, i);
         return false;
       }
     } else {

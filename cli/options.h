@@ -39,6 +39,7 @@ struct Options {
   std::string port;                // the first -p
   std::vector<std::string> ports;  // every -p, in order
   const romprog::ChipType* chip = nullptr;
+  std::string chipNote;  // -c named a part of the chip's family ("27C256-15"): said once
   std::vector<std::string> files;
   bool noVerify = false;    // write: skip reading the chip back
   bool blankCheck = false;  // write: check the chip is blank first

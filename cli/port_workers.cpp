@@ -5,6 +5,7 @@
 
 #include "cli/captured_stream.h"
 #include "cli/progress.h"
+#include "cli/progress_line.h"
 #include "cli/standard_streams.h"
 
 namespace romtool {
@@ -40,6 +41,10 @@ void RunTurnOnBoard(PortTurn& turn, const Streams& streams, const ChipSteps& ste
   turn.record.seconds = SecondsSince(start);
   const std::string& label = turn.options.port;
   const Holding hold(board.Lock());
+  if (!turn.options.quiet) {
+    board.Show(row, ResultLine(label, ExitWord(turn.record.exitCode), turn.record.seconds,
+                               board.Terminal() ? board.Width() : 0));
+  }
   board.Print(streams.out, Prefixed(out.Take(), label));
   board.Print(streams.err, Prefixed(err.Take(), label));
   LogJob(turn.options, streams, turn.record);

@@ -4,108 +4,97 @@
 #include <io.h>
 #include <windows.h>
 #else
+#include <sys/ioctl.h>
 #include <unistd.h>
 #endif
 
-#include <cmath>
+#include <cstdlib>
 
 namespace romtool {
 namespace {
 
 constexpr auto kRedrawInterval = std::chrono::milliseconds(100);
-constexpr int kBarWidth = 30;
-constexpr int kLines = 10;
+constexpr int kDefaultWidth = 80;
 
-std::string Format(const char* format, double a, double b = 0) {
-  char text[64];
-  std::snprintf(text, sizeof text, format, a, b);
-  return text;
-}
-
-std::string Rate(double perSecond) {
-  return std::isfinite(perSecond) ? Format("%.0f B/s", perSecond) : "? B/s";
-}
-
-struct Figures {
-  int percent;
-  double rate;  // cells per second
-  double left;  // seconds
-};
-
-Figures FiguresOf(int done, int total, double elapsed) {
-  Figures f{};
-  f.percent = total > 0 ? static_cast<int>(100LL * done / total) : 100;
-  // Too early for a rate that means anything, unless the work is done.
-  const bool measured = elapsed > 0 && (elapsed >= 0.25 || done == total);
-  f.rate = measured ? done / elapsed : NAN;
-  f.left = done == total ? 0 : f.rate > 0 ? (total - done) / f.rate : NAN;
-  return f;
+double Since(Progress::Clock::time_point start) {
+  return std::chrono::duration<double>(Progress::Clock::now() - start).count();
 }
 
 }  // namespace
 
-std::string Duration(double seconds) {
-  if (!std::isfinite(seconds) || seconds < 0) return "?";
-  const long whole = std::lround(seconds);
-  return Format("%.0f:%02.0f", static_cast<double>(whole / 60), static_cast<double>(whole % 60));
+Progress::Progress(std::FILE* out, bool terminal, int steps, int cells)
+    : out_(out), terminal_(terminal), steps_(steps), cells_(cells) {}
+
+void Progress::Begin(const std::string& step) {
+  step_ = step;
+  ++stepNo_;
+  stepStart_ = Clock::now();
+  nextDraw_ = stepStart_;
+  firstDone_ = -1;
+  if (terminal_) Draw(0);
 }
 
-Progress::Progress(std::FILE* out, bool terminal, std::string label, int total)
-    : out_(out),
-      terminal_(terminal),
-      label_(std::move(label)),
-      total_(total),
-      start_(Clock::now()),
-      nextDraw_(start_),
-      nextLine_((total + kLines - 1) / kLines) {}
-
-std::string Progress::BarText(const std::string& label, int done, int total, double elapsed) {
-  const Figures f = FiguresOf(done, total, elapsed);
-  const int filled =
-      total > 0 ? static_cast<int>(static_cast<long long>(kBarWidth) * done / total) : kBarWidth;
-  return label + " [" + std::string(filled, '#') + std::string(kBarWidth - filled, '.') + "] " +
-         Format("%3.0f%% ", f.percent) + std::to_string(done) + "/" + std::to_string(total) + "  " +
-         Rate(f.rate) + "  " + Duration(f.left) + " left";
-}
-
-std::string Progress::LineText(const std::string& label, int done, int total, double elapsed) {
-  const Figures f = FiguresOf(done, total, elapsed);
-  return label + ": " + std::to_string(done) + "/" + std::to_string(total) + " bytes" +
-         Format(" (%.0f%%), ", f.percent) + Rate(f.rate) + ", " + Duration(f.left) + " left";
+JobFigures Progress::Figures(int done) const {
+  const bool timed = firstDone_ >= 0;
+  return FiguresOf(step_, stepNo_, steps_, done, cells_,
+                   cellsBefore_ + (timed ? done - firstDone_ : 0),
+                   secondsBefore_ + (timed ? Since(firstCell_) : 0.0));
 }
 
 void Progress::Update(int done) {
-  if (terminal_) {
-    const Clock::time_point now = Clock::now();
-    if (now < nextDraw_) return;
-    nextDraw_ = now + kRedrawInterval;
-  } else if (done < nextLine_) {
-    return;
+  if (firstDone_ < 0) {
+    firstDone_ = done;
+    firstCell_ = Clock::now();
   }
+  if (!terminal_) return;
+  const Clock::time_point now = Clock::now();
+  if (now < nextDraw_) return;
+  nextDraw_ = now + kRedrawInterval;
   Draw(done);
 }
 
-void Progress::Finish(int done) {
-  if (drawn_ != done) Draw(done);
-  if (board_) return;
-  if (terminal_) std::fputc('\n', out_);
-  std::fflush(out_);
+void Progress::End(int done) {
+  const double seconds = Since(stepStart_);
+  const JobFigures figures = Figures(done);
+  if (terminal_) {
+    Draw(done);
+    // One port: the line goes, so what the step has to say stands on its own
+    // line; the next step draws it again.
+    if (!board_) Clear();
+  } else {
+    const std::string line = StepLine(figures, seconds);
+    if (board_) {
+      board_->Show(row_, line);
+    } else {
+      std::fprintf(out_, "%s\n", line.c_str());
+      std::fflush(out_);
+    }
+  }
+  if (firstDone_ >= 0) {
+    cellsBefore_ += done - firstDone_;
+    secondsBefore_ += Since(firstCell_);
+  }
 }
 
 void Progress::Draw(int done) {
-  const double elapsed = std::chrono::duration<double>(Clock::now() - start_).count();
   if (board_) {
-    board_->Show(row_, terminal_ ? BarText(label_, done, total_, elapsed)
-                                 : LineText(label_, done, total_, elapsed));
-    if (!terminal_) nextLine_ = done + (total_ + kLines - 1) / kLines;
-  } else if (terminal_) {
-    std::fprintf(out_, "\r%s ", BarText(label_, done, total_, elapsed).c_str());
-  } else {
-    std::fprintf(out_, "%s\n", LineText(label_, done, total_, elapsed).c_str());
-    nextLine_ = done + (total_ + kLines - 1) / kLines;
+    board_->Show(row_, FitLine(board_->Name(row_), Figures(done), board_->Width()));
+    return;
   }
+  const std::string line = FitLine("", Figures(done), TerminalWidth(out_));
+  // Spaces over what is left of a longer line: no escape a console may lack.
+  const std::size_t pad = shown_ > line.size() ? shown_ - line.size() : 0;
+  std::fprintf(out_, "\r%s%s", line.c_str(), std::string(pad, ' ').c_str());
+  if (pad > 0) std::fprintf(out_, "\r%s", line.c_str());
   std::fflush(out_);
-  drawn_ = done;
+  shown_ = line.size();
+}
+
+void Progress::Clear() {
+  if (shown_ == 0) return;
+  std::fprintf(out_, "\r%s\r", std::string(shown_, ' ').c_str());
+  std::fflush(out_);
+  shown_ = 0;
 }
 
 bool MovesCursor(std::FILE* stream) {
@@ -126,6 +115,22 @@ bool IsTerminal(std::FILE* stream) {
 #else
   return isatty(fileno(stream)) != 0;
 #endif
+}
+
+int TerminalWidth(std::FILE* stream) {
+#ifdef _WIN32
+  CONSOLE_SCREEN_BUFFER_INFO info;
+  HANDLE console = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)));
+  if (GetConsoleScreenBufferInfo(console, &info)) {
+    return info.srWindow.Right - info.srWindow.Left + 1;
+  }
+#else
+  winsize size{};
+  if (ioctl(fileno(stream), TIOCGWINSZ, &size) == 0 && size.ws_col > 0) return size.ws_col;
+#endif
+  const char* columns = std::getenv("COLUMNS");
+  const int given = columns ? std::atoi(columns) : 0;
+  return given > 0 ? given : kDefaultWidth;
 }
 
 }  // namespace romtool

@@ -1,6 +1,7 @@
-// Progress of a chip operation on stderr: a bar with rate and time left,
-// redrawn in place, when stderr is a terminal; a plain line every tenth of
-// the way otherwise, so logs stay readable.
+// Progress of a chip job on stderr, one line for the whole job: its step
+// (check 1/3, write 2/3, verify 3/3), percent and the time the job has left.
+// On a terminal the line fits the width and is redrawn in place; otherwise
+// a line at the end of each step, so logs stay short.
 #pragma once
 
 #include <chrono>
@@ -8,6 +9,7 @@
 #include <string>
 
 #include "cli/progress_board.h"
+#include "cli/progress_line.h"
 
 namespace romtool {
 
@@ -15,44 +17,51 @@ class Progress {
  public:
   using Clock = std::chrono::steady_clock;
 
-  Progress(std::FILE* out, bool terminal, std::string label, int total);
-  // `done` cells of `total` have passed. Cheap when nothing is to be drawn:
-  // it runs once per cell.
-  void Update(int done);
-  // Draws `done` if it is not on show yet; a line end after a bar.
-  void Finish(int done);
+  // A job of `steps` exchanges of `cells` cells each.
+  Progress(std::FILE* out, bool terminal, int steps, int cells);
   // Shown as line `row` of `board` instead of on its own.
   void ShowOn(ProgressBoard* board, int row) {
     board_ = board;
     row_ = row;
   }
-
-  // The bar's text for `done` cells after `elapsed` seconds (for tests too).
-  static std::string BarText(const std::string& label, int done, int total, double elapsed);
-  static std::string LineText(const std::string& label, int done, int total, double elapsed);
+  // The next step, named `step`; a job may take more steps than it planned
+  // (a second read-back after a difference).
+  void Begin(const std::string& step);
+  // `done` cells of the step have passed. Cheap when nothing is to be
+  // drawn: it runs once per cell.
+  void Update(int done);
+  // The step ended with `done` cells passed.
+  void End(int done);
 
  private:
+  JobFigures Figures(int done) const;
   void Draw(int done);
+  void Clear();
 
   std::FILE* out_;
   bool terminal_;
-  std::string label_;
-  int total_;
-  Clock::time_point start_;
-  Clock::time_point nextDraw_;
-  int nextLine_ = 0;  // cells at which the next plain line is due
-  int drawn_ = -1;
+  int steps_;
+  int cells_;
   ProgressBoard* board_ = nullptr;
   int row_ = 0;
+  std::string step_;
+  int stepNo_ = 0;
+  int cellsBefore_ = 0;       // passed in the steps before this one
+  double secondsBefore_ = 0;  // spent in them
+  Clock::time_point stepStart_;
+  // The rate is timed from the step's first cell on: the command byte's
+  // round trip and the port's setup before it say nothing of the line.
+  Clock::time_point firstCell_;
+  int firstDone_ = -1;
+  Clock::time_point nextDraw_;
+  std::size_t shown_ = 0;  // characters of the line on show (one port on a terminal)
 };
 
 bool IsTerminal(std::FILE* stream);
 // Whether the terminal `stream` is takes the escapes that move the cursor
 // up a line (a Windows console only once asked to).
 bool MovesCursor(std::FILE* stream);
-
-// How romtool writes a time: "1:07" for 67 seconds; "?" for one not known
-// (not finite, or below 0).
-std::string Duration(double seconds);
+// The columns of the terminal `stream` is (80 when it does not say).
+int TerminalWidth(std::FILE* stream);
 
 }  // namespace romtool

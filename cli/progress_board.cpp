@@ -1,5 +1,7 @@
 #include "cli/progress_board.h"
 
+#include "cli/progress.h"
+
 namespace romtool {
 
 ProgressBoard::ProgressBoard(std::FILE* out, bool terminal, std::vector<std::string> names)
@@ -16,6 +18,10 @@ void ProgressBoard::Show(int row, const std::string& text) {
   }
 }
 
+int ProgressBoard::Width() const {
+  return TerminalWidth(out_);
+}
+
 void ProgressBoard::Print(std::FILE* to, const std::string& text) {
   const Holding hold(lock_);
   if (terminal_) Lift();
@@ -27,7 +33,11 @@ void ProgressBoard::Print(std::FILE* to, const std::string& text) {
 void ProgressBoard::Draw() {
   Lift();
   for (std::size_t row = 0; row < lines_.size(); ++row) {
-    std::fprintf(out_, "%s: %s\x1b[K\n", names_[row].c_str(), lines_[row].c_str());
+    // A port yet to start shows its name, within the width all the same.
+    const std::string line = lines_[row].empty()
+                                 ? names_[row].substr(0, static_cast<std::size_t>(Width() - 1))
+                                 : lines_[row];
+    std::fprintf(out_, "%s\x1b[K\n", line.c_str());
   }
   std::fflush(out_);
   drawn_ = true;

@@ -17,7 +17,12 @@ class ProgressBoard {
   ProgressBoard(std::FILE* out, bool terminal, std::vector<std::string> names);
 
   bool Terminal() const { return terminal_; }
-  // Port `row`'s progress is `text` now.
+  // Port `row`'s name, as given.
+  const std::string& Name(int row) const { return names_[static_cast<std::size_t>(row)]; }
+  // The terminal's columns, which a line must stay within.
+  int Width() const;
+  // Port `row`'s progress is `text` now: on a terminal the whole line (its
+  // name in it, fitted to Width()), otherwise a line that follows the name.
   void Show(int row, const std::string& text);
   // Whole lines onto `to` (stdout or stderr), above the block on a terminal.
   void Print(std::FILE* to, const std::string& text);

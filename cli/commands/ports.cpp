@@ -17,6 +17,7 @@ std::string Described(const romprog::PortFacts& port) {
   add("serial ", port.serial);
   add("", port.byId);
   add("", port.friendlyName);
+  add("cannot open: ", port.problem);
   return line;
 }
 

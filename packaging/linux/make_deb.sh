@@ -42,6 +42,9 @@ convert "$source_tree/resources/icon/romprog.ico" -strip \
 chmod 644 "$root/usr/share/icons/hicolor/48x48/apps/romprog.png"
 
 install -m 644 "$here/copyright" "$doc/"
+# The README, whose romtool section is also the man page's reference.
+gzip -9n <"$source_tree/README.md" >"$doc/README.md.gz"
+chmod 644 "$doc/README.md.gz"
 gzip -9n >"$doc/changelog.gz" <<EOF
 romprog ($version) unstable; urgency=medium
 

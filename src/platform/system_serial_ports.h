@@ -51,6 +51,7 @@ struct PortFacts {
   std::string maker, product, serial;
   std::string byId;          // Linux: the /dev/serial/by-id/ link to the port, when one is
   std::string friendlyName;  // Windows: the device's name in the Device Manager
+  std::string problem;       // why the user may not open it ("permission denied; ..."), if so
 };
 
 // The ports present that open, by the names OpenSystemPort takes: Linux

@@ -2,6 +2,7 @@
 
 #include "cli/command_table.h"
 #include "cli/exit_code.h"
+#include "cli/habits.h"
 #include "cli/help.h"
 #include "cli/options.h"
 #include "cli/pack_part.h"
@@ -61,6 +62,55 @@ TEST(Options, EachChipNameInAnyCase) {
   EXPECT_EQ(ChipNamed(""), nullptr);
 }
 
+// Names as printed on parts are their family; others stay refused.
+TEST(Options, ChipNamesAsPrintedOnPartsAreTheirFamily) {
+  const std::vector<std::pair<const char*, const char*>> printed = {
+      {"2764", "27C64"},       {"27C64A", "27C64"},         {"27c64-15", "27C64"},
+      {"27128", "27C128"},     {"AM27C128-20DC", "27C128"}, {"27256", "27C256"},
+      {"27C256-15", "27C256"}, {"M27C256B", "27C256"},      {"TMS27C256-2JL", "27C256"}};
+  for (const auto& [name, family] : printed) {
+    ASSERT_NE(ChipFamilyOf(name), nullptr) << name;
+    EXPECT_STREQ(ChipFamilyOf(name)->name, family) << name;
+  }
+  for (const char* other : {"27C512", "2716", "27C2560", "27C64.bin", "COM27", "/dev/ttyS27", "",
+                            "ABCDE27C64", "27C"}) {
+    EXPECT_EQ(ChipFamilyOf(other), nullptr) << other;
+  }
+  const Options o = Parsed({"read", "-p", "P", "-c", "27C256-15", "x.bin"});
+  EXPECT_STREQ(o.chip->name, "27C256");
+  EXPECT_EQ(o.chipNote, "27C256-15 taken as 27C256, its family");
+  EXPECT_TRUE(Parsed({"read", "-p", "P", "-c", "27C256", "x.bin"}).chipNote.empty());
+  EXPECT_EQ(Refused({"read", "-p", "27C256", "x.bin"}), "-p is the port; the chip is -c 27C256");
+  EXPECT_EQ(Refused({"read", "-c", "27C64", "-p", "m27c256b", "x.bin"}),
+            "-p is the port; the chip is -c 27C256");
+}
+
+// Flags and words of other tools, and slips, get the romtool line that does the job.
+TEST(Options, HabitsAndSlipsGetTheCommandThatDoesIt) {
+  EXPECT_EQ(Refused({"-p", "P", "-c", "27C64", "-r", "x.bin"}),
+            "unknown option -r; to read a chip: romtool read -p P -c 27C64 x.bin");
+  EXPECT_EQ(Refused({"-w", "x.bin"}),
+            "unknown option -w; to write a chip: romtool write -p PORT -c CHIP x.bin");
+  EXPECT_EQ(Refused({"wrte", "-p", "P", "-c", "27C64", "x.bin"}),
+            "unknown command 'wrte'; did you mean romtool write -p P -c 27C64 x.bin?");
+  EXPECT_NE(Refused({"erase", "-p", "P"}).find("UV light"), std::string::npos);
+  EXPECT_NE(Refused({"erase", "-p", "P"}).find("romtool blank -c CHIP -p P checks"),
+            std::string::npos);
+  EXPECT_NE(Refused({"-c", "27C64", "rom.bin"}).find("romtool write -p PORT -c 27C64 rom.bin"),
+            std::string::npos);
+  EXPECT_EQ(Refused({"write", "-p", "P", "-c", "27C64", "--verify", "x.bin"}),
+            "unknown option --verify; write reads the chip back and compares by default "
+            "(--no-verify leaves it out): romtool write -p P -c 27C64 x.bin");
+  EXPECT_EQ(Refused({"read", "--pases", "2"}), "unknown option --pases; did you mean --passes?");
+  EXPECT_EQ(Nearest("xyz", {"ports", "read"}), "");
+  EXPECT_EQ(Nearest("raed", {"ports", "read"}), "read");
+  EXPECT_EQ(Refused({"frobnicate"}), "unknown command 'frobnicate'");
+  EXPECT_EQ(Parsed({"-pCOM3", "--chip=27C64", "blank"}).port, "COM3");
+  EXPECT_EQ(Parsed({"-n5", "log"}).entries, 5);
+  EXPECT_EQ(Parsed({"--port=COM4", "-c27c64", "blank"}).port, "COM4");
+  EXPECT_NE(Refused({"-vx", "ports"}).find("unknown option -vx"), std::string::npos);
+}
+
 TEST(Options, FileCountsPerCommand) {
   EXPECT_EQ(Parsed({"blank", "-p", "P", "-c", "27C64"}).files.size(), 0u);
   EXPECT_EQ(Parsed({"convert", "-c", "27C64", "a.hex", "b.bin"}).files.size(), 2u);
@@ -95,7 +145,8 @@ TEST(Options, OptionsMayStandBeforeTheCommand) {
   EXPECT_EQ(o.chip->activeSize, 16384);
   EXPECT_EQ(o.passes, 2);
   EXPECT_EQ(o.files, std::vector<std::string>{"x.bin"});
-  EXPECT_EQ(Refused({"-p", "P", "-c", "27C64", "burn"}), "unknown command 'burn'");
+  EXPECT_EQ(Refused({"-p", "P", "-c", "27C64", "burn"}),
+            "unknown command 'burn'; it is romtool write -p P -c 27C64");
   EXPECT_EQ(Refused({"-p", "P", "-c", "27C64"}), "no command given");
 }
 

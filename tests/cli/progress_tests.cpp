@@ -1,26 +1,62 @@
 #include <gtest/gtest.h>
 
-#include "cli/progress.h"
+#include "cli/progress_line.h"
 
 namespace romtool::testing {
 namespace {
 
 TEST(Progress, NoRateOrTimeLeftUntilOneCanBeMeasured) {
-  EXPECT_EQ(Progress::LineText("read", 820, 8192, 0.1),
-            "read: 820/8192 bytes (10%), ? B/s, ? left");
-  EXPECT_EQ(Progress::LineText("read", 4096, 8192, 1.0),
-            "read: 4096/8192 bytes (50%), 4096 B/s, 0:01 left");
+  EXPECT_EQ(StepLine(FiguresOf("read", 1, 1, 820, 8192, 820, 0.1), 0.1),
+            "read 1/1: 820/8192 cells, 0.1 s, ? B/s; job 10%, ? left");
+  EXPECT_EQ(StepLine(FiguresOf("read", 1, 1, 4096, 8192, 4096, 1.0), 1.0),
+            "read 1/1: 4096/8192 cells, 1.0 s, 4096 B/s; job 50%, 0:01 left");
 }
 
 TEST(Progress, FinishedWorkShowsItsRateHoweverQuick) {
-  EXPECT_EQ(Progress::LineText("verify", 8192, 8192, 0.05),
-            "verify: 8192/8192 bytes (100%), 163840 B/s, 0:00 left");
+  EXPECT_EQ(StepLine(FiguresOf("verify", 1, 1, 8192, 8192, 8192, 0.05), 0.05),
+            "verify 1/1: 8192/8192 cells, 0.1 s, 163840 B/s; job 100%, 0:00 left");
+}
+
+// The time left is the whole job's: the steps still to come count, at the
+// rate the line has shown so far.
+TEST(Progress, TimeLeftCountsTheStepsToCome) {
+  // 1000 cells of the check in 2 s: 500 a second, 7192 + 2 x 8192 to go.
+  const JobFigures start = FiguresOf("check", 1, 3, 1000, 8192, 1000, 2.0);
+  EXPECT_EQ(start.percent, 4);
+  EXPECT_NEAR(start.left, (7192 + 2 * 8192) / 500.0, 1e-9);
+  const JobFigures last = FiguresOf("verify", 3, 3, 4096, 8192, 20480, 40.96);
+  EXPECT_EQ(last.percent, 83);
+  EXPECT_NEAR(last.left, 4096 / 500.0, 1e-9);
+  // A step past the plan (a second read-back) grows the job.
+  EXPECT_EQ(FiguresOf("verify again", 4, 3, 0, 8192, 24576, 49.0).steps, 4);
 }
 
 TEST(Progress, BarFillsWithTheWorkAndCountsMinutes) {
-  const std::string bar = Progress::BarText("read", 8192, 32768, 17.0);
-  EXPECT_EQ(bar.substr(0, 37), "read [#######.......................]");
-  EXPECT_NE(bar.find(" 25% 8192/32768  482 B/s  0:51 left"), std::string::npos) << bar;
+  const std::string bar = FitLine("", FiguresOf("read", 1, 1, 8192, 32768, 8192, 17.0), 120);
+  EXPECT_EQ(bar.substr(0, 41), "read 1/1 [#######.......................]");
+  EXPECT_NE(bar.find(" 25%  8192/32768  482 B/s  0:51 left"), std::string::npos) << bar;
+}
+
+// Each port's line stays within the terminal, whatever its name: the
+// fields go first, the name is shortened, the step, percent and time left stay.
+TEST(Progress, TheLineFitsTheWidth) {
+  const std::string byId = "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A10KX2B3-if00-port0";
+  const JobFigures f = FiguresOf("write", 2, 3, 1922, 8192, 10114, 21.0);
+  for (int width : {40, 50, 60, 70, 80, 100, 120, 200}) {
+    for (const std::string& name : {std::string("/dev/pts/0"), byId, std::string("COM3")}) {
+      const std::string line = FitLine(name, f, width);
+      EXPECT_LT(line.size(), static_cast<std::size_t>(width)) << line;
+      EXPECT_NE(line.find("write 2/3"), std::string::npos) << line;
+      EXPECT_NE(line.find(" 41%"), std::string::npos) << line;
+      EXPECT_NE(line.find(" left"), std::string::npos) << line;
+    }
+  }
+  EXPECT_EQ(FitLine("/dev/pts/0", f, 120).rfind("/dev/pts/0: write 2/3 [", 0), 0u);
+  EXPECT_NE(FitLine(byId, f, 80).find("A10KX2B3-if00-port0: write 2/3"), std::string::npos);
+  // Narrow: no bar, no rate, no cells.
+  EXPECT_EQ(FitLine("/dev/pts/0", f, 40), "/dev/pts/0: write 2/3  41%  0:30 left");
+  EXPECT_EQ(ResultLine(byId, "ok", 51.24, 40), "~B_UART_A10KX2B3-if00-port0: ok, 51.2 s");
+  EXPECT_EQ(ResultLine(byId, "no-answer", 3.0, 0), "no-answer, 3.0 s");
 }
 
 }  // namespace

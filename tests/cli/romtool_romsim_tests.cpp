@@ -2,6 +2,7 @@
 // the real POSIX port: round trips, blank checks, every fault of the emulator
 // and the refusals that must leave the chip alone.
 #include <fcntl.h>
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
@@ -14,7 +15,9 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <regex>
+#include <sstream>
 #include <thread>
 
 #include "cli/chip_exchange.h"
@@ -658,6 +661,43 @@ TEST_F(RomtoolTest, RepeatWritesChipAfterChipWithSerials) {
   EXPECT_EQ(Chip().substr(0x1FF0, 2), std::string("\x07\0", 2));
 }
 
+// Ctrl-C at the next-chip prompt finishes a run whose chips all passed with
+// exit 0; one chip is "1 chip"; --json --quiet leaves the JSON lines alone;
+// the log's table has the port and base, and names a line no job wrote.
+TEST_F(RomtoolTest, ARunFinishedAtThePromptAndItsRecords) {
+  Start();
+  Saved("image.bin", 8192);
+  const std::string said = dir / "said.txt";
+  int input[2];
+  ASSERT_EQ(pipe(input), 0);
+  const pid_t pid = Spawn({"write", "--repeat", "-p", port, "-c", "27C64", dir / "image.bin"}, said,
+                          input[0], input[1]);
+  ASSERT_NE(pid, 0);
+  close(input[0]);
+  for (int wait = 0; wait < 300 && Count(ReadWhole(said), "q to finish") < 1; ++wait) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+  kill(pid, SIGINT);
+  const Outcome run = Ended(pid, said);
+  close(input[1]);
+  EXPECT_EQ(run.code, kSuccess) << run.output;
+  EXPECT_SAYS(run, "1 chip: 1 ok, 0 failed");
+  const Outcome json = RomtoolApart(
+      {"verify", "--json", "--quiet", "-p", port, "-c", "27C64", dir / "image.bin"}, said);
+  EXPECT_EQ(json.code, kSuccess) << json.output;
+  EXPECT_EQ(json.output.rfind("{\"start\":", 0), 0u) << json.output;
+  EXPECT_EQ(Count(json.output, "\n"), 1) << json.output;
+  EXPECT_EQ(ReadWhole(said), "");
+  const std::string log = dir / "data/romprog/romtool-log.jsonl";
+  WriteWhole(log, ReadWhole(log) + "garbage from an editor\n");
+  const std::string table = Romtool({"log", "-n", "3"}).output;
+  const std::size_t portColumn = table.find("port"), baseColumn = table.find("base");
+  ASSERT_NE(portColumn, std::string::npos) << table;
+  ASSERT_NE(baseColumn, std::string::npos) << table;
+  EXPECT_EQ(table.substr(table.find('\n') + 1 + portColumn, port.size()), port) << table;
+  EXPECT_NE(table.find("(not a job record: garbage from an editor)"), std::string::npos) << table;
+}
+
 // A read given up while the programmer's byte was on its way leaves that
 // byte in the port's queue, where it would pass for the next command's reply
 // and shift the whole chip by one.
@@ -794,6 +834,14 @@ TEST_F(RomtoolTest, SeveralPortsAtOnceAndOneFallsSilent) {
   const std::string silent = more[1]->slave();
   EXPECT_SAYS(run, silent + ": romtool: write: the programmer stopped answering at cell 0x0BB8");
   EXPECT_SAYS(run, "4 ports: 3 ok, 1 failed (" + silent + ": no-answer)");
+  // Off a terminal each port says a line per step (two here: no check) and its result.
+  EXPECT_EQ(Count(run.output, port + ": write 1/2: 8192/8192 cells, "), 1) << run.output;
+  EXPECT_EQ(Count(run.output, port + ": verify 2/2: 8192/8192 cells, "), 1) << run.output;
+  EXPECT_SAYS(run, port + ": ok, ");
+  EXPECT_EQ(Count(run.output, silent + ": write 1/2: "), 1) << run.output;
+  EXPECT_SAYS(run, silent + ": write 1/2: 3000/8192 cells, ");
+  EXPECT_SAYS(run, silent + ": no-answer, ");
+  EXPECT_EQ(Count(run.output, " left\n"), 7) << run.output;
   EXPECT_SAYS(run, "then romtool write -c 27C64 -p " + silent + " --json ");  // its port alone
   Settle();
   for (std::string k : {"1", "3"}) {
@@ -894,8 +942,48 @@ TEST_F(RomtoolTest, PortThatDoesNotOpenIsExitThreeAndSaysWhy) {
                                         ROMTOOL_BINARY, "blank", "-p", port, "-c", "27C64"},
                                        denied.output);
   EXPECT_EQ(denied.code, 3) << denied.output;
-  EXPECT_SAYS(denied, port + ": permission denied; add yourself to group dialout");
-  EXPECT_EQ(Exchanges(), 0);
+  // Mode 0600: no group may use it, so joining one would not help.
+  EXPECT_SAYS(denied, port +
+                          ": permission denied; only its owner root may use it (mode 0600): "
+                          "give it a group, as root: chgrp dialout " +
+                          port + " && chmod 660 " + port);
+  EXPECT_EQ(denied.output.find("add yourself"), std::string::npos) << denied.output;
+  // Its group may use it: joining that group gets past.
+  const group* owners = getgrnam("dialout");
+  ASSERT_NE(owners, nullptr);
+  const std::string name = owners->gr_name;
+  const gid_t gid = owners->gr_gid;
+  ASSERT_EQ(chown(port.c_str(), static_cast<uid_t>(-1), gid), 0);
+  ASSERT_EQ(chmod(port.c_str(), 0660), 0);
+  Outcome joining;
+  romprog::sim::RunToEnd("/usr/bin/setpriv",
+                         {"--reuid=65534", "--regid=65534", "--clear-groups", ROMTOOL_BINARY,
+                          "blank", "-p", port, "-c", "27C64"},
+                         joining.output);
+  EXPECT_SAYS(joining, "permission denied; add yourself to group " + name + " (sudo usermod -aG " +
+                           name + " $USER");
+  Outcome joined;
+  joined.code =
+      romprog::sim::RunToEnd("/usr/bin/setpriv",
+                             {"--reuid=65534", "--regid=65534", "--groups=" + std::to_string(gid),
+                              ROMTOOL_BINARY, "blank", "--no-log", "-p", port, "-c", "27C64"},
+                             joined.output);
+  EXPECT_EQ(joined.code, 0) << joined.output;
+  // ports names an adapter the user may not open, with the same way past.
+  const std::string dev = dir / "dev";
+  std::filesystem::create_directories(dev);
+  chmod((dir / "").c_str(), 0755);
+  chmod(dev.c_str(), 0755);
+  WriteWhole(dev + "/ttyUSB0", "");
+  chmod((dev + "/ttyUSB0").c_str(), 0600);
+  Outcome listed;
+  romprog::sim::RunToEnd(
+      "/usr/bin/env",
+      {"ROMPROG_DEV=" + dev, "ROMPROG_SYSFS=" + dir / "sys", "/usr/bin/setpriv", "--reuid=65534",
+       "--regid=65534", "--clear-groups", ROMTOOL_BINARY, "ports"},
+      listed.output);
+  EXPECT_SAYS(listed, dev + "/ttyUSB0  cannot open: permission denied; only its owner root");
+  EXPECT_EQ(Exchanges(), 1);  // the blank check of the joined group only
 }
 
 TEST_F(RomtoolTest, BadFilesChangeNothing) {
@@ -969,6 +1057,168 @@ TEST_F(RomtoolTest, BadArgumentsChangeNothing) {
   }
   EXPECT_EQ(Exchanges(), 0);
   EXPECT_TRUE(Same(Chip(), std::string(32768, '\xFF')));
+}
+
+// Habits from other tools and slips are refused with the romtool command
+// line that does the job; each such line, PORT and CHIP filled in as the
+// user would, gets past the refusal.
+TEST_F(RomtoolTest, EverySuggestedCommandGetsPastItsRefusal) {
+  Start();
+  Saved("image.bin", 8192);
+  const std::string image = dir / "image.bin", out = dir / "out.bin";
+  const std::vector<std::pair<std::vector<std::string>, int>> lines = {
+      {{"-p", port, "-c", "27C64", "-r", out}, kSuccess},      // read
+      {{"-c", "27C64", image}, kSuccess},                      // a file where the command goes
+      {{"wrte", "-p", port, "-c", "27C64", image}, kSuccess},  // nearest command
+      {{"program", "-p", port, "-c", "27C64A", image}, kSuccess},
+      {{"write", "-p", port, "-c", "27C64", "--verify", image}, kSuccess},
+      {{"-m", "-p", port, "-c", "27C64", image}, kSuccess},  // verify
+      {{"-b", "-p", port}, kChipFault},                      // blank: the chip is written
+      {{"erase", "-p", port, "-c", "27C64"}, kChipFault},
+  };
+  const std::regex suggested(
+      R"((?:: |; |it is |mean |then )(romtool [a-z].*?)(?:\?| \(or |\s+checks|\n))");
+  for (const auto& [line, code] : lines) {
+    const Outcome refused = Romtool(line);
+    EXPECT_EQ(refused.code, kUsageOrFile) << refused.output;
+    std::smatch found;
+    ASSERT_TRUE(std::regex_search(refused.output, found, suggested)) << refused.output;
+    std::vector<std::string> args;
+    std::istringstream words(found[1].str().substr(8));
+    for (std::string word; words >> word;) {
+      args.push_back(word == "PORT" ? port : word == "CHIP" ? "27C64" : word);
+    }
+    const Outcome followed = Romtool(args);
+    EXPECT_EQ(followed.code, code) << refused.output << followed.output;
+  }
+  EXPECT_TRUE(Same(ReadWhole(out), std::string(8192, '\xFF')));
+  EXPECT_TRUE(Same(Chip().substr(0, 8192), ReadWhole(image)));
+  // What the part says is taken as its family, and said once.
+  const Outcome family = OnChip("verify", "M27C64A-15", {image});
+  EXPECT_EQ(family.code, kSuccess) << family.output;
+  EXPECT_EQ(Count(family.output, "M27C64A-15 taken as 27C64"), 1) << family.output;
+  const Outcome chipAsPort = Romtool({"read", "-p", "27C256", out});
+  EXPECT_SAYS(chipAsPort, "-p is the port; the chip is -c 27C256");
+  EXPECT_EQ(Romtool({"read", "-p" + port, "-c", "27c64", out}).code, kSuccess);
+  EXPECT_EQ(Romtool({"read", "--port=" + port, "-c27C64", out}).code, kSuccess);
+}
+
+// S-records of `data` from `address`, 16 bytes a record.
+std::string SRecords(std::uint32_t address, const std::string& data) {
+  std::string text;
+  for (std::size_t at = 0; at < data.size(); at += 16) {
+    const std::string chunk = data.substr(at, 16);
+    const std::uint32_t here = address + static_cast<std::uint32_t>(at);
+    std::string body{static_cast<char>(chunk.size() + 3), static_cast<char>(here >> 8),
+                     static_cast<char>(here & 0xFF)};
+    body += chunk;
+    unsigned sum = 0;
+    char hex[3];
+    text += "S1";
+    for (char c : body) {
+      sum += static_cast<unsigned char>(c);
+      std::snprintf(hex, sizeof hex, "%02X", static_cast<unsigned char>(c));
+      text += hex;
+    }
+    std::snprintf(hex, sizeof hex, "%02X", ~sum & 0xFFu);
+    text += std::string(hex) + "\n";
+  }
+  return text + "S9030000FC\n";
+}
+
+// A refused image names the likely cause and the way past it in the
+// command's own terms; each, followed, gets past the refusal.
+TEST_F(RomtoolTest, EveryImageHintLeadsPastItsRefusal) {
+  const std::string at8000 = dir / "at8000.s19", big = dir / "big.hex";
+  WriteWhole(at8000, SRecords(0x8000, RandomBytes(64, 3)));
+  Saved("chip16k.bin", 16384);
+  Saved("part8k.bin", 8192);
+  Saved("raw10k.bin", 10240);
+  ASSERT_EQ(Romtool({"convert", "-c", "27C128", dir / "chip16k.bin", big}).code, kSuccess);
+  const std::string out = dir / "out.bin";
+  struct Case {
+    std::vector<std::string> line;
+    std::string hint;  // a regex: its group 1 is what the user takes from it
+    std::function<std::vector<std::string>(std::vector<std::string>, const std::string&)> follow;
+  };
+  const auto words = [](const std::string& text) {
+    std::vector<std::string> split;
+    std::istringstream in(text);
+    for (std::string word; in >> word;) split.push_back(word);
+    return split;
+  };
+  const auto addWords = [&words](std::vector<std::string> line, const std::string& taken) {
+    for (const std::string& word : words(taken)) line.insert(line.end() - 2, word);
+    return line;
+  };
+  const std::vector<Case> cases = {
+      {{"convert", "-c", "27C64", at8000, out}, "add (--base 0x8000), or --base auto", addWords},
+      {{"join", "-c", "27C64", at8000, at8000, out},
+       "map it onto the chip first: (romtool convert .*), then give that file",
+       [&words](std::vector<std::string>, const std::string& taken) {
+         std::vector<std::string> line = words(taken);
+         line.erase(line.begin());  // "romtool"
+         return line;
+       }},
+      {{"pack", "-c", "27C64", "-o", out, at8000},
+       "give the part as (\\S+) \\(or",
+       [](std::vector<std::string> line, const std::string& taken) {
+         line.back() = taken;
+         return line;
+       }},
+      {{"convert", "-c", "27C64", big, out},
+       "is -c right\\? .* which a (27C\\d+) holds whole",
+       [](std::vector<std::string> line, const std::string& taken) {
+         line[2] = taken;
+         return line;
+       }},
+      {{"convert", "-c", "27C64", dir / "raw10k.bin", out},
+       "is -c right\\? (--truncate) takes",
+       addWords},
+      {{"pack", "-c", "27C64", "-o", out, dir / "part8k.bin@0x1000"},
+       "is its @CELL right\\? (--truncate) takes",
+       [](std::vector<std::string> line, const std::string& taken) {
+         line.insert(line.begin() + 1, taken);
+         return line;
+       }},
+  };
+  for (const Case& c : cases) {
+    const Outcome refused = Romtool(c.line);
+    EXPECT_EQ(refused.code, kUsageOrFile) << refused.output;
+    std::smatch found;
+    ASSERT_TRUE(std::regex_search(refused.output, found, std::regex(c.hint))) << refused.output;
+    const Outcome followed = Romtool(c.follow(c.line, found[1].str()));
+    EXPECT_EQ(followed.code, kSuccess) << refused.output << followed.output;
+  }
+  // A pack part from a cell: the room from there, not the chip, is too small;
+  // the data's extent gives the cell where it fits.
+  ASSERT_EQ(Romtool({"convert", "-c", "27C64", "--truncate", "--format", "bin", dir / "raw10k.bin",
+                     dir / "small.hex"})
+                .code,
+            kSuccess);
+  const Outcome room = Romtool({"pack", "-c", "27C64", "-o", out, dir / "small.hex@0x1F80"});
+  EXPECT_EQ(room.code, kUsageOrFile) << room.output;
+  std::smatch extent;
+  ASSERT_TRUE(std::regex_search(room.output, extent,
+                                std::regex("from cell 0x1F80 the 27C64 has 128 cells left; is its "
+                                           "@CELL right\\? the data lies at 0x0000-0x([0-9A-F]+) "
+                                           "of the file")))
+      << room.output;
+  const int fits = 8192 - (std::stoi(extent[1].str(), nullptr, 16) + 1);
+  EXPECT_EQ(
+      Romtool({"pack", "-c", "27C64", "-o", out, dir / ("small.hex@" + std::to_string(fits))}).code,
+      kSuccess);
+  // The join that needed the convert goes through with its output.
+  EXPECT_EQ(Romtool({"join", "-c", "27C64", dir / "at8000.bin", dir / "at8000.bin", out}).code,
+            kSuccess);
+  // --base auto on data already at 0 maps nothing, and says nothing of it.
+  const Outcome atZero = Romtool({"sum", "-c", "27C256", "--base", "auto", big});
+  EXPECT_EQ(atZero.code, kSuccess) << atZero.output;
+  EXPECT_EQ(atZero.output.find("address lines"), std::string::npos) << atZero.output;
+  // An empty name (an unset variable) is refused before any port opens.
+  const Outcome empty = Romtool({"read", "-p", "/dev/null", "-c", "27C64", ""});
+  EXPECT_EQ(empty.code, kUsageOrFile) << empty.output;
+  EXPECT_SAYS(empty, "an empty word where a file name goes");
 }
 
 TEST_F(RomtoolTest, OversizedBinaryIsRefused) {

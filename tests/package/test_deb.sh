@@ -17,6 +17,7 @@ lintian --fail-on error,warning "$deb" 2>/dev/null || fail "lintian reports erro
 expected="usr/bin/romprog usr/bin/romsim usr/bin/romtool usr/lib/romprog/launcher_lib.sh
 usr/lib/romprog/romprog.exe usr/share/applications/romprog.desktop
 usr/share/bash-completion/completions/romtool usr/share/doc/romprog/changelog.gz
+usr/share/doc/romprog/README.md.gz
 usr/share/doc/romprog/copyright usr/share/icons/hicolor/48x48/apps/romprog.png
 usr/share/man/man1/romprog.1.gz usr/share/man/man1/romsim.1.gz usr/share/man/man1/romtool.1.gz"
 files="$(dpkg-deb --contents "$deb" | awk '!/^d/ {sub(/^\.\//, "", $6); print $6}' | sort)"
@@ -43,6 +44,15 @@ for command in $commands; do
   grep -q "^   romtool $command\$" <<<"$page" && grep -qi "usage: romtool $command" <<<"$page" ||
     fail "romtool.1 has no part for $command"
 done
+# The README's romtool section is the page's reference: its exit codes, the
+# job log's fields, the images section; the package holds the README itself.
+squeezed="$(tr -s ' ' <<<"$page")"
+for said in "^REFERENCE" "Exit codes: 0 success (for write also" "us_per_cell, cells_written" \
+  "^ Images: base addresses" "stopped at cell"; do
+  grep -q "$said" <<<"$squeezed" || fail "romtool.1 lacks '$said'"
+done
+grep -q "^## romtool, the command-line tool" <<<"$(zcat "$tree/usr/share/doc/romprog/README.md.gz")" ||
+  fail "the package's README has no romtool section"
 
 complete_line() {
   PATH="$bin:$PATH" bash -c 'source /usr/share/bash-completion/bash_completion
@@ -53,6 +63,22 @@ complete_line() {
 [ "$(complete_line romtool wr)" = write ] || fail "romtool wr<TAB>: $(complete_line romtool wr)"
 [ "$(complete_line romtool write --no-v)" = --no-verify ] || fail "romtool write --no-v<TAB>"
 [ "$(complete_line romtool read -c 27C2)" = 27C256 ] || fail "romtool read -c 27C2<TAB>"
+# Options before the command: their values are no command word.
+said="$(complete_line romtool -p /dev/ttyS0 -c 27C2)"
+[ "$said" = 27C256 ] || fail "romtool -p /dev/ttyS0 -c 27C2<TAB>: $said"
+said="$(complete_line romtool -p /dev/ttyS0 -c 27C64 wr)"
+[ "$said" = write ] || fail "romtool -p /dev/ttyS0 -c 27C64 wr<TAB>: $said"
+said="$(complete_line romtool -c 27C64 --port /dev/ttyS0 ver)"
+[ "$said" = verify ] || fail "romtool -c 27C64 --port /dev/ttyS0 ver<TAB>: $said"
+said="$(ROMPROG_DEV=/nonexistent complete_line romtool -c 27C64 -p '')"
+[ -z "$said" ] || [[ "$said" != *-* ]] || fail "romtool -c 27C64 -p <TAB> offers options: $said"
+# Only options romtool takes: "-PORT" in a help line is none.
+said="$(complete_line romtool read -P)"
+[ -z "$said" ] || fail "romtool read -P<TAB> offers $said"
+declared="$("$bin/romtool" write --help | grep -E '^  -')"
+for option in $(complete_line romtool write -); do
+  [ "$option" = --help ] || grep -qw -e "$option" <<<"$declared" || fail "completion offers $option, which write lacks"
+done
 
 # Two adapters: ttyUSB1 has a stable name and a latency timer, ttyUSB0 neither.
 fake="$tree/fake"

@@ -14,6 +14,8 @@
 #include <cstring>
 #include <thread>
 
+#include "platform/posix/port_permission.h"
+
 namespace romprog::posix {
 namespace {
 
@@ -187,7 +189,12 @@ OpenedPort OpenSerialPort(const LineSettings& settings, const std::function<void
     return {nullptr, {PortStatus::NoDevice, "not a device path"}};
   }
   const int fd = open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return {nullptr, Fault(errno)};
+  if (fd < 0) {
+    PortResult fault = Fault(errno);
+    // The device's own group and mode tell what gets past it.
+    if (fault.status == PortStatus::PermissionDenied) fault.advice = PermissionAdvice(device);
+    return {nullptr, fault};
+  }
   if (!IsSerialLine(fd)) {
     close(fd);
     return {nullptr, {PortStatus::NotSerial, {}}};

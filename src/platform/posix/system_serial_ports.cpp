@@ -7,6 +7,7 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstring>
 #include <filesystem>
 
@@ -15,6 +16,7 @@
 #endif
 
 #include "platform/posix/low_latency.h"
+#include "platform/posix/port_permission.h"
 #include "platform/posix/posix_serial_port.h"
 #include "platform/posix/sysfs_ports.h"
 
@@ -93,8 +95,13 @@ std::vector<PortFacts> ListSystemPorts() {
   for (const char* kind : {"ttyUSB", "ttyACM", "ttyS"}) {
     const bool needsUart = std::strcmp(kind, "ttyS") == 0;
     for (const std::string& path : Matching((dev + "/" + kind + "*").c_str())) {
-      if (!Opens(path, needsUart)) continue;
       PortFacts facts;
+      // An adapter the user may not open is there all the same: it is named
+      // with what gets past it. (A ttyS* unopened may have no UART behind it.)
+      if (!Opens(path, needsUart)) {
+        if (needsUart || (errno != EACCES && errno != EPERM)) continue;
+        facts.problem = "permission denied; " + posix::PermissionAdvice(path);
+      }
       facts.name = path;
       posix::ReadUsbFacts(sysfs, path.substr(path.rfind('/') + 1), facts);
       facts.byId = posix::ByIdLink(dev, path);
