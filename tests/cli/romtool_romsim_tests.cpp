@@ -473,16 +473,19 @@ TEST_F(RomtoolTest, RescueReadMergesThePassesOfAChipWithWeakBits) {
 // Ctrl-C in the middle of many passes keeps what the finished ones give.
 TEST_F(RomtoolTest, CtrlCBetweenPassesKeepsTheFinishedOnes) {
   const std::string chip = RandomBytes(8192, 26);
-  Start({"--weak-bits", "5:0.5:3"}, chip + std::string(32768 - 8192, '\xFF'));
-  // Stopped once the third pass is under way: two are finished.
+  // A paced line, so that a pass lasts seconds and the stop falls inside one.
+  Start({"--weak-bits", "5:0.5:3", "--pace", "38400"}, chip + std::string(32768 - 8192, '\xFF'));
+  // Stopped once the third pass is under way: two are finished. Off a
+  // terminal a step's line is printed when the step ends.
   const std::string said = dir / "said.txt";
   const pid_t pid = Spawn({"read", "-p", port, "-c", "27C64", "--passes", "1000", "--log",
                            dir / "log.jsonl", dir / "r.bin"},
                           said);
   ASSERT_NE(pid, 0);
-  for (int k = 0; k < 600 && ReadWhole(said).find("read pass 3 of") == std::string::npos; ++k) {
+  for (int k = 0; k < 1200 && ReadWhole(said).find("read pass 2 of") == std::string::npos; ++k) {
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
   }
+  std::this_thread::sleep_for(std::chrono::milliseconds(500));
   kill(pid, SIGINT);
   const Outcome run = Ended(pid, said);
   EXPECT_EQ(run.code, 130) << run.output;
