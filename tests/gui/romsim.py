@@ -7,6 +7,7 @@ for the GUI tests and the benchmarks.
     sim.log_lines()   # one line per exchange romsim saw
     sim.stop()        # the chip file is written before romsim exits
 """
+import atexit
 import os
 import pathlib
 import re
@@ -23,6 +24,18 @@ import weakref
 START_TIMEOUT = 10.0  # seconds for romsim to print its slave path
 TIOCM_RTS = 0x004
 _TREE = pathlib.Path(__file__).resolve().parents[2]
+# Every romsim this process started: those a failed test never got to stop
+# end with the process (each runs in a session of its own, which nothing
+# else would end).
+_started = []
+
+
+@atexit.register
+def _stop_all():
+    for process in _started:
+        if process.poll() is None:
+            process.kill()
+            process.wait()
 
 
 def preload_environment(env):
@@ -151,6 +164,7 @@ def start_romsim(binary, chip_file, link_path=None, extra_args=()):
     # A session of its own: the pty becomes romsim's controlling terminal.
     process = subprocess.Popen(args, stdout=subprocess.PIPE, stderr=errors,
                                stdin=subprocess.DEVNULL, start_new_session=True)
+    _started.append(process)
     slave = _read_first_line(process.stdout, START_TIMEOUT)
     if not slave:
         if process.poll() is None:
