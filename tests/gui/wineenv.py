@@ -35,6 +35,8 @@ import shutil
 import subprocess
 import time
 
+import romsim
+
 TREE = pathlib.Path(__file__).resolve().parents[2]
 DESKTOP = "1024x768"
 LOADERS = {"win32": "/usr/lib/wine/wine", "win64": "/usr/lib/wine/wine64"}
@@ -172,7 +174,8 @@ def _start_xvfb(display):
     server = subprocess.Popen(["Xvfb"] + where +
                               ["-screen", "0", DESKTOP + "x24", "-nolisten", "tcp"],
                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-                              pass_fds=(write_end,), start_new_session=True)
+                              pass_fds=(write_end,), start_new_session=True,
+                              preexec_fn=romsim.die_with_parent)
     atexit.register(_stop, server)
     os.close(write_end)
     try:
