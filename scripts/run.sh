@@ -31,7 +31,7 @@ while [ $# -gt 0 ]; do
             # has to become the caller's absolute one.
             case "$port" in /* | auto) ;; *) port="$caller/$port" ;; esac ;;
     --keep) keep=1; shift ;;
-    -h|--help) sed -n '2,14p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    -h|--help) sed -n '2,16p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     *) echo "run: unknown option $1 (see --help)" >&2; exit 2 ;;
   esac
 done
