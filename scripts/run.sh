@@ -75,10 +75,14 @@ source tests/gui/wine_env.sh
 # processes and server, and an Xvfb started for it.
 sim_pid=""
 cleanup() {
-  [ -n "$sim_pid" ] && kill "$sim_pid" 2>/dev/null && wait "$sim_pid" 2>/dev/null
-  [ -n "${WINEPREFIX:-}" ] && wineserver -k >/dev/null 2>&1
+  if [ -n "$sim_pid" ]; then
+    kill "$sim_pid" 2>/dev/null || true
+    wait "$sim_pid" 2>/dev/null || true
+  fi
+  if [ -n "${WINEPREFIX:-}" ]; then
+    wineserver -k >/dev/null 2>&1 || true
+  fi
   romprog_stop_xvfb
-  return 0
 }
 trap cleanup EXIT
 

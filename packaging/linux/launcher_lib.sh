@@ -135,7 +135,8 @@ romprog_start_xvfb() {
 # Stops the Xvfb romprog_start_xvfb started, if it did.
 romprog_stop_xvfb() {
   if [ -n "${ROMPROG_XVFB_PID:-}" ]; then
-    kill "$ROMPROG_XVFB_PID" 2>/dev/null && wait "$ROMPROG_XVFB_PID" 2>/dev/null
+    kill "$ROMPROG_XVFB_PID" 2>/dev/null || true
+    wait "$ROMPROG_XVFB_PID" 2>/dev/null || true
     ROMPROG_XVFB_PID=""
   fi
   return 0
