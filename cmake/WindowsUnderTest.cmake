@@ -25,7 +25,11 @@ if(DEFINED ENV{ROMPROG_WINDOWS} AND NOT "$ENV{ROMPROG_WINDOWS}" STREQUAL "")
   set(ROMPROG_WINDOWS "$ENV{ROMPROG_WINDOWS}" CACHE STRING "" FORCE)
 endif()
 
+# Whoever chose (scripts/test.sh) may say why in ROMPROG_WINDOWS_WHY.
 set(_why "ROMPROG_WINDOWS=${ROMPROG_WINDOWS}")
+if(ROMPROG_WINDOWS_WHY)
+  set(_why "${ROMPROG_WINDOWS_WHY}")
+endif()
 set(_loader "${ROMPROG_WINE_LOADER}")
 if(NOT ROMPROG_WINDOWS)
   execute_process(
@@ -70,6 +74,7 @@ message(STATUS "Windows build under test: ${ROMPROG_WINDOWS_BUILD} under ${_load
 # a prefix serves the loader that made it.
 set(ROMPROG_WINE_ENVIRONMENT
     ROMPROG_WINDOWS=${_windows}
+    "ROMPROG_WINDOWS_WHY=${_why}"
     ROMPROG_WINDOWS_TREES=${ROMPROG_WINDOWS_TREES}
     ROMPROG_WINDOWS_BUILD=${ROMPROG_WINDOWS_BUILD}
     ROMPROG_WINE_LOADER=${_loader}

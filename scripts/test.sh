@@ -11,9 +11,11 @@ tree="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$tree"
 bash scripts/setup.sh
 
+# Not exported: the tests get the choice from CMake, and the launcher's test
+# makes its own.
 choice="$(bash scripts/windows_choice.sh)"
 while IFS='=' read -r name value; do
-  export "$name=$value"
+  printf -v "$name" '%s' "$value"
 done <<<"$choice"
 echo "test: $ROMPROG_WINDOWS_WHY: testing build/$ROMPROG_WINDOWS under $ROMPROG_WINE_LOADER"
 if [ "$ROMPROG_WINDOWS" = win64 ]; then
@@ -47,7 +49,8 @@ build tsan
 build fuzz
 echo "build: native"
 if ! { cmake --preset native -DROMPROG_WINDOWS="$ROMPROG_WINDOWS" \
-         -DROMPROG_WINE_LOADER="$ROMPROG_WINE_LOADER" &&
+         -DROMPROG_WINE_LOADER="$ROMPROG_WINE_LOADER" \
+         -DROMPROG_WINDOWS_WHY="$ROMPROG_WINDOWS_WHY" &&
        cmake --build --preset native -j 2; } >"$logs/native.log" 2>&1; then
   tail -n 60 "$logs/native.log" >&2
   echo "build: native failed (full log: $logs/native.log)" >&2

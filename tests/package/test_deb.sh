@@ -6,6 +6,8 @@
 #   ROMPROG_NATIVE_BUILD  the native build tree    ROMPROG_DEB  the package
 #   ROMPROG_VERSION       the version it carries
 set -euo pipefail
+# The launcher decides for itself which romprog.exe runs.
+unset ROMPROG_WINDOWS ROMPROG_WINE_LOADER ROMPROG_WINDOWS_WHY
 deb="$ROMPROG_DEB" version="$ROMPROG_VERSION"
 failures=0
 fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
