@@ -42,12 +42,27 @@ class SmokeI386(unittest.TestCase):
         wineenv.map_com(self.env, 1, self.folder / "line")
         self.addCleanup(wineenv.block_com_ports, self.env)
 
+    def runner_of(self, name):
+        """The Unix program that runs this prefix's Windows program `name`."""
+        for entry in pathlib.Path("/proc").iterdir():
+            try:
+                if (entry.name.isdigit() and name.encode() in (entry / "cmdline").read_bytes()
+                        and ("WINEPREFIX=%s" % self.env["WINEPREFIX"]).encode()
+                        in (entry / "environ").read_bytes().split(b"\0")):
+                    return os.readlink(entry / "exe")
+            except OSError:
+                continue
+        self.fail("no process of %s" % name)
+
     def test_start_read_a_27C64_close(self):
         started = time.monotonic()
         program = wineenv.Program(self.env, wait=False)
         self.addCleanup(program.stop)
         program.drive("wait-window", "main", PATIENCE)
         self.assertEqual(program.geometry("main")["title"], MAIN_TITLE)
+        runner = self.runner_of("romprog.exe")
+        print("romprog.exe runs as %s" % runner, flush=True)
+        self.assertTrue(is_i386_runner(runner), "not the 32-bit program: " + runner)
         print("main window of the 32-bit romprog.exe after %.1f s" % (time.monotonic() - started),
               flush=True)
         program.drive("click", READ)
@@ -59,6 +74,15 @@ class SmokeI386(unittest.TestCase):
         self.assertEqual(bytes(int(cell, 16) for row in rows for cell in row[1:9]), self.image)
         self.assertEqual(program.close(), 0)
         print("27C64 read and closed after %.1f s" % (time.monotonic() - started), flush=True)
+
+
+def is_i386_runner(path):
+    """Whether the program at `path` runs i386 code: a 32-bit ELF program
+    (Wine's 32-bit loader), or the emulator binfmt_misc hands it to."""
+    if os.path.basename(path) == "qemu-i386-static":
+        return True
+    with open(path, "rb") as program:
+        return program.read(5) == b"\x7fELF\x01"
 
 
 def emulation(*args):
