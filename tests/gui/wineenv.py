@@ -32,7 +32,9 @@ import os
 import pathlib
 import select
 import shutil
+import signal
 import subprocess
+import sys
 import time
 
 import romsim
@@ -256,6 +258,9 @@ def setup(windows=None):
     loader made is refused. WineCannotStart when Wine does not start."""
     windows = windows or under_test()
     env = wine_environment(windows)
+    # Terminated (a test run stopped), the process still ends what it started.
+    if signal.getsignal(signal.SIGTERM) == signal.SIG_DFL:
+        signal.signal(signal.SIGTERM, lambda *_: sys.exit(128 + signal.SIGTERM))
     env["DISPLAY"] = start_xvfb(os.environ.get("ROMPROG_DISPLAY"))
     prefix = pathlib.Path(env["WINEPREFIX"])
     ready = prefix / ".romprog-ready"
