@@ -16,10 +16,16 @@
 #
 # The emulated chip lives in ${XDG_DATA_HOME:-~/.local/share}/romprog/chip.bin
 # (board-chip.bin for the simulated board) and keeps its contents between runs.
+# The program is the 32-bit build where this host runs 32-bit programs, else
+# the 64-bit one under wine64 (scripts/windows_choice.sh); ROMPROG_WINDOWS=win32
+# or win64 forces it.
 set -euo pipefail
 tree="$(cd "$(dirname "$0")/.." && pwd)"
 caller="$PWD"
 cd "$tree"
+# No step fails without a word: one that has nothing to say of its own is
+# named here.
+trap 'echo "run: failed (status $?) at line $LINENO of scripts/run.sh: $BASH_COMMAND" >&2' ERR
 
 port=""
 keep=0
@@ -35,15 +41,28 @@ while [ $# -gt 0 ]; do
     --board) board="${2:?--board needs sim}"; shift 2
              [ "$board" = sim ] || { echo "run: --board takes sim only" >&2; exit 2; } ;;
     --socket) socket="${2:?--socket needs 27C64, 27C128 or 27C256}"; shift 2 ;;
-    -h|--help) sed -n '2,18p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    -h|--help) sed -n '2,21p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     *) echo "run: unknown option $1 (see --help)" >&2; exit 2 ;;
   esac
 done
 
-bash scripts/setup.sh
+if ! bash scripts/setup.sh; then
+  echo "run: installing the packages romprog needs failed (see above); run as root:" \
+    "sudo bash scripts/setup.sh" >&2
+  exit 1
+fi
+if ! choice="$(bash scripts/windows_choice.sh)"; then
+  echo "run: cannot decide which Windows build this host runs (see above)" >&2
+  exit 1
+fi
+while IFS='=' read -r name value; do
+  export "$name=$value"
+done <<<"$choice"
+echo "run: $ROMPROG_WINDOWS_WHY: starting build/$ROMPROG_WINDOWS under $ROMPROG_WINE_LOADER"
+
 logs="$tree/build/logs"
 mkdir -p "$logs"
-for preset in win32 native; do
+for preset in "$ROMPROG_WINDOWS" native; do
   if ! { cmake --preset "$preset" && cmake --build --preset "$preset" -j 2; } \
       >"$logs/run-$preset.log" 2>&1; then
     tail -n 40 "$logs/run-$preset.log" >&2
@@ -59,17 +78,29 @@ if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
 else
   export ROMPROG_DISPLAY=":57"
 fi
-export ROMPROG_WINEPREFIX="$tree/build/wine/run-prefix"
+export ROMPROG_WINEPREFIX="$tree/build/wine/run-$ROMPROG_WINDOWS"
 source tests/gui/wine_env.sh
-echo "run: preparing Wine (the first time takes about half a minute)"
-romprog_wine_setup
 
+# Whatever this run started ends with it: the emulator, the prefix's Wine
+# processes and server, and an Xvfb started for it.
 sim_pid=""
 cleanup() {
-  [ -n "$sim_pid" ] && kill "$sim_pid" 2>/dev/null && wait "$sim_pid" 2>/dev/null
-  return 0
+  if [ -n "$sim_pid" ]; then
+    kill "$sim_pid" 2>/dev/null || true
+    wait "$sim_pid" 2>/dev/null || true
+  fi
+  if [ -n "${WINEPREFIX:-}" ]; then
+    wineserver -k >/dev/null 2>&1 || true
+  fi
+  romprog_stop_xvfb
 }
 trap cleanup EXIT
+
+echo "run: preparing Wine (the first time takes about half a minute)"
+if ! romprog_wine_setup; then
+  echo "run: Wine is not ready (see above); nothing was started" >&2
+  exit 1
+fi
 
 if [ "$port" = auto ]; then
   mapfile -t adapters < <(romprog_find_adapters)
@@ -102,29 +133,49 @@ else
     --log "$tree/build/run/romsim.log" >"$tree/build/run/romsim.out" 2>&1 &
   sim_pid=$!
   for _ in $(seq 1 100); do [ -e "$link" ] && break; sleep 0.05; done
-  [ -e "$link" ] || { cat "$tree/build/run/romsim.out" >&2; exit 1; }
+  if [ ! -e "$link" ]; then
+    cat "$tree/build/run/romsim.out" >&2
+    echo "run: the emulator build/native/sim/romsim did not start (what it said is above)" >&2
+    exit 1
+  fi
   romprog_map_com 1 "$link"
   echo "run: COM1 is the emulator (chip file $data/chip.bin, log build/run/romsim.log)"
 fi
 
-exe="$tree/build/win32/src/gui/win32/romprog.exe"
+exe="$tree/build/$ROMPROG_WINDOWS/src/gui/win32/romprog.exe"
+said="$tree/build/run/wine.out"
+mkdir -p "$tree/build/run"
 if [ "$own_display" = 1 ]; then
-  wine "$exe"
+  status=0
+  romprog_wine "$exe" 2> >(tee "$said" >&2) || status=$?
+  if [ "$status" != 0 ]; then
+    echo "run: $ROMPROG_WINE_LOADER $exe ended with status $status" \
+      "($(romprog_last_words "$said"))" >&2
+    exit 1
+  fi
   exit 0
 fi
 
-wine "$exe" &
+romprog_wine "$exe" >"$said" 2>&1 &
 app=$!
 shot="$tree/build/run/screenshot.png"
 # Windows inside Wine's virtual desktop are no X windows of their own: give
 # the program time to show its window before the screenshot.
 sleep 4
-import -display "$ROMPROG_DISPLAY" -window root "$shot"
+if ! kill -0 "$app" 2>/dev/null; then
+  status=0
+  wait "$app" || status=$?
+  echo "run: romprog.exe ended before its window could be seen (status $status:" \
+    "$(romprog_last_words "$said")); Wine's output: $said" >&2
+  exit 1
+fi
+if ! import -display "$ROMPROG_DISPLAY" -window root "$shot" 2>"$tree/build/run/import.out"; then
+  echo "run: the screenshot failed ($(romprog_last_words "$tree/build/run/import.out"));" \
+    "is imagemagick installed? (bash scripts/setup.sh)" >&2
+  exit 1
+fi
 echo "run: no display here; romprog runs on Xvfb $ROMPROG_DISPLAY. Screenshot: $shot"
 if [ "$keep" = 1 ]; then
   echo "run: press Ctrl+C to stop"
   wait "$app" || true
-else
-  wineserver -k 2>/dev/null || true
-  wait "$app" 2>/dev/null || true
 fi

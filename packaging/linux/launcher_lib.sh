@@ -1,8 +1,14 @@
 # Sourced by the launchers (the packaged romprog, scripts/run.sh) and the test
-# scripts: a Wine prefix with a 1024x768 virtual desktop, the serial adapters
-# found and mapped to COM ports, their latency timers set.
+# scripts: which Windows build this host runs, a Wine prefix with a 1024x768
+# virtual desktop, the serial adapters found and mapped to COM ports, their
+# latency timers set.
 #
-#   ROMPROG_WINEPREFIX  the prefix (default: ~/.local/share/romprog/wine)
+#   ROMPROG_WINDOWS     win32 or win64: forces the Windows build (see
+#                       romprog_choose_windows); unset, the host decides
+#   ROMPROG_WINE_LOADER the Wine loader (default: the one of that build)
+#   ROMPROG_WINE_DIR    where Wine's loaders are (default /usr/lib/wine)
+#   ROMPROG_WINEPREFIX  the prefix (default: ~/.local/share/romprog/wine for
+#                       win32, ~/.local/share/romprog/wine64 for win64)
 #   ROMPROG_DISPLAY     the display to use; started on Xvfb when not running
 #   ROMPROG_DESKTOP     virtual desktop size (default 1024x768)
 #   ROMPROG_DEV         where the devices are (default /dev)
@@ -10,6 +16,100 @@
 
 romprog_say() {
   echo "${0##*/}: $*"
+}
+
+# Which Windows build of romprog runs here, and the Wine loader that runs it.
+# $1 names the probe in words; the rest is a 32-bit x86 program with its
+# arguments that ends at once with status 0. Whether it starts decides:
+# Debian's wine, wine-stable and wineboot take the 32-bit loader whenever
+# wine32 is installed, whether or not the kernel can start it. Sets
+#   ROMPROG_WINDOWS      win32 (the i686 program under Wine's loader wine) or
+#                        win64 (the x86_64 one under wine64)
+#   ROMPROG_WINDOWS_WHY  why, in words
+#   ROMPROG_WINE_LOADER  the loader, unless set beforehand
+# ROMPROG_WINDOWS set beforehand forces the choice; nothing is probed then.
+romprog_choose_windows() {
+  local name="$1" said emulator
+  shift
+  case "${ROMPROG_WINDOWS:-}" in
+    win32 | win64) ROMPROG_WINDOWS_WHY="forced by ROMPROG_WINDOWS=$ROMPROG_WINDOWS" ;;
+    "")
+      if said="$("$@" 2>&1 >/dev/null)"; then
+        emulator="$(romprog_i386_emulator)"
+        if [ -n "$emulator" ]; then
+          # binfmt_misc hands every i386 program to an emulator: it starts,
+          # but far too slowly for Wine.
+          ROMPROG_WINDOWS=win64
+          ROMPROG_WINDOWS_WHY="this host runs 32-bit x86 programs only through $emulator"
+        else
+          ROMPROG_WINDOWS=win32
+          ROMPROG_WINDOWS_WHY="this host runs 32-bit x86 programs ($name started)"
+        fi
+      else
+        ROMPROG_WINDOWS=win64
+        case "$said" in
+          *"Exec format error"*)
+            ROMPROG_WINDOWS_WHY="this host cannot run 32-bit x86 programs ($name: Exec format error)" ;;
+          *) ROMPROG_WINDOWS_WHY="$name did not start (${said##*: })" ;;
+        esac
+      fi ;;
+    *)
+      romprog_say "ROMPROG_WINDOWS=$ROMPROG_WINDOWS: set it to win32 or win64, or unset it" \
+        "to let this host decide" >&2
+      return 2 ;;
+  esac
+  if [ -z "${ROMPROG_WINE_LOADER:-}" ]; then
+    ROMPROG_WINE_LOADER="$(romprog_wine_dir)/wine"
+    [ "$ROMPROG_WINDOWS" = win64 ] && ROMPROG_WINE_LOADER="$(romprog_wine_dir)/wine64"
+  fi
+  export ROMPROG_WINDOWS ROMPROG_WINDOWS_WHY ROMPROG_WINE_LOADER
+}
+
+# Where Debian keeps Wine's loaders.
+romprog_wine_dir() {
+  echo "${ROMPROG_WINE_DIR:-/usr/lib/wine}"
+}
+
+# The interpreter binfmt_misc runs i386 ELF programs through (qemu-i386 and
+# the like), or nothing when the kernel starts them itself.
+romprog_i386_emulator() {
+  local entry magic
+  for entry in "${ROMPROG_BINFMT:-/proc/sys/fs/binfmt_misc}"/*; do
+    [ -f "$entry" ] && [ -r "$entry" ] || continue
+    grep -qx enabled "$entry" 2>/dev/null || continue
+    magic="$(sed -n 's/^magic //p' "$entry" 2>/dev/null)"
+    # ELFCLASS32 little-endian, e_machine EM_386
+    if [ "${magic:0:10}" = 7f454c4601 ] && [ "${magic:36:4}" = 0300 ]; then
+      echo "$(sed -n 's/^interpreter //p' "$entry") (binfmt_misc entry ${entry##*/})"
+      return 0
+    fi
+  done
+  return 0
+}
+
+# Says what to do when the loader of the chosen build cannot run here.
+romprog_loader_advice() {
+  if [ "$ROMPROG_WINDOWS" = win64 ]; then
+    echo "install Wine's 64-bit loader (sudo apt install wine64)"
+  else
+    echo "install Wine's 32-bit half (sudo dpkg --add-architecture i386 && sudo apt update &&" \
+      "sudo apt install wine32:i386); on a host that cannot run 32-bit programs," \
+      "ROMPROG_WINDOWS=win64 runs the 64-bit build instead"
+  fi
+}
+
+# Fails, saying why and what to do, when the loader cannot be started.
+romprog_check_loader() {
+  if [ ! -e "$ROMPROG_WINE_LOADER" ]; then
+    romprog_say "Wine cannot start: $ROMPROG_WINE_LOADER is not installed;" \
+      "$(romprog_loader_advice)" >&2
+    return 1
+  fi
+  if [ ! -x "$ROMPROG_WINE_LOADER" ] || [ -d "$ROMPROG_WINE_LOADER" ]; then
+    romprog_say "Wine cannot start: $ROMPROG_WINE_LOADER is not an executable program;" \
+      "$(romprog_loader_advice)" >&2
+    return 1
+  fi
 }
 
 romprog_display_alive() {
@@ -21,12 +121,25 @@ romprog_start_xvfb() {
   local display="$1" i
   romprog_display_alive "$display" && return 0
   Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  # Whoever started it stops it (romprog_stop_xvfb).
+  ROMPROG_XVFB_PID=$!
   for i in $(seq 1 100); do
     romprog_display_alive "$display" && return 0
     sleep 0.05
   done
-  echo "wine_env: Xvfb did not start on $display" >&2
+  romprog_say "Xvfb did not start on $display (is the package xvfb installed?)" >&2
+  romprog_stop_xvfb
   return 1
+}
+
+# Stops the Xvfb romprog_start_xvfb started, if it did.
+romprog_stop_xvfb() {
+  if [ -n "${ROMPROG_XVFB_PID:-}" ]; then
+    kill "$ROMPROG_XVFB_PID" 2>/dev/null || true
+    wait "$ROMPROG_XVFB_PID" 2>/dev/null || true
+    ROMPROG_XVFB_PID=""
+  fi
+  return 0
 }
 
 # The machine's own serial ports must not leak into the program: a directory
@@ -65,22 +178,61 @@ romprog_link_wine_fonts() {
   return 0
 }
 
-# The prefix on the display already in $DISPLAY.
+# The last line of the file $1, or "no message".
+romprog_last_words() {
+  local line
+  line="$(grep -v '^\s*$' "$1" 2>/dev/null | tail -n 1)"
+  echo "${line:-no message}"
+}
+
+# Runs Wine's program $1 (with its arguments) in the prefix, through the
+# loader of the chosen build.
+romprog_wine() {
+  "$WINELOADER" "$@"
+}
+
+# The prefix on the display already in $DISPLAY, made by the loader that
+# uses it: a prefix the 32-bit loader made cannot serve the 64-bit one
+# alone, nor the other way round. Says what failed and fails when Wine
+# cannot start.
 romprog_wine_prefix_setup() {
-  export WINEPREFIX="${ROMPROG_WINEPREFIX:-${XDG_DATA_HOME:-$HOME/.local/share}/romprog/wine}"
+  local data="${XDG_DATA_HOME:-$HOME/.local/share}/romprog" default made_by
+  default="$data/wine"
+  [ "${ROMPROG_WINDOWS:-win32}" = win64 ] && default="$data/wine64"
+  export WINEPREFIX="${ROMPROG_WINEPREFIX:-$default}"
+  export WINELOADER="$ROMPROG_WINE_LOADER"
   export WINEDLLOVERRIDES="mscoree,mshtml="
   export WINEDEBUG="${WINEDEBUG:--all}"
   export WINEARCH=win64
-  local size="${ROMPROG_DESKTOP:-1024x768}"
-  if [ ! -f "$WINEPREFIX/.romprog-ready" ]; then
+  romprog_check_loader || return 1
+  local size="${ROMPROG_DESKTOP:-1024x768}" ready="$WINEPREFIX/.romprog-ready"
+  # What Wine says goes to a file: the processes it leaves running inherit
+  # its output, and a pipe would stay open as long as they live.
+  local said="$WINEPREFIX/.romprog-wine.log"
+  if [ -f "$ready" ]; then
+    # Prefixes made before the loader was recorded were made by the 32-bit one.
+    made_by="$(cat "$ready")"
+    if [ "${made_by:-/usr/lib/wine/wine}" != "$WINELOADER" ]; then
+      romprog_say "the Wine prefix $WINEPREFIX was made by ${made_by:-/usr/lib/wine/wine}," \
+        "not by $WINELOADER, which runs the $ROMPROG_WINDOWS build here: delete it, or set" \
+        "ROMPROG_WINEPREFIX to another folder" >&2
+      return 1
+    fi
+  else
     mkdir -p "$WINEPREFIX"
-    wineboot -i >/dev/null 2>&1
+    if ! "$WINELOADER" wineboot -i >"$said" 2>&1; then
+      romprog_say "Wine cannot start: $WINELOADER wineboot -i failed in $WINEPREFIX" \
+        "($(romprog_last_words "$said")); $(romprog_loader_advice)" >&2
+      wineserver -k >/dev/null 2>&1 || true
+      return 1
+    fi
     wineserver -w
     # Every window of the prefix opens inside one virtual desktop.
-    wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
-    wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d "$size" /f >/dev/null 2>&1
+    romprog_wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+    romprog_wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d "$size" /f \
+      >/dev/null 2>&1
     wineserver -w
-    touch "$WINEPREFIX/.romprog-ready"
+    echo "$WINELOADER" >"$ready"
   fi
   romprog_link_wine_fonts
   romprog_block_com_ports
@@ -89,7 +241,12 @@ romprog_wine_prefix_setup() {
   # A starting wineserver brings up the device manager, which links every COMn
   # it finds as a serial device (/dev/ttyS0 as COM1) over a mapped port's
   # symlink; the directories hold it off. Let it do that before mapping.
-  wine cmd /c exit >/dev/null 2>&1 || true
+  if ! romprog_wine cmd /c exit >"$said" 2>&1; then
+    romprog_say "Wine cannot start: $WINELOADER cmd /c exit failed in $WINEPREFIX" \
+      "($(romprog_last_words "$said")); $(romprog_loader_advice)" >&2
+    wineserver -k >/dev/null 2>&1 || true
+    return 1
+  fi
 }
 
 # The prefix on ROMPROG_DISPLAY, started on Xvfb when nothing answers there.

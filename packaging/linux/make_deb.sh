@@ -1,11 +1,12 @@
 #!/bin/bash
 # Builds the Debian package romprog_VERSION_amd64.deb: romtool and romsim,
-# the launcher romprog with romprog.exe, their man pages, bash completion for
-# romtool, a desktop entry and the icon.
+# the launcher romprog with the 32-bit and the 64-bit romprog.exe (it starts
+# the one the host runs), their man pages, bash completion for romtool, a
+# desktop entry and the icon.
 #
-#   make_deb.sh DEB VERSION ROMTOOL ROMSIM ROMPROG_EXE
+#   make_deb.sh DEB VERSION ROMTOOL ROMSIM ROMPROG_EXE_WIN32 ROMPROG_EXE_WIN64
 set -euo pipefail
-deb="$1" version="$2" romtool="$3" romsim="$4" exe="$5"
+deb="$1" version="$2" romtool="$3" romsim="$4" exe32="$5" exe64="$6"
 here="$(cd "$(dirname "$0")" && pwd)"
 source_tree="$(cd "$here/../.." && pwd)"
 maintainer="${ROMPROG_DEB_MAINTAINER:-romprog developers <romprog@example.org>}"
@@ -27,7 +28,9 @@ strip --remove-section=.comment --remove-section=.note --strip-unneeded \
   "$root/usr/bin/romtool" "$root/usr/bin/romsim"
 sed "s/@PROJECT_VERSION@/$version/" "$here/romprog.in" >"$root/usr/bin/romprog"
 chmod 755 "$root/usr/bin/romprog"
-install -m 644 "$here/launcher_lib.sh" "$exe" "$root/usr/lib/romprog/"
+install -m 644 "$here/launcher_lib.sh" "$root/usr/lib/romprog/"
+install -D -m 644 "$exe32" "$root/usr/lib/romprog/win32/romprog.exe"
+install -D -m 644 "$exe64" "$root/usr/lib/romprog/win64/romprog.exe"
 
 "$here/make_manpages.sh" "$stage/man" "$version" "$root/usr/bin/romtool" \
   "$root/usr/bin/romsim" "$root/usr/bin/romprog"
@@ -67,7 +70,7 @@ Architecture: amd64
 Maintainer: $maintainer
 Installed-Size: $(du -sk --exclude=DEBIAN "$root" | cut -f1)
 Depends: $depends
-Recommends: wine, wine32
+Recommends: wine, wine64, wine32
 Section: electronics
 Priority: optional
 Description: host programs for a serial-port 27C-series EPROM programmer
@@ -77,7 +80,8 @@ Description: host programs for a serial-port 27C-series EPROM programmer
  .
  romtool does it all from the command line; romsim emulates the programmer
  on a pseudo-terminal. romprog starts the window program (a Windows
- program) under Wine, with every serial adapter found mapped to a COM port.
+ program, 32-bit, or 64-bit where the host runs no 32-bit programs) under
+ Wine, with every serial adapter found mapped to a COM port.
 EOF
 (cd "$root" && find usr -type f -print0 | sort -z | xargs -0 md5sum) >"$root/DEBIAN/md5sums"
 chmod 644 "$root/DEBIAN/control" "$root/DEBIAN/md5sums"

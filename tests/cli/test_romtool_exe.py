@@ -18,7 +18,6 @@ sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[1] / "gui"))
 import romsim  # noqa: E402
 import wineenv  # noqa: E402
 
-ROMTOOL_EXE = os.environ.get("ROMTOOL_EXE") or str(wineenv.TREE / "build/win32/cli/romtool.exe")
 ROMSIM = os.environ.get("ROMSIM_BINARY") or str(wineenv.TREE / "build/native/sim/romsim")
 
 
@@ -31,6 +30,7 @@ class RomtoolExe(unittest.TestCase):
         self.folder = pathlib.Path(tempfile.mkdtemp(prefix="romtool-exe-"))
         self.chip_file = self.folder / "chip.bin"
         self.sim = romsim.start_romsim(ROMSIM, self.chip_file, link_path=self.folder / "line")
+        self.addCleanup(self.sim.stop)
         wineenv.map_com(self.env, 1, self.folder / "line")
 
     def tearDown(self):
@@ -43,8 +43,8 @@ class RomtoolExe(unittest.TestCase):
             shutil.rmtree(self.folder, ignore_errors=True)
 
     def romtool(self, *args):
-        run = subprocess.run(["wine", ROMTOOL_EXE, *args], env=self.env, capture_output=True,
-                             timeout=120)
+        run = subprocess.run(wineenv.wine_command(self.env, wineenv.romtool_path(self.env), *args),
+                             env=self.env, capture_output=True, timeout=120)
         return run.returncode, romsim.without_preload_notes(
             (run.stdout + run.stderr).decode("utf-8", "replace"))
 

@@ -7,6 +7,8 @@ for the GUI tests and the benchmarks.
     sim.log_lines()   # one line per exchange romsim saw
     sim.stop()        # the chip file is written before romsim exits
 """
+import atexit
+import ctypes
 import os
 import pathlib
 import re
@@ -23,6 +25,24 @@ import weakref
 START_TIMEOUT = 10.0  # seconds for romsim to print its slave path
 TIOCM_RTS = 0x004
 _TREE = pathlib.Path(__file__).resolve().parents[2]
+# Every romsim this process started: those a failed test never got to stop
+# end with the process (each runs in a session of its own, which nothing
+# else would end).
+_started = []
+
+
+def die_with_parent():
+    """In a child before exec: SIGTERM when the process that started it ends,
+    even killed (a test past its time)."""
+    ctypes.CDLL(None, use_errno=True).prctl(1, signal.SIGTERM)  # PR_SET_PDEATHSIG
+
+
+@atexit.register
+def _stop_all():
+    for process in _started:
+        if process.poll() is None:
+            process.kill()
+            process.wait()
 
 
 def preload_environment(env):
@@ -150,7 +170,9 @@ def start_romsim(binary, chip_file, link_path=None, extra_args=()):
     errors = tempfile.TemporaryFile()
     # A session of its own: the pty becomes romsim's controlling terminal.
     process = subprocess.Popen(args, stdout=subprocess.PIPE, stderr=errors,
-                               stdin=subprocess.DEVNULL, start_new_session=True)
+                               stdin=subprocess.DEVNULL, start_new_session=True,
+                               preexec_fn=die_with_parent)
+    _started.append(process)
     slave = _read_first_line(process.stdout, START_TIMEOUT)
     if not slave:
         if process.poll() is None:

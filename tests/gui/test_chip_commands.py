@@ -47,6 +47,8 @@ class ChipScenario(ProgramTest):
         self.line = self.folder / "line"
         self.sim = romsim.start_romsim(ROMSIM, self.chip_file, link_path=self.line,
                                        extra_args=list(self.romsim_args))
+        # tearDown does not run when the program fails to start below.
+        self.addCleanup(self.sim.stop)
         for n in self.com_ports:
             wineenv.map_com(self.env, n, self.line)
         super().setUp()

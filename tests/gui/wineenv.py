@@ -9,34 +9,117 @@ Xvfb display, the machine's serial ports hidden), plus:
 - `Program`: a started romprog.exe with its driver; `screenshot()` crops the
   X screen to a window; `stop()` leaves no Wine process of ours behind.
 
+Everything `setup()` starts (Xvfb, the prefix's wineserver and every Wine
+process under it) is stopped when the Python process ends, however a test
+ended.
+
 Paths come from the environment, so CTest and a developer's shell agree:
-  ROMPROG_EXE, ROMDRIVE_EXE  the cross-built programs (default: build/win32)
-  ROMPROG_WINEPREFIX         the prefix (default: $ROMPROG_DEFAULT_WINEPREFIX, which
-                             CTest sets to the native tree's wine/, else build/native/wine)
-  ROMPROG_DISPLAY            the X display (default :77)
+  ROMPROG_WINDOWS, ROMPROG_WINE_LOADER, ROMPROG_WINDOWS_BUILD
+                             the Windows build under test and its loader
+                             (CTest sets them, see cmake/WindowsUnderTest.cmake;
+                             elsewhere scripts/windows_choice.sh decides)
+  ROMPROG_EXE, ROMDRIVE_EXE  the cross-built programs (default: that build's)
+  ROMPROG_WINEPREFIX         the prefix (default: $ROMPROG_DEFAULT_WINEPREFIX-win32 or
+                             -win64, which CTest sets to the native tree's wine, else
+                             build/native/wine)
+  ROMPROG_DISPLAY            the X display (default: an Xvfb of this process's own)
   ROMPROG_SCREENSHOTS        where screenshots go (default: build/native/screenshots)
 """
+import atexit
+import collections
 import json
 import os
 import pathlib
+import select
 import shutil
+import signal
 import subprocess
+import sys
 import time
+
+import romsim
 
 TREE = pathlib.Path(__file__).resolve().parents[2]
 DESKTOP = "1024x768"
+LOADERS = {"win32": "/usr/lib/wine/wine", "win64": "/usr/lib/wine/wine64"}
+# What a prefix made before the loader was recorded in it was made by.
+FIRST_LOADER = LOADERS["win32"]
+
+
+class WineCannotStart(RuntimeError):
+    pass
+
+
+# --- the Windows build under test --------------------------------------------
+
+Windows = collections.namedtuple("Windows", "name build loader why")
 
 
 def _env_path(name, default):
     return pathlib.Path(os.environ.get(name) or default)
 
 
-def program_path():
-    return _env_path("ROMPROG_EXE", TREE / "build/win32/src/gui/win32/romprog.exe")
+def windows_trees():
+    """The folder holding the win32 and win64 build trees."""
+    return _env_path("ROMPROG_WINDOWS_TREES", TREE / "build")
 
 
-def driver_path():
-    return _env_path("ROMDRIVE_EXE", TREE / "build/win32/tests/gui/driver/romdrive.exe")
+def windows_build(name):
+    """The build `name` (win32 or win64) under its own loader."""
+    return Windows(name, windows_trees() / name, LOADERS[name], "asked for " + name)
+
+
+_under_test = []
+
+
+def under_test():
+    """The Windows build every Wine-run test uses here and its loader: as
+    CTest names them, or else as scripts/windows_choice.sh decides."""
+    if _under_test:
+        return _under_test[0]
+    name = os.environ.get("ROMPROG_WINDOWS")
+    loader = os.environ.get("ROMPROG_WINE_LOADER")
+    why = os.environ.get("ROMPROG_WINDOWS_WHY") or "ROMPROG_WINDOWS=%s" % name
+    if not (name and loader):
+        run = subprocess.run(["bash", str(TREE / "scripts/windows_choice.sh")],
+                             capture_output=True, text=True)
+        if run.returncode != 0:
+            raise WineCannotStart(run.stderr.strip())
+        said = dict(line.split("=", 1) for line in run.stdout.splitlines() if "=" in line)
+        name, loader, why = (said["ROMPROG_WINDOWS"], loader or said["ROMPROG_WINE_LOADER"],
+                             said["ROMPROG_WINDOWS_WHY"])
+    build = _env_path("ROMPROG_WINDOWS_BUILD", windows_trees() / name)
+    _under_test.append(Windows(name, build, loader, why))
+    return _under_test[0]
+
+
+# CTest counts a test that exits with this status as skipped.
+SKIPPED = 77
+
+
+def skip_unless_win32(what):
+    """Ends the test as skipped, saying why, when the build under test is not
+    the 32-bit one: `what` needs a 32-bit program itself."""
+    windows = under_test()
+    if windows.name != "win32":
+        print("SKIPPED: %s, and the Windows build under test is %s (%s)"
+              % (what, windows.name, windows.why), flush=True)
+        raise SystemExit(SKIPPED)
+
+
+def program_path(env=None):
+    build = (env or {}).get("ROMPROG_WINDOWS_BUILD") or under_test().build
+    return _env_path("ROMPROG_EXE", pathlib.Path(build) / "src/gui/win32/romprog.exe")
+
+
+def driver_path(env=None):
+    build = (env or {}).get("ROMPROG_WINDOWS_BUILD") or under_test().build
+    return _env_path("ROMDRIVE_EXE", pathlib.Path(build) / "tests/gui/driver/romdrive.exe")
+
+
+def romtool_path(env=None):
+    build = (env or {}).get("ROMPROG_WINDOWS_BUILD") or under_test().build
+    return _env_path("ROMTOOL_EXE", pathlib.Path(build) / "cli/romtool.exe")
 
 
 def screenshot_dir():
@@ -48,6 +131,11 @@ def wine_path(path):
     return "Z:" + str(pathlib.Path(path).resolve()).replace("/", "\\")
 
 
+def wine_command(env, *args):
+    """The command line that runs a Windows program in env's prefix."""
+    return [env["WINELOADER"]] + [str(a) for a in args]
+
+
 # --- the prefix and the display ------------------------------------------------
 
 
@@ -56,24 +144,71 @@ def _display_alive(display):
                           stderr=subprocess.DEVNULL).returncode == 0
 
 
-def start_xvfb(display):
-    if _display_alive(display):
-        return
-    subprocess.Popen(["Xvfb", display, "-screen", "0", DESKTOP + "x24", "-nolisten", "tcp"],
-                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-                     start_new_session=True)
+def _stop(process):
+    if process.poll() is None:
+        process.terminate()
+        try:
+            process.wait(5)
+        except subprocess.TimeoutExpired:
+            process.kill()
+            process.wait()
+
+
+_started_displays = {}
+
+
+def start_xvfb(display=None):
+    """The display `display`, started on Xvfb unless an X server answers there;
+    without one, an Xvfb on a free display, the same one for every call of this
+    process (a prefix's desktop stays on the display it started on). An Xvfb
+    started here stops when this process ends."""
+    if display in _started_displays:
+        return _started_displays[display]
+    if display and _display_alive(display):
+        return display
+    _started_displays[display] = _start_xvfb(display)
+    return _started_displays[display]
+
+
+def _start_xvfb(display):
+    read_end, write_end = os.pipe()
+    where = [display] if display else ["-displayfd", str(write_end)]
+    server = subprocess.Popen(["Xvfb"] + where +
+                              ["-screen", "0", DESKTOP + "x24", "-nolisten", "tcp"],
+                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                              pass_fds=(write_end,), start_new_session=True,
+                              preexec_fn=romsim.die_with_parent)
+    atexit.register(_stop, server)
+    os.close(write_end)
+    try:
+        if not display:
+            said = b""
+            while not said.endswith(b"\n") and select.select([read_end], [], [], 10)[0]:
+                chunk = os.read(read_end, 16)
+                if not chunk:
+                    break
+                said += chunk
+            display = ":" + said.decode().strip() if said.strip() else None
+    finally:
+        os.close(read_end)
     for _ in range(100):
-        if _display_alive(display):
-            return
+        if display and _display_alive(display):
+            return display
         time.sleep(0.05)
-    raise RuntimeError("Xvfb did not start on " + display)
+    _stop(server)
+    raise RuntimeError("Xvfb did not start on %s (is the package xvfb installed?)"
+                       % (display or "a free display"))
 
 
-def wine_environment():
+def wine_environment(windows=None):
+    windows = windows or under_test()
     env = dict(os.environ)
-    default_prefix = os.environ.get("ROMPROG_DEFAULT_WINEPREFIX") or TREE / "build/native/wine"
+    default_prefix = "%s-%s" % (os.environ.get("ROMPROG_DEFAULT_WINEPREFIX")
+                                or TREE / "build/native/wine", windows.name)
     env["WINEPREFIX"] = str(_env_path("ROMPROG_WINEPREFIX", default_prefix))
-    env["DISPLAY"] = os.environ.get("ROMPROG_DISPLAY") or os.environ.get("DISPLAY") or ":77"
+    env["WINELOADER"] = windows.loader
+    env["ROMPROG_WINDOWS"] = windows.name
+    env["ROMPROG_WINDOWS_BUILD"] = str(windows.build)
     env["WINEDLLOVERRIDES"] = "mscoree,mshtml="
     env["WINEDEBUG"] = os.environ.get("WINEDEBUG", "-all")
     env["WINEARCH"] = "win64"
@@ -84,28 +219,76 @@ def _run(env, *args):
     subprocess.run(list(args), env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
 
-def setup():
-    """Prepares display and prefix once; returns the environment to run Wine in."""
-    env = wine_environment()
-    start_xvfb(env["DISPLAY"])
+def _loader_advice(windows):
+    if windows.name == "win64":
+        return "install Wine's 64-bit loader (apt install wine64)"
+    return ("install Wine's 32-bit half (wine32:i386); on a host that cannot run 32-bit "
+            "programs, ROMPROG_WINDOWS=win64 runs the 64-bit build instead")
+
+
+def _wine_must_start(env, windows, *args):
+    """Runs a Wine program to its end; WineCannotStart, with what Wine said,
+    when it fails. Output goes through a file: the processes Wine leaves
+    running inherit it, and a pipe would stay open as long as they live."""
+    log = pathlib.Path(env["WINEPREFIX"]) / ".romprog-wine.log"
+    with open(log, "wb") as out:
+        try:
+            code = subprocess.run(wine_command(env, *args), env=env, stdin=subprocess.DEVNULL,
+                                  stdout=out, stderr=out).returncode
+        except OSError as error:
+            code, said = None, "%s: %s" % (windows.loader, error.strerror)
+    if code is None or code != 0:
+        if code is not None:
+            lines = [l for l in log.read_text(errors="replace").splitlines() if l.strip()]
+            said = lines[-1] if lines else "exit status %d, no message" % code
+        raise WineCannotStart("Wine cannot start: %s %s failed in %s (%s); %s"
+                              % (windows.loader, " ".join(args), env["WINEPREFIX"], said,
+                                 _loader_advice(windows)))
+
+
+def _end_prefix(env):
+    """Ends the prefix's wineserver and every Wine process under it."""
+    _run(env, "wineserver", "-k")
+    _run(env, "wineserver", "-w")
+
+
+def setup(windows=None):
+    """Prepares display and prefix once; returns the environment to run Wine in.
+    The prefix is made by the loader that uses it, and a prefix some other
+    loader made is refused. WineCannotStart when Wine does not start."""
+    windows = windows or under_test()
+    env = wine_environment(windows)
+    # Terminated (a test run stopped), the process still ends what it started.
+    if signal.getsignal(signal.SIGTERM) == signal.SIG_DFL:
+        signal.signal(signal.SIGTERM, lambda *_: sys.exit(128 + signal.SIGTERM))
+    env["DISPLAY"] = start_xvfb(os.environ.get("ROMPROG_DISPLAY"))
     prefix = pathlib.Path(env["WINEPREFIX"])
-    if not (prefix / ".romprog-ready").exists():
+    ready = prefix / ".romprog-ready"
+    atexit.register(_end_prefix, dict(env))
+    if ready.exists():
+        made_by = ready.read_text().strip() or FIRST_LOADER
+        if made_by != windows.loader:
+            raise WineCannotStart("the Wine prefix %s was made by %s, not by %s, which runs "
+                                  "the %s build: delete it, or set ROMPROG_WINEPREFIX to "
+                                  "another folder" % (prefix, made_by, windows.loader,
+                                                      windows.name))
+    else:
         prefix.mkdir(parents=True, exist_ok=True)
-        _run(env, "wineboot", "-i")
+        _wine_must_start(env, windows, "wineboot", "-i")
         _run(env, "wineserver", "-w")
-        _run(env, "wine", "reg", "add", r"HKCU\Software\Wine\Explorer", "/v", "Desktop", "/d",
-             "Default", "/f")
-        _run(env, "wine", "reg", "add", r"HKCU\Software\Wine\Explorer\Desktops", "/v", "Default",
-             "/d", DESKTOP, "/f")
+        _run(env, *wine_command(env, "reg", "add", r"HKCU\Software\Wine\Explorer", "/v",
+                                "Desktop", "/d", "Default", "/f"))
+        _run(env, *wine_command(env, "reg", "add", r"HKCU\Software\Wine\Explorer\Desktops",
+                                "/v", "Default", "/d", DESKTOP, "/f"))
         _run(env, "wineserver", "-w")
-        (prefix / ".romprog-ready").touch()
+        ready.write_text(windows.loader + "\n")
     block_com_ports(env)
     _run(env, "wineserver", "-p", "60")
     # A starting wineserver brings up the device manager, which links every
     # COMn it finds as a serial device (/dev/ttyS0 as COM1) over any symlink a
     # test has put there; the directories hold it off. Let it do that now,
     # before any port is mapped.
-    _run(env, "wine", "cmd", "/c", "exit")
+    _wine_must_start(env, windows, "cmd", "/c", "exit")
     return env
 
 
@@ -156,7 +339,7 @@ class Driver:
     def __init__(self, env):
         self.env = env
         self.process = subprocess.Popen(
-            ["wine", str(driver_path())], env=env, stdin=subprocess.PIPE,
+            wine_command(env, driver_path(env)), env=env, stdin=subprocess.PIPE,
             stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, start_new_session=True)
 
     def __call__(self, command, *args):
@@ -205,7 +388,7 @@ class Program:
     def __init__(self, env=None, exe=None, wait=True):
         self.env = env or setup()
         self.drive = Driver(self.env)
-        self.pid = self.drive("start", wine_path(exe or program_path()))["pid"]
+        self.pid = self.drive("start", wine_path(exe or program_path(self.env)))["pid"]
         self.exit_code = None
         if wait:
             self.drive("wait-window", "main", 20000)

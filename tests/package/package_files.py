@@ -1,17 +1,22 @@
 """Where the Windows tree put the programs and the packages, and what the
-packages must hold.
+packages must hold. The packages come from the i686 tree, whichever build
+is under test.
 
-  ROMPROG_WIN32_BUILD  the i686 build tree (default: build/win32)
-  ROMPROG_VERSION      the version the package names carry
+  ROMPROG_WINDOWS_TREES  the folder of the Windows build trees (default: build)
+  ROMPROG_VERSION        the version the package names carry
 """
 import os
 import pathlib
+import sys
 
-TREE = pathlib.Path(__file__).resolve().parents[2]
+sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[1] / "gui"))
+import wineenv  # noqa: E402
+
+TREE = wineenv.TREE
 
 
 def win32_build():
-    return pathlib.Path(os.environ.get("ROMPROG_WIN32_BUILD") or TREE / "build/win32")
+    return wineenv.windows_build("win32").build
 
 
 def version():

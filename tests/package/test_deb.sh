@@ -6,6 +6,8 @@
 #   ROMPROG_NATIVE_BUILD  the native build tree    ROMPROG_DEB  the package
 #   ROMPROG_VERSION       the version it carries
 set -euo pipefail
+# The launcher decides for itself which romprog.exe runs.
+unset ROMPROG_WINDOWS ROMPROG_WINE_LOADER ROMPROG_WINDOWS_WHY
 deb="$ROMPROG_DEB" version="$ROMPROG_VERSION"
 failures=0
 fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
@@ -15,7 +17,8 @@ cmake --build "$ROMPROG_NATIVE_BUILD" --target package_deb >/dev/null
 lintian --fail-on error,warning "$deb" 2>/dev/null || fail "lintian reports errors or warnings"
 
 expected="usr/bin/romprog usr/bin/romsim usr/bin/romtool usr/lib/romprog/launcher_lib.sh
-usr/lib/romprog/romprog.exe usr/share/applications/romprog.desktop
+usr/lib/romprog/win32/romprog.exe usr/lib/romprog/win64/romprog.exe
+usr/share/applications/romprog.desktop
 usr/share/bash-completion/completions/romtool usr/share/doc/romprog/changelog.gz
 usr/share/doc/romprog/README.md.gz
 usr/share/doc/romprog/copyright usr/share/icons/hicolor/48x48/apps/romprog.png
@@ -98,6 +101,35 @@ said="$(launch setpriv --reuid=nobody --regid=nogroup --clear-groups "$bin/rompr
 grep -q "sudo usermod -aG dialout nobody" <<<"$said" || fail "no dialout advice: $said"
 rm -r "$fake/dev"/*
 grep -q "COM1 is the emulator" <<<"$(launch "$bin/romprog")" || fail "no emulator without adapters"
+
+# Which romprog.exe it starts: the 32-bit one where Wine's 32-bit loader
+# starts, the 64-bit one under wine64 where it fails as on a kernel without
+# 32-bit support, or where it is missing; the word of the user first.
+for build in win32 win64; do
+  file="$(dpkg-deb --fsys-tarfile "$deb" | tar -xO "./usr/lib/romprog/$build/romprog.exe" | file -)"
+  case "$build" in win32) kind="Intel 80386" ;; win64) kind="x86-64" ;; esac
+  grep -q "PE32.*$kind" <<<"$file" || fail "$build/romprog.exe is no $kind program: $file"
+done
+wine_dir="$tree/wine"
+mkdir -p "$wine_dir"
+printf '#!/bin/sh\necho wine-8.0\n' >"$wine_dir/wine"
+printf '#!/bin/sh\necho wine-8.0\n' >"$wine_dir/wine64"
+chmod 755 "$wine_dir/wine" "$wine_dir/wine64"
+choose() { ROMPROG_WINE_DIR="$wine_dir" launch "$bin/romprog" | grep "romprog.exe under"; }
+want="romprog: runs the 32-bit romprog.exe under $wine_dir/wine: this host runs 32-bit x86"
+[ "$(choose)" = "$want programs (Wine's 32-bit loader started)" ] || fail "32-bit loader: $(choose)"
+# An ELF program the kernel cannot start, as an i386 one on a kernel without
+# 32-bit support.
+printf '\177ELF\001\001\001\000\000\000\000\000\000\000\000\000\002\000\377\377' \
+  >"$wine_dir/wine"
+want="romprog: runs the 64-bit romprog.exe under $wine_dir/wine64: this host cannot run 32-bit"
+[ "$(choose)" = "$want x86 programs (Wine's 32-bit loader: Exec format error)" ] ||
+  fail "32-bit loader that cannot start: $(choose)"
+rm "$wine_dir/wine"
+grep -q "64-bit romprog.exe under $wine_dir/wine64: Wine's 32-bit loader did not start" \
+  <<<"$(choose)" || fail "no 32-bit loader: $(choose)"
+[ "$(ROMPROG_WINDOWS=win32 choose)" = "romprog: runs the 32-bit romprog.exe under $wine_dir/wine:\
+ forced by ROMPROG_WINDOWS=win32" ] || fail "forced win32: $(ROMPROG_WINDOWS=win32 choose)"
 
 [ "$failures" = 0 ] && echo "deb: all checks passed"
 exit "$((failures > 0))"

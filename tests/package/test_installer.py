@@ -122,4 +122,5 @@ class Installer(unittest.TestCase):
 
 
 if __name__ == "__main__":
+    wineenv.skip_unless_win32("romprog-setup.exe is a 32-bit program")
     unittest.main(verbosity=2)

@@ -33,7 +33,8 @@ class Machine:
         Wine's own helpers started by the call inherit them and live on, and
         a pipe would stay open until they are gone."""
         with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
-            run = subprocess.run(["wine"] + list(args), env=self.env, stdin=subprocess.DEVNULL,
+            run = subprocess.run(wineenv.wine_command(self.env, *args), env=self.env,
+                                 stdin=subprocess.DEVNULL,
                                  stdout=out, stderr=err, timeout=120)
             out.seek(0)
             err.seek(0)
