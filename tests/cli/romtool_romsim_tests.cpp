@@ -1441,9 +1441,12 @@ TEST_F(RomtoolTest, AHangUpStopsLikeCtrlCAndTheLogKnowsTheChip) {
   const std::string image = Saved("image.bin", 8192);
   const pid_t writing = Spawn({"write", "-p", port, "-c", "27C64", dir / "image.bin"}, said);
   ASSERT_NE(writing, 0);
-  for (int wait = 0; wait < 600 && ReadWhole(said).find("\nwrite") == std::string::npos; ++wait) {
+  // Off a terminal a step's line comes when it ends: once the check's is
+  // there, the write is under way (about 3 s of cells at this pace).
+  for (int wait = 0; wait < 600 && ReadWhole(said).find("check 1/3") == std::string::npos; ++wait) {
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }
+  std::this_thread::sleep_for(std::chrono::milliseconds(600));
   kill(writing, SIGHUP);
   const Outcome stopped = Ended(writing, said);
   EXPECT_EQ(stopped.code, 130) << stopped.output;
