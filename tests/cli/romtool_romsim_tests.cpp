@@ -570,11 +570,14 @@ TEST_F(RomtoolTest, CtrlCStopsBetweenCellsAndLeavesNoFile) {
   EXPECT_NE(ReadWhole(dir / "data/romprog/romtool-log.jsonl")
                 .find("\"cells_written\":" + std::to_string(held) + ",\"step\":\"write\""),
             std::string::npos);
+  // The restarted romsim gets a new pty: the old name may by then be
+  // another test's line, so the command is given the new one.
+  const std::string stoppedOn = port;
   romsim->Stop();
   Start();  // unpaced, the same chip
   std::vector<std::string> given;
   std::istringstream words(again.substr(again.find(' ') + 1));
-  for (std::string word; words >> word;) given.push_back(word);
+  for (std::string word; words >> word;) given.push_back(word == stoppedOn ? port : word);
   const Outcome finished = Romtool(given);
   EXPECT_EQ(finished.code, 0) << finished.output;
   EXPECT_TRUE(Same(Chip().substr(0, 8192), image));
