@@ -473,15 +473,17 @@ TEST_F(RomtoolTest, RescueReadMergesThePassesOfAChipWithWeakBits) {
 // Ctrl-C in the middle of many passes keeps what the finished ones give.
 TEST_F(RomtoolTest, CtrlCBetweenPassesKeepsTheFinishedOnes) {
   const std::string chip = RandomBytes(8192, 26);
-  Start({"--weak-bits", "5:0.5:3"}, chip + std::string(32768 - 8192, '\xFF'));
-  // Stopped once the third pass is under way: two are finished.
+  // Paced, so that a pass lasts long enough to be stopped in its middle.
+  Start({"--weak-bits", "5:0.5:3", "--pace", "115200"}, chip + std::string(32768 - 8192, '\xFF'));
+  // Stopped once the third pass is under way (romsim saw its RTS rise): two
+  // are finished.
   const std::string said = dir / "said.txt";
   const pid_t pid = Spawn({"read", "-p", port, "-c", "27C64", "--passes", "1000", "--log",
                            dir / "log.jsonl", dir / "r.bin"},
                           said);
   ASSERT_NE(pid, 0);
-  for (int k = 0; k < 600 && ReadWhole(said).find("read pass 3 of") == std::string::npos; ++k) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  for (int k = 0; k < 3000 && Count("\n" + ReadWhole(dir / "romsim.log"), "\nrts=high") < 3; ++k) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
   kill(pid, SIGINT);
   const Outcome run = Ended(pid, said);
@@ -1439,11 +1441,16 @@ TEST_F(RomtoolTest, AHangUpStopsLikeCtrlCAndTheLogKnowsTheChip) {
   // The check reads the blank chip, the write is cut short by the hang-up.
   Start({"--pace", "57600"});
   const std::string image = Saved("image.bin", 8192);
+  // The write is under way once romsim saw RTS rise a second time (the
+  // check's exchange, then the write's).
+  const auto rises = [&] { return Count("\n" + ReadWhole(dir / "romsim.log"), "\nrts=high"); };
+  const int before = rises();
   const pid_t writing = Spawn({"write", "-p", port, "-c", "27C64", dir / "image.bin"}, said);
   ASSERT_NE(writing, 0);
-  for (int wait = 0; wait < 600 && ReadWhole(said).find("\nwrite") == std::string::npos; ++wait) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  for (int wait = 0; wait < 1200 && rises() < before + 2; ++wait) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));  // some cells written
   kill(writing, SIGHUP);
   const Outcome stopped = Ended(writing, said);
   EXPECT_EQ(stopped.code, 130) << stopped.output;
