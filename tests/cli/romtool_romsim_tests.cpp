@@ -1283,6 +1283,13 @@ TEST_F(RomtoolTest, HelpAndVersion) {
   EXPECT_EQ(writeHelp.code, 0);
   EXPECT_SAYS(writeHelp, "--blank-check");
   EXPECT_SAYS(Romtool({"link", "--help"}), "latency timer");
+  // Completion takes every "-WORD" in a help text for an option: a help
+  // names no option romtool lacks ("-PORT").
+  for (const char* command : {"read", "write", "verify", "blank", "link", "ident"}) {
+    const Outcome commandHelp = Romtool({command, "--help"});
+    EXPECT_FALSE(std::regex_search(commandHelp.output, std::regex("(^|[ (])-[A-Z]{2,}")))
+        << commandHelp.output;
+  }
   const Outcome version = Romtool({"--version"});
   EXPECT_EQ(version.code, 0);
   EXPECT_EQ(version.output.rfind("romtool ", 0), 0u) << version.output;
