@@ -92,8 +92,9 @@ std::string ByteName(std::uint8_t value) {
   return "0x" + romprog::HexText(value, 2);
 }
 
-Verdict ReadChipInto(Session& session, std::uint8_t* image, const char* label) {
-  ToolObserver observer(session, label, image);
+Verdict ReadChipInto(Session& session, std::uint8_t* image, const char* label,
+                     const char* stepName) {
+  ToolObserver observer(session, stepName ? stepName : label, image);
   int cells = 0;
   const LinkResult result = Run(session, observer, Direction::Reading, cells);
   Verdict verdict;

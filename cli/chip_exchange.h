@@ -32,8 +32,10 @@ struct Session {
 };
 
 // The chip's cells into the first activeSize bytes of `image`; `label`
-// names the step on the progress line.
-Verdict ReadChipInto(Session& session, std::uint8_t* image, const char* label = "read");
+// names the step in what is said, `stepName` (else `label`) on the progress
+// line, whose own counter numbers it.
+Verdict ReadChipInto(Session& session, std::uint8_t* image, const char* label = "read",
+                     const char* stepName = nullptr);
 // The first activeSize bytes of `image` into the chip; a stop waits for the
 // cell already on the line, so `cells` is what the chip holds of `image`.
 Verdict WriteChipFrom(Session& session, const std::uint8_t* image);

@@ -125,9 +125,13 @@ int Report(const ChipJob& job, const Verdict& verdict, const std::string& step) 
   return Fail(job.streams, verdict.exitCode, step + ": " + verdict.message);
 }
 
-int ReadWholeChip(const ChipJob& job, std::uint8_t* chip, const std::string& label) {
+int ReadWholeChip(const ChipJob& job, std::uint8_t* chip, const std::string& label,
+                  const std::string& stepName) {
   job.record.step = label;
-  if (int code = Report(job, ReadChipInto(job.session, chip, label.c_str()), label)) return code;
+  const char* shown = stepName.empty() ? nullptr : stepName.c_str();
+  if (int code = Report(job, ReadChipInto(job.session, chip, label.c_str(), shown), label)) {
+    return code;
+  }
   job.record.NoteChip(chip, job.size);
   return kSuccess;
 }

@@ -62,7 +62,9 @@ std::unique_ptr<romprog::SerialPort> OpenCommandPort(const Options& options, con
 // A verdict as an exit code, its message after `step` unless the user stopped.
 int Report(const ChipJob& job, const Verdict& verdict, const std::string& step);
 
-// The whole chip into `chip`; its sums go into the record.
-int ReadWholeChip(const ChipJob& job, std::uint8_t* chip, const std::string& label);
+// The whole chip into `chip`; its sums go into the record. `stepName`, when
+// given, names the step on the progress line instead of `label`.
+int ReadWholeChip(const ChipJob& job, std::uint8_t* chip, const std::string& label,
+                  const std::string& stepName = std::string());
 
 }  // namespace romtool

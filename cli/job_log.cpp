@@ -9,26 +9,10 @@
 
 #include "cli/checksum.h"
 #include "cli/exit_code.h"
+#include "cli/json_text.h"
 
 namespace romtool {
 namespace {
-
-std::string Quoted(const std::string& text) {
-  std::string quoted = "\"";
-  for (char c : text) {
-    if (c == '"' || c == '\\') {
-      quoted += '\\';
-      quoted += c;
-    } else if (static_cast<unsigned char>(c) < 0x20) {
-      char escape[8];
-      std::snprintf(escape, sizeof escape, "\\u%04x", c);
-      quoted += escape;
-    } else {
-      quoted += c;
-    }
-  }
-  return quoted + "\"";
-}
 
 std::string Hex(std::uint32_t value, int digits) {
   char text[16];
@@ -75,10 +59,10 @@ std::string JobLine(const JobRecord& r) {
   char timing[96];
   std::snprintf(timing, sizeof timing, "\"cells\":%d,\"seconds\":%.3f,\"us_per_cell\":%.1f",
                 r.cells, r.seconds, r.cells > 0 ? r.seconds * 1e6 / r.cells : 0.0);
-  std::string line = "{\"start\":" + Quoted(r.start) + ",\"command\":" + Quoted(r.command) +
-                     ",\"port\":" + Quoted(r.port) + ",\"chip\":" + Quoted(r.chip);
-  if (!r.file.empty()) line += ",\"file\":" + Quoted(r.file);
-  if (!r.base.empty()) line += ",\"base\":" + Quoted(r.base);
+  std::string line = "{\"start\":" + JsonQuoted(r.start) + ",\"command\":" + JsonQuoted(r.command) +
+                     ",\"port\":" + JsonQuoted(r.port) + ",\"chip\":" + JsonQuoted(r.chip);
+  if (!r.file.empty()) line += ",\"file\":" + JsonQuoted(r.file);
+  if (!r.base.empty()) line += ",\"base\":" + JsonQuoted(r.base);
   if (r.at >= 0)
     line += ",\"at\":" + Hex(static_cast<std::uint32_t>(r.at), 4) +
             ",\"at_cells\":" + std::to_string(r.atSize);
@@ -90,7 +74,7 @@ std::string JobLine(const JobRecord& r) {
   }
   if (r.sequence > 0) line += ",\"sequence\":" + std::to_string(r.sequence);
   if (r.hasSerial) line += ",\"serial\":" + std::to_string(r.serial);
-  line += ",\"result\":" + Quoted(ExitWord(r.exitCode)) +
+  line += ",\"result\":" + JsonQuoted(ExitWord(r.exitCode)) +
           ",\"exit\":" + std::to_string(r.exitCode) + "," + timing;
   if (r.cellsWritten >= 0) line += ",\"cells_written\":" + std::to_string(r.cellsWritten);
   if (r.passes > 0) {
@@ -98,10 +82,10 @@ std::string JobLine(const JobRecord& r) {
             ",\"unstable_cells\":" + std::to_string(r.unstableCells) +
             ",\"unstable_bits\":" + std::to_string(r.unstableBits);
   }
-  if (!r.merged.empty()) line += ",\"merged\":" + Quoted(r.merged);
+  if (!r.merged.empty()) line += ",\"merged\":" + JsonQuoted(r.merged);
   // Where a job that did not succeed ended.
-  if (r.exitCode != kSuccess && !r.step.empty()) line += ",\"step\":" + Quoted(r.step);
-  if (r.exitCode != kSuccess && !r.error.empty()) line += ",\"error\":" + Quoted(r.error);
+  if (r.exitCode != kSuccess && !r.step.empty()) line += ",\"step\":" + JsonQuoted(r.step);
+  if (r.exitCode != kSuccess && !r.error.empty()) line += ",\"error\":" + JsonQuoted(r.error);
   return line + "}";
 }
 

@@ -1,5 +1,9 @@
 #include "cli/job_plan.h"
 
+#include <algorithm>
+
+#include "cli/read_passes.h"
+
 namespace romtool {
 
 int PlannedSteps(const Options& options) {
@@ -11,10 +15,14 @@ int PlannedSteps(const Options& options) {
       return (check ? 1 : 0) + 1 + (options.noVerify ? 0 : 1);
     }
     case Command::Read:
-      return options.passes > 0 ? options.passes : 1;
+      return std::max(PassesAsked(options), 1);
     default:
       return 1;
   }
+}
+
+std::string ReadStepName(const Options& options) {
+  return PlannedSteps(options) > 1 ? "pass" : "read";
 }
 
 }  // namespace romtool

@@ -279,8 +279,8 @@ const std::vector<OptionRow>& OptionTable() {
       {"-p", "--port", "PORT", AddPort, 0, &CommandRow::needsPort,
        "serial port (Linux: /dev/ttyUSB0 ..., or the name in /dev/serial/by-id; Windows: COM3 "
        "...); write, verify, blank and read take several, one -p each, and work on all at once "
-       "(read: FILE names each port's file with {port} or {n}, else gets -PORT before its "
-       "extension)"},
+       "(read: FILE names each port's file with {port} or {n}; else the port's name goes "
+       "before its extension, rom.bin: rom-ttyUSB0.bin)"},
       {"-c", "--chip", "CHIP", Chip, CommandsOf({Command::Link}), &CommandRow::needsChip,
        "27C64 (8 KiB), 27C128 (16 KiB), 27C256 (32 KiB)"},
       {nullptr, "--passes", "N", Count<&Options::passes, 1, 1000>, CommandsOf({Command::Read}),

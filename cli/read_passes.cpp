@@ -5,6 +5,7 @@
 
 #include "cli/chip_findings.h"
 #include "cli/interrupt.h"
+#include "cli/job_plan.h"
 #include "cli/output_file.h"
 #include "cli/standard_streams.h"
 #include "platform/file_io.h"
@@ -84,7 +85,7 @@ int ReadPasses(const ChipJob& job, romprog::PassMerge& merge) {
     }
     const std::string label =
         most == 1 ? "read" : "read pass " + std::to_string(n) + " of " + std::to_string(most);
-    if (int code = ReadWholeChip(job, pass.data(), label)) return code;
+    if (int code = ReadWholeChip(job, pass.data(), label, ReadStepName(job.options))) return code;
     const int fresh = merge.Add(pass.data());
     if (fresh > 0) {
       std::fprintf(job.streams.out, "pass %d: %s more (%d in all)\n", n,

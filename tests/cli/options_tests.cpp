@@ -4,6 +4,7 @@
 #include "cli/exit_code.h"
 #include "cli/habits.h"
 #include "cli/help.h"
+#include "cli/job_log.h"
 #include "cli/options.h"
 #include "cli/pack_part.h"
 #include "cli/port_workers.h"
@@ -194,6 +195,21 @@ TEST(Options, PrecheckPassesLenientAndTheJobLog) {
   Refused({"blank", "-p", "P", "-c", "27C64", "--log", "x", "--no-log"});
   Refused({"dump", "-c", "27C64", "--no-log", "a.bin"});
   Refused({"read", "-p", "P", "-c", "27C64", "--lenient", "a.bin"});
+}
+
+// A file name or message with quotes, backslashes or control bytes stays one
+// JSON string in the job log's line.
+TEST(Options, TheJobLogQuotesWhatItWasGiven) {
+  JobRecord record;
+  record.command = "read";
+  record.file = "C:\\roms\\\"a\".bin";
+  record.exitCode = kNoAnswer;
+  record.step = "read";
+  record.error = "no answer\tat\ncell 0x0";
+  const std::string line = JobLine(record);
+  EXPECT_NE(line.find(R"("file":"C:\\roms\\\"a\".bin")"), std::string::npos) << line;
+  EXPECT_NE(line.find(R"("error":"no answer\u0009at\u000acell 0x0")"), std::string::npos) << line;
+  EXPECT_EQ(line.find('\n'), std::string::npos) << line;
 }
 
 TEST(Options, RepeatTakesACountOnlyWhenOneFollowsAndPortsMayBeMany) {

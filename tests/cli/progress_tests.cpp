@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "cli/job_plan.h"
 #include "cli/progress_line.h"
 
 namespace romtool::testing {
@@ -29,6 +30,30 @@ TEST(Progress, TimeLeftCountsTheStepsToCome) {
   EXPECT_NEAR(last.left, 4096 / 500.0, 1e-9);
   // A step past the plan (a second read-back) grows the job.
   EXPECT_EQ(FiguresOf("verify again", 4, 3, 0, 8192, 24576, 49.0).steps, 4);
+}
+
+// A read's passes are the job's steps: the line numbers them once, as the
+// plan counts them, --until-stable's 100 at most included.
+TEST(Progress, ReadPassesAreNumberedOnceAsPlanned) {
+  Options read;
+  read.command = Command::Read;
+  EXPECT_EQ(
+      StepLine(FiguresOf(ReadStepName(read), 1, PlannedSteps(read), 8192, 8192, 8192, 2.0), 2.0),
+      "read 1/1: 8192/8192 cells, 2.0 s, 4096 B/s; job 100%, 0:00 left");
+  read.passes = 20;
+  read.given = {{"--passes", "20"}};
+  const JobFigures second =
+      FiguresOf(ReadStepName(read), 2, PlannedSteps(read), 0, 8192, 8192, 2.0);
+  EXPECT_EQ(FitLine("", second, 60), "pass 2/20 [.............]   5%  0/8192  4096 B/s  0:38 left");
+  EXPECT_EQ(StepLine(second, 0.0).rfind("pass 2/20: ", 0), 0u) << StepLine(second, 0.0);
+  Options stable;
+  stable.command = Command::Read;
+  stable.untilStable = 10;
+  EXPECT_EQ(ReadStepName(stable), "pass");
+  EXPECT_EQ(PlannedSteps(stable), 100);
+  stable.passes = 5;
+  stable.given = {{"--passes", "5"}, {"--until-stable", "10"}};
+  EXPECT_EQ(PlannedSteps(stable), 5);
 }
 
 TEST(Progress, BarFillsWithTheWorkAndCountsMinutes) {

@@ -473,19 +473,18 @@ TEST_F(RomtoolTest, RescueReadMergesThePassesOfAChipWithWeakBits) {
 // Ctrl-C in the middle of many passes keeps what the finished ones give.
 TEST_F(RomtoolTest, CtrlCBetweenPassesKeepsTheFinishedOnes) {
   const std::string chip = RandomBytes(8192, 26);
-  // A paced line, so that a pass lasts seconds and the stop falls inside one.
-  Start({"--weak-bits", "5:0.5:3", "--pace", "38400"}, chip + std::string(32768 - 8192, '\xFF'));
-  // Stopped once the third pass is under way: two are finished. Off a
-  // terminal a step's line is printed when the step ends.
+  // Paced, so that a pass lasts long enough to be stopped in its middle.
+  Start({"--weak-bits", "5:0.5:3", "--pace", "115200"}, chip + std::string(32768 - 8192, '\xFF'));
+  // Stopped once the third pass is under way (romsim saw its RTS rise): two
+  // are finished.
   const std::string said = dir / "said.txt";
   const pid_t pid = Spawn({"read", "-p", port, "-c", "27C64", "--passes", "1000", "--log",
                            dir / "log.jsonl", dir / "r.bin"},
                           said);
   ASSERT_NE(pid, 0);
-  for (int k = 0; k < 1200 && ReadWhole(said).find("read pass 2 of") == std::string::npos; ++k) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  for (int k = 0; k < 3000 && Count("\n" + ReadWhole(dir / "romsim.log"), "\nrts=high") < 3; ++k) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
-  std::this_thread::sleep_for(std::chrono::milliseconds(500));
   kill(pid, SIGINT);
   const Outcome run = Ended(pid, said);
   EXPECT_EQ(run.code, 130) << run.output;
@@ -573,11 +572,14 @@ TEST_F(RomtoolTest, CtrlCStopsBetweenCellsAndLeavesNoFile) {
   EXPECT_NE(ReadWhole(dir / "data/romprog/romtool-log.jsonl")
                 .find("\"cells_written\":" + std::to_string(held) + ",\"step\":\"write\""),
             std::string::npos);
+  // The restarted romsim gets a new pty: the old name may by then be
+  // another test's line, so the command is given the new one.
+  const std::string stoppedOn = port;
   romsim->Stop();
   Start();  // unpaced, the same chip
   std::vector<std::string> given;
   std::istringstream words(again.substr(again.find(' ') + 1));
-  for (std::string word; words >> word;) given.push_back(word);
+  for (std::string word; words >> word;) given.push_back(word == stoppedOn ? port : word);
   const Outcome finished = Romtool(given);
   EXPECT_EQ(finished.code, 0) << finished.output;
   EXPECT_TRUE(Same(Chip().substr(0, 8192), image));
@@ -1281,6 +1283,13 @@ TEST_F(RomtoolTest, HelpAndVersion) {
   EXPECT_EQ(writeHelp.code, 0);
   EXPECT_SAYS(writeHelp, "--blank-check");
   EXPECT_SAYS(Romtool({"link", "--help"}), "latency timer");
+  // Completion takes every "-WORD" in a help text for an option: a help
+  // names no option romtool lacks ("-PORT").
+  for (const char* command : {"read", "write", "verify", "blank", "link", "ident"}) {
+    const Outcome commandHelp = Romtool({command, "--help"});
+    EXPECT_FALSE(std::regex_search(commandHelp.output, std::regex("(^|[ (])-[A-Z]{2,}")))
+        << commandHelp.output;
+  }
   const Outcome version = Romtool({"--version"});
   EXPECT_EQ(version.code, 0);
   EXPECT_EQ(version.output.rfind("romtool ", 0), 0u) << version.output;
@@ -1439,14 +1448,16 @@ TEST_F(RomtoolTest, AHangUpStopsLikeCtrlCAndTheLogKnowsTheChip) {
   // The check reads the blank chip, the write is cut short by the hang-up.
   Start({"--pace", "57600"});
   const std::string image = Saved("image.bin", 8192);
+  // The write is under way once romsim saw RTS rise a second time (the
+  // check's exchange, then the write's).
+  const auto rises = [&] { return Count("\n" + ReadWhole(dir / "romsim.log"), "\nrts=high"); };
+  const int before = rises();
   const pid_t writing = Spawn({"write", "-p", port, "-c", "27C64", dir / "image.bin"}, said);
   ASSERT_NE(writing, 0);
-  // Off a terminal a step's line comes when it ends: once the check's is
-  // there, the write is under way (about 3 s of cells at this pace).
-  for (int wait = 0; wait < 600 && ReadWhole(said).find("check 1/3") == std::string::npos; ++wait) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  for (int wait = 0; wait < 1200 && rises() < before + 2; ++wait) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
-  std::this_thread::sleep_for(std::chrono::milliseconds(600));
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));  // some cells written
   kill(writing, SIGHUP);
   const Outcome stopped = Ended(writing, said);
   EXPECT_EQ(stopped.code, 130) << stopped.output;

@@ -45,4 +45,4 @@ def built_programs():
 
 
 def package_names():
-    return sorted(list(built_programs()) + ["README.txt"])
+    return sorted(list(built_programs()) + ["README.txt", "THIRD-PARTY.txt"])

@@ -1,8 +1,11 @@
 #!/usr/bin/python3
-"""The Windows zip: exactly the programs and the README, the very files the
-tree built, and programs that need no MinGW runtime DLL next to them."""
+"""The Windows zip: exactly the programs, the README and the notices of the
+libraries linked into them, the very files the tree built, and programs that
+need no MinGW runtime DLL next to them."""
 import hashlib
 import os
+import pathlib
+import re
 import subprocess
 import unittest
 import zipfile
@@ -56,6 +59,25 @@ class Zip(unittest.TestCase):
             self.assertNotIn(b"\r", line, "line %d holds a bare CR" % number)
         readme = (package_files.TREE / "README.md").read_bytes()
         self.assertEqual(text.replace(b"\r\n", b"\n"), readme)
+
+    def test_notices_hold_the_licence_of_every_library_linked_in(self):
+        text = self.archive.read("THIRD-PARTY.txt")
+        self.assertTrue(text.startswith(b"\xef\xbb\xbf"), "no UTF-8 byte order mark")
+        self.assertNotIn(b"\n", text.replace(b"\r\n", b""), "a bare LF")
+        text = text[3:].replace(b"\r\n", b"\n")
+        carried = {"romprog.exe": ["libjpeg62-turbo"],
+                   "romtool.exe": ["zlib1g", "libpng16-16", "libxml2", "libgcrypt20",
+                                   "libgpg-error0"]}
+        for program in package_files.built_programs():
+            for package in carried[program]:
+                with self.subTest(program=program, package=package):
+                    line = re.search(rb"^  %s: (.*)$" % re.escape(program.encode()), text,
+                                     re.MULTILINE)
+                    self.assertIsNotNone(line, "no line for %s" % program)
+                    self.assertIn(package.encode(), line.group(1).split(b", "))
+                    copyright = pathlib.Path("/usr/share/doc", package, "copyright")
+                    self.assertIn(copyright.read_bytes(), text)
+        self.assertIn(b"complete corresponding source", text)
 
     def test_programs_need_no_mingw_runtime_dll(self):
         for name, built in package_files.built_programs().items():
