@@ -11,77 +11,42 @@
 #
 # Fetching the source needs a deb-src entry in the apt sources and dpkg-dev.
 
+include(${CMAKE_CURRENT_LIST_DIR}/DebianSourceCross.cmake)
+
 set(_lx_deps ${CMAKE_BINARY_DIR}/_deps)
 set(_lx_src ${_lx_deps}/libxml2-src)
 set(_lx_build ${_lx_deps}/libxml2-build)
 set(_lx_prefix ${_lx_deps}/libxml2)
 set(_lx_lib ${_lx_prefix}/lib/libxml2.a)
 
-# The toolchain file may have been given relative to the build or source tree;
-# the nested build runs elsewhere and needs it absolute.
-function(_lx_toolchain_path out)
-  set(file "${CMAKE_TOOLCHAIN_FILE}")
-  if(file AND NOT IS_ABSOLUTE "${file}")
-    if(EXISTS "${CMAKE_BINARY_DIR}/${file}")
-      set(file "${CMAKE_BINARY_DIR}/${file}")
-    else()
-      set(file "${CMAKE_SOURCE_DIR}/${file}")
-    endif()
-  endif()
-  set(${out} "${file}" PARENT_SCOPE)
-endfunction()
-
-function(_lx_run what)
-  execute_process(COMMAND ${ARGN} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE out)
-  if(NOT rc EQUAL 0)
-    message(FATAL_ERROR "libxml2: ${what} failed (${rc}):\n${out}")
-  endif()
-endfunction()
-
-function(_lx_fetch_source)
-  set(download ${_lx_deps}/libxml2-download)
-  file(REMOVE_RECURSE ${download})
-  file(MAKE_DIRECTORY ${download})
-  message(STATUS "libxml2: apt-get source into ${download}")
-  execute_process(COMMAND apt-get source libxml2
-                  WORKING_DIRECTORY ${download}
-                  RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE out)
-  file(GLOB unpacked LIST_DIRECTORIES true ${download}/libxml2-*)
-  list(FILTER unpacked EXCLUDE REGEX "\\.(dsc|tar\\..*)$")
-  if(NOT rc EQUAL 0 OR NOT unpacked)
-    message(FATAL_ERROR
-      "libxml2: 'apt-get source libxml2' failed (${rc}). It needs a 'deb-src' entry in the "
-      "apt sources (then apt-get update) and dpkg-dev.\n${out}")
-  endif()
-  list(GET unpacked 0 dir)
-  file(RENAME ${dir} ${_lx_src})
-endfunction()
-
 function(_lx_build_library)
-  _lx_toolchain_path(toolchain)
+  romprog_cross_toolchain(toolchain)
   message(STATUS "libxml2: cross-building for ${CMAKE_SYSTEM_PROCESSOR}")
   set(off)
   foreach(feature C14N CATALOG DEBUG DOCB FTP HTML HTTP ICONV ICU LEGACY LZMA MODULES
                   PROGRAMS PYTHON SCHEMAS SCHEMATRON TESTS XINCLUDE XPTR ZLIB)
     list(APPEND off -DLIBXML2_WITH_${feature}=OFF)
   endforeach()
-  _lx_run(configure ${CMAKE_COMMAND} -S ${_lx_src} -B ${_lx_build}
-          -G ${CMAKE_GENERATOR} -DCMAKE_MAKE_PROGRAM=${CMAKE_MAKE_PROGRAM}
-          -DCMAKE_TOOLCHAIN_FILE=${toolchain} -DCMAKE_BUILD_TYPE=Release
-          -DCMAKE_INSTALL_PREFIX=${_lx_prefix} -DCMAKE_INSTALL_LIBDIR=lib
-          -DBUILD_SHARED_LIBS=OFF ${off}
-          # Windows' own threads, not MinGW's pthread.h (winpthreads), whose
-          # library romtool.exe would then have to carry.
-          -DHAVE_PTHREAD_H=0 -Wno-dev)
-  _lx_run(build ${CMAKE_COMMAND} --build ${_lx_build} -j 2)
+  romprog_cross_run(libxml2 configure
+    ${CMAKE_COMMAND} -S ${_lx_src} -B ${_lx_build}
+    -G ${CMAKE_GENERATOR} -DCMAKE_MAKE_PROGRAM=${CMAKE_MAKE_PROGRAM}
+    -DCMAKE_TOOLCHAIN_FILE=${toolchain} -DCMAKE_BUILD_TYPE=Release
+    -DCMAKE_INSTALL_PREFIX=${_lx_prefix} -DCMAKE_INSTALL_LIBDIR=lib
+    -DBUILD_SHARED_LIBS=OFF ${off}
+    # Windows' own threads, not MinGW's pthread.h (winpthreads), whose
+    # library romtool.exe would then have to carry.
+    -DHAVE_PTHREAD_H=0 -Wno-dev)
+  romprog_cross_run(libxml2 build
+    ${CMAKE_COMMAND} --build ${_lx_build} -j 2)
   # The install copies the headers (include/libxml2/libxml) and the library,
   # whose presence marks a finished build.
-  _lx_run(install ${CMAKE_COMMAND} --install ${_lx_build})
+  romprog_cross_run(libxml2 install
+    ${CMAKE_COMMAND} --install ${_lx_build})
 endfunction()
 
 if(NOT EXISTS ${_lx_lib})
   if(NOT EXISTS ${_lx_src}/CMakeLists.txt)
-    _lx_fetch_source()
+    romprog_debian_source(libxml2 libxml2 ${_lx_src})
   endif()
   _lx_build_library()
 endif()
