@@ -1,4 +1,4 @@
-// The commands, a file each in cli/commands/; cli/command_table.cpp gives
+// The commands, a file each in cli/commands/; cli/command_rows.cpp gives
 // each its row. Each returns the process's exit code.
 #pragma once
 
