@@ -1,6 +1,6 @@
 // The rows of the command table: the one place that knows every command, so
 // it stands above them, beside main.
-#include "cli/command_table.h"
+#include "cli/command_line/command_table.h"
 #include "cli/commands/commands.h"
 
 namespace romtool {

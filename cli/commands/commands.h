@@ -2,8 +2,8 @@
 // each its row. Each returns the process's exit code.
 #pragma once
 
-#include "cli/exit_code.h"
-#include "cli/options.h"
+#include "cli/base/exit_code.h"
+#include "cli/command_line/options.h"
 
 namespace romtool {
 

@@ -23,7 +23,7 @@ check() {
 }
 
 # Every include names its header from the source root (src/ for the program's
-# layers): "core/image.h", "cli/options.h", never a bare "options.h".
+# layers): "core/image.h", "cli/command_line/options.h", never a bare "options.h".
 bare=$(cd "$root" && grep -rnE --include='*.h' --include='*.cpp' \
          '^[[:space:]]*#[[:space:]]*include[[:space:]]*"[^/"]+"' src cli sim firmware tests bench)
 if [ -n "$bare" ]; then

@@ -1,0 +1,42 @@
+#include "cli/base/captured_stream.h"
+
+#include <cstdlib>
+
+namespace romtool {
+
+#ifdef _WIN32
+// No memory streams in the Windows C library: a temporary file instead.
+CapturedStream::CapturedStream() : file_(std::tmpfile()) {}
+
+CapturedStream::~CapturedStream() {
+  if (file_) std::fclose(file_);
+}
+
+std::string CapturedStream::Take() {
+  if (!file_) return "";
+  std::string text(static_cast<std::size_t>(std::ftell(file_)), '\0');
+  std::rewind(file_);
+  text.resize(std::fread(text.data(), 1, text.size(), file_));
+  std::fclose(file_);
+  file_ = std::tmpfile();
+  return text;
+}
+#else
+CapturedStream::CapturedStream() : file_(open_memstream(&buffer_, &size_)) {}
+
+CapturedStream::~CapturedStream() {
+  if (file_) std::fclose(file_);
+  std::free(buffer_);
+}
+
+std::string CapturedStream::Take() {
+  if (!file_) return "";
+  std::fflush(file_);
+  std::string text(buffer_, size_);
+  std::rewind(file_);
+  std::fflush(file_);
+  return text;
+}
+#endif
+
+}  // namespace romtool
