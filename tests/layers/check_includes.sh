@@ -42,6 +42,14 @@ check sim "" 'gui|cli'
 check sim/device "" 'sim/romsim|sim/host'
 check sim/romsim "" 'sim/host'
 check sim/host "" 'sim/romsim'
+# romtool's rooms include only from the rooms below them, lowest first:
+# base (streams, exit codes, the job log), command_line (options and the
+# command table's look-ups), images, run (a chip's job and its rounds), then
+# commands; the table's rows and main stand above them at cli/'s root.
+check cli/base "" 'cli/command_line|cli/images|cli/run|cli/commands'
+check cli/command_line "" 'cli/images|cli/run|cli/commands'
+check cli/images "" 'cli/run|cli/commands'
+check cli/run "" 'cli/commands'
 # The simulated board stands beside romsim: it shares romsim's pty and chip
 # file, never a host's pieces.
 check firmware "" 'gui|cli|sim/host'
