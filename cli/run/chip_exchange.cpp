@@ -1,9 +1,9 @@
 #include "cli/run/chip_exchange.h"
 
-#include "cli/base/interrupt.h"
 #include "cli/run/progress.h"
 #include "core/hex_text.h"
 #include "core/protocol/chip_link.h"
+#include "platform/interrupt.h"
 
 namespace romtool {
 namespace {
@@ -20,7 +20,7 @@ class ToolObserver : public romprog::LinkObserver {
     if (progress_) progress_->Begin(label);
   }
 
-  bool GoOn() override { return !Interrupted(); }
+  bool GoOn() override { return !romprog::Interrupted(); }
   void Passed(int address, std::uint8_t value) override {
     if (store_) store_[address] = value;
     done_ = address + 1;

@@ -3,12 +3,12 @@
 #include <chrono>
 
 #include "cli/base/captured_stream.h"
-#include "cli/base/interrupt.h"
 #include "cli/command_line/command_table.h"
 #include "cli/run/job_plan.h"
 #include "cli/run/next_chip_loop.h"
 #include "cli/run/progress.h"
 #include "cli/run/prompt_input.h"
+#include "platform/interrupt.h"
 #include "platform/system_serial_ports.h"
 
 namespace romtool {
@@ -63,7 +63,7 @@ int RunJobOnPort(const Options& options, const Streams& given, const ChipSteps& 
 }
 
 int RunChipCommand(const Options& options, const Streams& streams, const ChipSteps& steps) {
-  CatchInterrupt();
+  romprog::CatchInterrupt();
   JobRecord record;
   record.start = UtcNow();
   record.command = CommandWord(options.command);

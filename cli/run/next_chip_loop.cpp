@@ -7,9 +7,9 @@
 #include <optional>
 
 #include "cli/base/checksum.h"
-#include "cli/base/interrupt.h"
 #include "cli/run/chip_findings.h"
 #include "cli/run/progress.h"
+#include "platform/interrupt.h"
 
 namespace romtool {
 namespace {
@@ -119,7 +119,7 @@ bool NextRound(std::FILE* input, const Streams& streams) {
   std::fprintf(streams.err, "put the next chip in, then Enter (q to finish) ");
   std::fflush(streams.err);
   char line[64];
-  if (!std::fgets(line, sizeof line, input) || Interrupted()) {
+  if (!std::fgets(line, sizeof line, input) || romprog::Interrupted()) {
     std::fputc('\n', streams.err);
     return false;
   }
@@ -167,7 +167,7 @@ int RunOnPorts(const Options& options, const Streams& streams, const ChipSteps& 
       return WorstCode(turns);
     }
     CountRound(turns, several, tally, streams, options.quiet);
-    const bool more = (options.chips == 0 || sequence < options.chips) && !Interrupted();
+    const bool more = (options.chips == 0 || sequence < options.chips) && !romprog::Interrupted();
     if (!more || !NextRound(input, streams)) break;
   }
   // A chip cut short by Ctrl-C has its own exit 130 in the tally; Ctrl-C at

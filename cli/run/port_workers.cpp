@@ -40,7 +40,7 @@ void RunTurnOnBoard(PortTurn& turn, const Streams& streams, const ChipSteps& ste
       RunJobOnPort(turn.options, own, steps, turn.image, turn.record, &board, row);
   turn.record.seconds = SecondsSince(start);
   const std::string& label = turn.options.port;
-  const Holding hold(board.Lock());
+  const romprog::Holding hold(board.Lock());
   if (!turn.options.quiet) {
     board.Show(row, ResultLine(label, ExitWord(turn.record.exitCode), turn.record.seconds,
                                board.Terminal() ? board.Width() : 0));
@@ -65,7 +65,7 @@ void RunRound(std::vector<PortTurn>& turns, const Streams& streams, const ChipSt
   std::vector<std::string> names;
   for (const PortTurn& turn : turns) names.push_back(turn.options.port);
   ProgressBoard board(streams.err, IsTerminal(streams.err) && MovesCursor(streams.err), names);
-  RunEach(static_cast<int>(turns.size()), [&](int row) {
+  romprog::RunEach(static_cast<int>(turns.size()), [&](int row) {
     RunTurnOnBoard(turns[static_cast<std::size_t>(row)], streams, steps, board, row);
   });
 }

@@ -8,7 +8,7 @@ ProgressBoard::ProgressBoard(std::FILE* out, bool terminal, std::vector<std::str
     : out_(out), terminal_(terminal), names_(std::move(names)), lines_(names_.size()) {}
 
 void ProgressBoard::Show(int row, const std::string& text) {
-  const Holding hold(lock_);
+  const romprog::Holding hold(lock_);
   lines_[static_cast<std::size_t>(row)] = text;
   if (terminal_) {
     Draw();
@@ -23,7 +23,7 @@ int ProgressBoard::Width() const {
 }
 
 void ProgressBoard::Print(std::FILE* to, const std::string& text) {
-  const Holding hold(lock_);
+  const romprog::Holding hold(lock_);
   if (terminal_) Lift();
   std::fputs(text.c_str(), to);
   std::fflush(to);

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/base/worker_threads.h"
+#include "platform/worker_threads.h"
 
 namespace romtool {
 
@@ -28,7 +28,7 @@ class ProgressBoard {
   void Print(std::FILE* to, const std::string& text);
   // Held around anything else the ports share (the job log); Show and
   // Print may be called while it is held.
-  SharedLock& Lock() { return lock_; }
+  romprog::SharedLock& Lock() { return lock_; }
 
  private:
   void Draw();
@@ -39,7 +39,7 @@ class ProgressBoard {
   std::vector<std::string> names_;
   std::vector<std::string> lines_;
   bool drawn_ = false;
-  SharedLock lock_;
+  romprog::SharedLock lock_;
 };
 
 }  // namespace romtool

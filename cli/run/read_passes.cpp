@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "cli/base/interrupt.h"
 #include "cli/base/standard_streams.h"
 #include "cli/images/output_file.h"
 #include "cli/run/chip_findings.h"
 #include "cli/run/job_plan.h"
 #include "platform/file_io.h"
+#include "platform/interrupt.h"
 
 namespace romtool {
 namespace {
@@ -79,7 +79,7 @@ int ReadPasses(const ChipJob& job, romprog::PassMerge& merge) {
   std::vector<std::uint8_t> pass(static_cast<std::size_t>(job.size));
   int calm = 0;  // passes in a row that found no new unstable cell
   for (int n = 1; n <= most; ++n) {
-    if (n > 1 && Interrupted()) {
+    if (n > 1 && romprog::Interrupted()) {
       return Fail(job.streams, kStopped,
                   "stopped between passes " + std::to_string(n - 1) + " and " + std::to_string(n));
     }

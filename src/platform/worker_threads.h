@@ -6,7 +6,7 @@
 #include <functional>
 #include <memory>
 
-namespace romtool {
+namespace romprog {
 
 // A lock the thread holding it may take again.
 class SharedLock {
@@ -39,4 +39,4 @@ class Holding {
 // have ended.
 void RunEach(int count, const std::function<void(int)>& work);
 
-}  // namespace romtool
+}  // namespace romprog

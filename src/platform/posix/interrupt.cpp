@@ -1,10 +1,10 @@
+#include "platform/interrupt.h"
+
 #include <signal.h>
 
 #include <atomic>
 
-#include "cli/base/interrupt.h"
-
-namespace romtool {
+namespace romprog {
 namespace {
 
 // Lock-free, so the handler may set it and every port's thread read it.
@@ -38,4 +38,4 @@ bool Interrupted() {
   return interrupted;
 }
 
-}  // namespace romtool
+}  // namespace romprog

@@ -1,10 +1,10 @@
+#include "platform/interrupt.h"
+
 #include <windows.h>
 
 #include <atomic>
 
-#include "cli/base/interrupt.h"
-
-namespace romtool {
+namespace romprog {
 namespace {
 
 std::atomic<bool> interrupted{false};
@@ -37,4 +37,4 @@ bool Interrupted() {
   return interrupted;
 }
 
-}  // namespace romtool
+}  // namespace romprog

@@ -1,10 +1,10 @@
+#include "platform/worker_threads.h"
+
 #include <mutex>
 #include <thread>
 #include <vector>
 
-#include "cli/base/worker_threads.h"
-
-namespace romtool {
+namespace romprog {
 
 struct SharedLock::State {
   std::recursive_mutex mutex;
@@ -27,4 +27,4 @@ void RunEach(int count, const std::function<void(int)>& work) {
   for (std::thread& thread : threads) thread.join();
 }
 
-}  // namespace romtool
+}  // namespace romprog

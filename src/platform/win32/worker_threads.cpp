@@ -1,10 +1,10 @@
+#include "platform/worker_threads.h"
+
 #include <windows.h>
 
 #include <vector>
 
-#include "cli/base/worker_threads.h"
-
-namespace romtool {
+namespace romprog {
 namespace {
 
 struct Task {
@@ -59,4 +59,4 @@ void RunEach(int count, const std::function<void(int)>& work) {
   }
 }
 
-}  // namespace romtool
+}  // namespace romprog

@@ -3,7 +3,7 @@
 // RTS up and a file half written.
 #pragma once
 
-namespace romtool {
+namespace romprog {
 
 // From here on Ctrl-C (SIGINT, SIGTERM and SIGHUP, a closed terminal; on
 // Windows the console's Ctrl-C, Ctrl-Break and its closing) only marks the
@@ -12,4 +12,4 @@ void CatchInterrupt();
 // Whether the user asked to stop.
 bool Interrupted();
 
-}  // namespace romtool
+}  // namespace romprog
