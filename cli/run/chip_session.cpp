@@ -8,6 +8,7 @@
 #include "cli/run/next_chip_loop.h"
 #include "cli/run/progress.h"
 #include "cli/run/prompt_input.h"
+#include "platform/console.h"
 #include "platform/interrupt.h"
 #include "platform/system_serial_ports.h"
 
@@ -50,7 +51,7 @@ int RunJobOnPort(const Options& options, const Streams& given, const ChipSteps& 
   }
   std::unique_ptr<romprog::Clock> clock = romprog::MakeSystemClock();
   Session session{*port, *clock, chip, streams.err,
-                  board ? board->Terminal() : IsTerminal(streams.err)};
+                  board ? board->Terminal() : romprog::IsTerminal(streams.err)};
   Progress progress(streams.err, session.terminal, PlannedSteps(options), chip.activeSize);
   if (board) progress.ShowOn(board, row);
   if (!options.quiet) session.progress = &progress;

@@ -7,6 +7,7 @@
 #include "cli/base/standard_streams.h"
 #include "cli/run/progress.h"
 #include "cli/run/progress_line.h"
+#include "platform/console.h"
 
 namespace romtool {
 namespace {
@@ -64,7 +65,8 @@ void RunRound(std::vector<PortTurn>& turns, const Streams& streams, const ChipSt
   }
   std::vector<std::string> names;
   for (const PortTurn& turn : turns) names.push_back(turn.options.port);
-  ProgressBoard board(streams.err, IsTerminal(streams.err) && MovesCursor(streams.err), names);
+  ProgressBoard board(streams.err,
+                      romprog::IsTerminal(streams.err) && romprog::MovesCursor(streams.err), names);
   romprog::RunEach(static_cast<int>(turns.size()), [&](int row) {
     RunTurnOnBoard(turns[static_cast<std::size_t>(row)], streams, steps, board, row);
   });

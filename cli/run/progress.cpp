@@ -1,14 +1,8 @@
 #include "cli/run/progress.h"
 
-#ifdef _WIN32
-#include <io.h>
-#include <windows.h>
-#else
-#include <sys/ioctl.h>
-#include <unistd.h>
-#endif
-
 #include <cstdlib>
+
+#include "platform/console.h"
 
 namespace romtool {
 namespace {
@@ -97,39 +91,11 @@ void Progress::Clear() {
   shown_ = 0;
 }
 
-bool MovesCursor(std::FILE* stream) {
-#ifdef _WIN32
-  HANDLE console = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)));
-  DWORD mode = 0;
-  return GetConsoleMode(console, &mode) &&
-         SetConsoleMode(console, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING);
-#else
-  (void)stream;
-  return true;
-#endif
-}
-
-bool IsTerminal(std::FILE* stream) {
-#ifdef _WIN32
-  return _isatty(_fileno(stream)) != 0;
-#else
-  return isatty(fileno(stream)) != 0;
-#endif
-}
-
 int TerminalWidth(std::FILE* stream) {
-#ifdef _WIN32
-  CONSOLE_SCREEN_BUFFER_INFO info;
-  HANDLE console = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)));
-  if (GetConsoleScreenBufferInfo(console, &info)) {
-    return info.srWindow.Right - info.srWindow.Left + 1;
-  }
-#else
-  winsize size{};
-  if (ioctl(fileno(stream), TIOCGWINSZ, &size) == 0 && size.ws_col > 0) return size.ws_col;
-#endif
-  const char* columns = std::getenv("COLUMNS");
-  const int given = columns ? std::atoi(columns) : 0;
+  const int columns = romprog::ConsoleColumns(stream);
+  if (columns > 0) return columns;
+  const char* named = std::getenv("COLUMNS");
+  const int given = named ? std::atoi(named) : 0;
   return given > 0 ? given : kDefaultWidth;
 }
 

@@ -57,10 +57,6 @@ class Progress {
   std::size_t shown_ = 0;  // characters of the line on show (one port on a terminal)
 };
 
-bool IsTerminal(std::FILE* stream);
-// Whether the terminal `stream` is takes the escapes that move the cursor
-// up a line (a Windows console only once asked to).
-bool MovesCursor(std::FILE* stream);
 // The columns of the terminal `stream` is (80 when it does not say).
 int TerminalWidth(std::FILE* stream);
 
