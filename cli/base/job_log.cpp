@@ -10,6 +10,7 @@
 #include "cli/base/checksum.h"
 #include "cli/base/exit_code.h"
 #include "cli/base/json_text.h"
+#include "platform/user_files.h"
 
 namespace romtool {
 namespace {
@@ -90,17 +91,7 @@ std::string JobLine(const JobRecord& r) {
 }
 
 std::string DefaultLogPath() {
-#ifdef _WIN32
-  const char* base = std::getenv("APPDATA");
-  if (!base || !*base) return "";
-  return std::string(base) + "\\romprog\\romtool-log.jsonl";
-#else
-  const char* data = std::getenv("XDG_DATA_HOME");
-  if (data && *data) return std::string(data) + "/romprog/romtool-log.jsonl";
-  const char* home = std::getenv("HOME");
-  if (!home || !*home) return "";
-  return std::string(home) + "/.local/share/romprog/romtool-log.jsonl";
-#endif
+  return romprog::UserDataFile("romtool-log.jsonl");
 }
 
 std::string LogPath(const std::string& chosen) {
