@@ -7,14 +7,7 @@
 #include <iterator>
 
 #include "platform/image_files.h"
-
-#ifdef _WIN32
-#include <fcntl.h>
-#include <io.h>
-#include <process.h>
-#else
-#include <unistd.h>
-#endif
+#include "platform/process.h"
 
 namespace romtool {
 namespace {
@@ -23,29 +16,11 @@ namespace {
 std::string TempPath(const char* role) {
   std::error_code ignored;
   return (std::filesystem::temp_directory_path(ignored) /
-          ("romtool-" + std::to_string(ProcessId()) + "-" + role))
+          ("romtool-" + std::to_string(romprog::ProcessId()) + "-" + role))
       .string();
 }
 
-// Windows turns 0x0A into 0x0D 0x0A and stops at 0x1A on a stream in text
-// mode; an image is bytes.
-void BinaryMode(std::FILE* stream) {
-#ifdef _WIN32
-  _setmode(_fileno(stream), _O_BINARY);
-#else
-  (void)stream;
-#endif
-}
-
 }  // namespace
-
-int ProcessId() {
-#ifdef _WIN32
-  return _getpid();
-#else
-  return static_cast<int>(getpid());
-#endif
-}
 
 bool IsStandardStream(const std::string& path) {
   return path == "-";
@@ -57,7 +32,7 @@ InputCopy::~InputCopy() {
 }
 
 bool InputCopy::Take(std::string& error) {
-  BinaryMode(stdin);
+  romprog::BinaryMode(stdin);
   path_ = TempPath("in");
   std::ofstream copy(path_, std::ios::binary | std::ios::trunc);
   char block[4096];
@@ -88,7 +63,7 @@ bool WriteToStream(const romprog::FileKind& kind, const std::uint8_t* image, int
   const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
   std::error_code ignored;
   std::filesystem::remove(path, ignored);
-  BinaryMode(out);
+  romprog::BinaryMode(out);
   if (std::fwrite(bytes.data(), 1, bytes.size(), out) != bytes.size() || std::fflush(out) != 0) {
     error = std::string("cannot write to standard output: ") + std::strerror(errno);
     return false;

@@ -13,9 +13,6 @@ namespace romtool {
 
 bool IsStandardStream(const std::string& path);
 
-// This process's id, for names of temporary files.
-int ProcessId();
-
 // Standard input read to its end into a temporary file, removed with this.
 class InputCopy {
  public:

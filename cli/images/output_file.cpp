@@ -8,6 +8,7 @@
 #include "cli/base/standard_streams.h"
 #include "cli/images/image_file.h"
 #include "platform/image_files.h"
+#include "platform/process.h"
 
 namespace romtool {
 namespace {
@@ -18,7 +19,7 @@ namespace fs = std::filesystem;
 std::string TempBeside(const std::string& target) {
   const fs::path path(target);
   return (path.parent_path() /
-          ("." + path.filename().string() + ".romtool-" + std::to_string(ProcessId())))
+          ("." + path.filename().string() + ".romtool-" + std::to_string(romprog::ProcessId())))
       .string();
 }
 
