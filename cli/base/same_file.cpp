@@ -1,11 +1,10 @@
 #include "cli/base/same_file.h"
 
-#include <algorithm>
-#include <cctype>
 #include <filesystem>
 
 #include "cli/base/standard_streams.h"
 #include "platform/file_io.h"
+#include "platform/system_serial_ports.h"
 
 namespace romtool {
 namespace {
@@ -20,24 +19,13 @@ bool Same(const std::string& a, const std::string& b) {
   return failed ? a == b : first == second;
 }
 
-// Windows names its ports in any letter case: COM3 is com3.
-bool SamePortName(const std::string& a, const std::string& b) {
-#ifdef _WIN32
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return std::tolower(static_cast<unsigned char>(x)) ==
-                  std::tolower(static_cast<unsigned char>(y));
-         });
-#else
-  return a == b;
-#endif
-}
-
 }  // namespace
 
 std::string PortGivenTwice(const std::vector<std::string>& ports) {
   for (std::size_t k = 1; k < ports.size(); ++k) {
     for (std::size_t j = 0; j < k; ++j) {
-      if (!SamePortName(ports[j], ports[k]) && !romprog::SameFile(ports[j], ports[k])) continue;
+      if (!romprog::SamePortName(ports[j], ports[k]) && !romprog::SameFile(ports[j], ports[k]))
+        continue;
       const std::string both =
           ports[j] == ports[k] ? ports[k] : ports[j] + " and " + ports[k] + ", one port,";
       return "-p " + both +

@@ -13,4 +13,8 @@ bool MovesCursor(std::FILE* stream);
 // The columns of the terminal `stream` is, 0 when it does not say.
 int ConsoleColumns(std::FILE* stream);
 
+// The terminal's own input, open for reading whatever standard input is;
+// nullptr when there is none.
+std::FILE* OpenConsoleInput();
+
 }  // namespace romprog

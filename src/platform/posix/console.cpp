@@ -19,4 +19,8 @@ int ConsoleColumns(std::FILE* stream) {
   return 0;
 }
 
+std::FILE* OpenConsoleInput() {
+  return std::fopen("/dev/tty", "r");
+}
+
 }  // namespace romprog

@@ -31,4 +31,8 @@ int ConsoleColumns(std::FILE* stream) {
   return 0;
 }
 
+std::FILE* OpenConsoleInput() {
+  return std::fopen("CONIN$", "r");
+}
+
 }  // namespace romprog
