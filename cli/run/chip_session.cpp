@@ -2,12 +2,12 @@
 
 #include <chrono>
 
-#include "cli/base/captured_stream.h"
 #include "cli/command_line/command_table.h"
 #include "cli/run/job_plan.h"
 #include "cli/run/next_chip_loop.h"
 #include "cli/run/progress.h"
 #include "cli/run/prompt_input.h"
+#include "platform/captured_stream.h"
 #include "platform/console.h"
 #include "platform/interrupt.h"
 #include "platform/system_serial_ports.h"
@@ -74,7 +74,7 @@ int RunChipCommand(const Options& options, const Streams& streams, const ChipSte
   const auto start = std::chrono::steady_clock::now();
   // --json keeps stdout for the results; --quiet shows no results at all
   // (with --json: the JSON lines alone).
-  const NullStream null;
+  const romprog::NullStream null;
   const Streams job{options.quiet  ? null.file()
                     : options.json ? streams.err
                                    : streams.out,

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <chrono>
 
-#include "cli/base/captured_stream.h"
 #include "cli/base/standard_streams.h"
 #include "cli/run/progress.h"
 #include "cli/run/progress_line.h"
+#include "platform/captured_stream.h"
 #include "platform/console.h"
 
 namespace romtool {
@@ -34,7 +34,7 @@ std::string Prefixed(const std::string& text, const std::string& label) {
 // One port's job in its own thread: its messages kept until it ends.
 void RunTurnOnBoard(PortTurn& turn, const Streams& streams, const ChipSteps& steps,
                     ProgressBoard& board, int row) {
-  CapturedStream out, err;
+  romprog::CapturedStream out, err;
   const Streams own{out.file(), err.file()};
   const Steady::time_point start = Steady::now();
   turn.record.exitCode =

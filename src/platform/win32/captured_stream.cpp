@@ -1,10 +1,9 @@
-#include "cli/base/captured_stream.h"
+#include "platform/captured_stream.h"
 
 #include <cstdlib>
 
-namespace romtool {
+namespace romprog {
 
-#ifdef _WIN32
 // No memory streams in the Windows C library: a temporary file instead.
 CapturedStream::CapturedStream() : file_(std::tmpfile()) {}
 
@@ -21,22 +20,7 @@ std::string CapturedStream::Take() {
   file_ = std::tmpfile();
   return text;
 }
-#else
-CapturedStream::CapturedStream() : file_(open_memstream(&buffer_, &size_)) {}
 
-CapturedStream::~CapturedStream() {
-  if (file_) std::fclose(file_);
-  std::free(buffer_);
-}
+NullStream::NullStream() : file_(std::fopen("NUL", "w")) {}
 
-std::string CapturedStream::Take() {
-  if (!file_) return "";
-  std::fflush(file_);
-  std::string text(buffer_, size_);
-  std::rewind(file_);
-  std::fflush(file_);
-  return text;
-}
-#endif
-
-}  // namespace romtool
+}  // namespace romprog

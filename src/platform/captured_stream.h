@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <string>
 
-namespace romtool {
+namespace romprog {
 
 class CapturedStream {
  public:
@@ -22,32 +22,25 @@ class CapturedStream {
 
  private:
   std::FILE* file_;
-#ifndef _WIN32
+  // The memory stream's text where there are memory streams (POSIX).
   char* buffer_ = nullptr;
   std::size_t size_ = 0;
-#endif
 };
 
 // Somewhere to send what is not to be shown.
 class NullStream {
  public:
-#ifdef _WIN32
-  NullStream() : file_(std::fopen("NUL", "w")) {}
-#else
-  NullStream() : file_(std::fopen("/dev/null", "w")) {}
-#endif
+  NullStream();
   ~NullStream() {
     if (file_) std::fclose(file_);
   }
   NullStream(const NullStream&) = delete;
   NullStream& operator=(const NullStream&) = delete;
   // stderr when the null device does not open.
-  std::FILE* file() const {
-    return file_ ? file_ : stderr;
-  }
+  std::FILE* file() const { return file_ ? file_ : stderr; }
 
  private:
   std::FILE* file_;
 };
 
-}  // namespace romtool
+}  // namespace romprog
