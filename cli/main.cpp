@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "cli/command_table.h"
-#include "cli/help.h"
-#include "cli/options.h"
+#include "cli/command_line/command_table.h"
+#include "cli/command_line/help.h"
+#include "cli/command_line/options.h"
 
 int main(int argc, char** argv) {
   using namespace romtool;

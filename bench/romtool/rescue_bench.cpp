@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "cli/image_notes.h"
-#include "cli/png_encode.h"
+#include "cli/images/image_notes.h"
+#include "cli/images/png_encode.h"
 #include "core/rescue/cell_map.h"
 #include "core/rescue/image_checks.h"
 #include "core/rescue/pass_merge.h"

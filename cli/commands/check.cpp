@@ -1,8 +1,8 @@
 // romtool check: what an image shows of a bad read, as notes with their
 // evidence; the same notes follow every read of a chip.
-#include "cli/chip_file.h"
 #include "cli/commands/commands.h"
-#include "cli/image_notes.h"
+#include "cli/images/chip_file.h"
+#include "cli/images/image_notes.h"
 
 namespace romtool {
 

@@ -1,9 +1,9 @@
-// The commands, a file each in cli/commands/; cli/command_table.cpp gives
+// The commands, a file each in cli/commands/; cli/command_rows.cpp gives
 // each its row. Each returns the process's exit code.
 #pragma once
 
-#include "cli/exit_code.h"
-#include "cli/options.h"
+#include "cli/base/exit_code.h"
+#include "cli/command_line/options.h"
 
 namespace romtool {
 

@@ -1,11 +1,11 @@
 // romtool convert: an image file saved in the format of another name, or of
 // --format onto standard output ("-").
-#include "cli/chip_file.h"
+#include "cli/base/same_file.h"
+#include "cli/base/standard_streams.h"
 #include "cli/commands/commands.h"
-#include "cli/image_file.h"
-#include "cli/output_file.h"
-#include "cli/same_file.h"
-#include "cli/standard_streams.h"
+#include "cli/images/chip_file.h"
+#include "cli/images/image_file.h"
+#include "cli/images/output_file.h"
 
 namespace romtool {
 

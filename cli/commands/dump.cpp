@@ -1,8 +1,8 @@
 // romtool dump: the chip's part of a file as the buffer window lists it.
-#include "cli/dump.h"
+#include "cli/images/dump.h"
 
-#include "cli/chip_file.h"
 #include "cli/commands/commands.h"
+#include "cli/images/chip_file.h"
 
 namespace romtool {
 

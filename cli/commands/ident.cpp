@@ -4,7 +4,7 @@
 #include <algorithm>
 
 #include "cli/commands/commands.h"
-#include "cli/identify.h"
+#include "cli/images/identify.h"
 #include "core/formats/file_content.h"
 #include "platform/file_io.h"
 

@@ -4,9 +4,9 @@
 #include <memory>
 #include <string>
 
-#include "cli/chip_session.h"
 #include "cli/commands/commands.h"
-#include "cli/progress.h"
+#include "cli/run/chip_session.h"
+#include "cli/run/progress.h"
 #include "core/protocol/chip_link.h"
 #include "platform/system_serial_ports.h"
 

@@ -1,6 +1,6 @@
 // romtool log: the last entries of the job log as a table.
+#include "cli/base/job_log.h"
 #include "cli/commands/commands.h"
-#include "cli/job_log.h"
 
 namespace romtool {
 

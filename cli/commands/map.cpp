@@ -1,8 +1,8 @@
 // romtool map: every cell of an image drawn as a PNG picture, its legend on
 // standard output.
-#include "cli/chip_file.h"
 #include "cli/commands/commands.h"
-#include "cli/map_picture.h"
+#include "cli/images/chip_file.h"
+#include "cli/images/map_picture.h"
 
 namespace romtool {
 

@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <utility>
 
-#include "cli/checksum.h"
-#include "cli/chip_file.h"
+#include "cli/base/checksum.h"
+#include "cli/base/same_file.h"
 #include "cli/commands/commands.h"
-#include "cli/pack_part.h"
-#include "cli/same_file.h"
+#include "cli/images/chip_file.h"
+#include "cli/images/pack_part.h"
 #include "core/hex_text.h"
 #include "core/image_layout.h"
 

@@ -6,16 +6,16 @@
 #include <memory>
 #include <vector>
 
-#include "cli/chip_findings.h"
+#include "cli/base/standard_streams.h"
 #include "cli/commands/commands.h"
-#include "cli/image_file.h"
-#include "cli/image_notes.h"
-#include "cli/map_picture.h"
-#include "cli/output_file.h"
-#include "cli/port_workers.h"
-#include "cli/read_ident.h"
-#include "cli/read_passes.h"
-#include "cli/standard_streams.h"
+#include "cli/images/image_file.h"
+#include "cli/images/image_notes.h"
+#include "cli/images/map_picture.h"
+#include "cli/images/output_file.h"
+#include "cli/run/chip_findings.h"
+#include "cli/run/port_workers.h"
+#include "cli/run/read_ident.h"
+#include "cli/run/read_passes.h"
 
 namespace romtool {
 namespace {

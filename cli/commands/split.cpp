@@ -1,9 +1,9 @@
 // romtool split: an image for a 16-bit (or 32-bit) bus dealt out over one
 // chip per byte lane.
-#include "cli/checksum.h"
-#include "cli/chip_file.h"
+#include "cli/base/checksum.h"
+#include "cli/base/same_file.h"
 #include "cli/commands/commands.h"
-#include "cli/same_file.h"
+#include "cli/images/chip_file.h"
 #include "core/image_layout.h"
 
 namespace romtool {

@@ -2,9 +2,9 @@
 // with --banks of each bank.
 #include <cinttypes>
 
-#include "cli/checksum.h"
-#include "cli/chip_file.h"
+#include "cli/base/checksum.h"
 #include "cli/commands/commands.h"
+#include "cli/images/chip_file.h"
 
 namespace romtool {
 

@@ -1,10 +1,10 @@
 // romtool verify: the chip against the file, every difference listed.
 #include <algorithm>
 
-#include "cli/chip_file.h"
-#include "cli/chip_findings.h"
 #include "cli/commands/commands.h"
-#include "cli/map_picture.h"
+#include "cli/images/chip_file.h"
+#include "cli/images/map_picture.h"
+#include "cli/run/chip_findings.h"
 
 namespace romtool {
 namespace {

@@ -2,9 +2,9 @@
 // does it hold it already), written, then read back and compared.
 #include <algorithm>
 
-#include "cli/chip_file.h"
-#include "cli/chip_findings.h"
 #include "cli/commands/commands.h"
+#include "cli/images/chip_file.h"
+#include "cli/run/chip_findings.h"
 
 namespace romtool {
 namespace {

@@ -67,4 +67,8 @@ std::vector<PortFacts> ListSystemPorts();
 // the Device Manager.
 std::string LatencyTimerFix(const std::string& name);
 
+// Whether two port names name one port: Windows names its ports in any
+// letter case (COM3 is com3); POSIX paths are compared as they are.
+bool SamePortName(const std::string& a, const std::string& b);
+
 }  // namespace romprog

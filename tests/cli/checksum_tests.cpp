@@ -2,7 +2,7 @@
 
 #include <numeric>
 
-#include "cli/checksum.h"
+#include "cli/base/checksum.h"
 #include "tests/cli/cli_test_support.h"
 
 namespace romtool::testing {

@@ -1,7 +1,7 @@
 // The three kinds of DAT read through libxml2, and what is refused.
 #include <gtest/gtest.h>
 
-#include "cli/dat_reader.h"
+#include "cli/images/dat_reader.h"
 #include "tests/cli/cli_test_support.h"
 
 namespace romtool::testing {

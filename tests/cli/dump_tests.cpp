@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "cli/dump.h"
+#include "cli/images/dump.h"
 #include "core/listing_row.h"
 #include "tests/cli/cli_test_support.h"
 

@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "cli/image_file.h"
+#include "cli/images/image_file.h"
 #include "core/image.h"
 #include "core/image_layout.h"
 #include "tests/cli/cli_test_support.h"

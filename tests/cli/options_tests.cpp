@@ -1,14 +1,14 @@
 #include <gtest/gtest.h>
 
-#include "cli/command_table.h"
-#include "cli/exit_code.h"
-#include "cli/habits.h"
-#include "cli/help.h"
-#include "cli/job_log.h"
-#include "cli/options.h"
-#include "cli/pack_part.h"
-#include "cli/port_workers.h"
-#include "cli/serial_number.h"
+#include "cli/base/exit_code.h"
+#include "cli/base/job_log.h"
+#include "cli/base/serial_number.h"
+#include "cli/command_line/command_table.h"
+#include "cli/command_line/habits.h"
+#include "cli/command_line/help.h"
+#include "cli/command_line/options.h"
+#include "cli/images/pack_part.h"
+#include "cli/run/port_workers.h"
 #include "core/number_text.h"
 
 namespace romtool::testing {

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 #include <png.h>
 
-#include "cli/png_encode.h"
+#include "cli/images/png_encode.h"
 
 namespace romtool {
 namespace {

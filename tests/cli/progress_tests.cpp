@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "cli/job_plan.h"
-#include "cli/progress_line.h"
+#include "cli/run/job_plan.h"
+#include "cli/run/progress_line.h"
 
 namespace romtool::testing {
 namespace {

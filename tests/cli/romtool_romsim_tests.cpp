@@ -21,7 +21,7 @@
 #include <sstream>
 #include <thread>
 
-#include "cli/chip_exchange.h"
+#include "cli/run/chip_exchange.h"
 #include "sim/host/romsim_client.h"
 #include "tests/cli/cli_test_support.h"
 #include "tests/cli/dat_test_support.h"

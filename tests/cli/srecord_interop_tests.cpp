@@ -4,7 +4,7 @@
 
 #include <cstdlib>
 
-#include "cli/image_file.h"
+#include "cli/images/image_file.h"
 #include "core/image.h"
 #include "tests/cli/cli_test_support.h"
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "cli/dat_reader.h"
+#include "cli/images/dat_reader.h"
 #include "tests/fuzz/fuzz_image.h"
 
 namespace {

@@ -23,7 +23,7 @@ check() {
 }
 
 # Every include names its header from the source root (src/ for the program's
-# layers): "core/image.h", "cli/options.h", never a bare "options.h".
+# layers): "core/image.h", "cli/command_line/options.h", never a bare "options.h".
 bare=$(cd "$root" && grep -rnE --include='*.h' --include='*.cpp' \
          '^[[:space:]]*#[[:space:]]*include[[:space:]]*"[^/"]+"' src cli sim firmware tests bench)
 if [ -n "$bare" ]; then
@@ -42,6 +42,22 @@ check sim "" 'gui|cli'
 check sim/device "" 'sim/romsim|sim/host'
 check sim/romsim "" 'sim/host'
 check sim/host "" 'sim/romsim'
+# romtool's rooms include only from the rooms below them, lowest first:
+# base (streams, exit codes, the job log), command_line (options and the
+# command table's look-ups), images, run (a chip's job and its rounds), then
+# commands; the table's rows and main stand above them at cli/'s root.
+check cli/base "" 'cli/command_line|cli/images|cli/run|cli/commands'
+check cli/command_line "" 'cli/images|cli/run|cli/commands'
+check cli/images "" 'cli/run|cli/commands'
+check cli/run "" 'cli/commands'
+# What differs between POSIX and Windows lives in src/platform/, behind a
+# header with a file for each; romtool and the emulator ask no _WIN32.
+win=$(cd "$root" && grep -rnwE --include='*.h' --include='*.cpp' '_WIN32' cli sim)
+if [ -n "$win" ]; then
+  echo "cli/ and sim/ leave what differs on Windows to src/platform/:"
+  echo "$win"
+  status=1
+fi
 # The simulated board stands beside romsim: it shares romsim's pty and chip
 # file, never a host's pieces.
 check firmware "" 'gui|cli|sim/host'

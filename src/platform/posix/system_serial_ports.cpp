@@ -123,4 +123,8 @@ std::string LatencyTimerFix(const std::string& name) {
   return "as root, echo 1 > " + timer;
 }
 
+bool SamePortName(const std::string& a, const std::string& b) {
+  return a == b;
+}
+
 }  // namespace romprog

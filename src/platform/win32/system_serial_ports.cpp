@@ -7,6 +7,8 @@
 #include <devguid.h>
 #include <setupapi.h>
 
+#include <algorithm>
+#include <cctype>
 #include <map>
 
 #include "core/protocol/line_settings.h"
@@ -106,6 +108,13 @@ std::vector<PortFacts> ListSystemPorts() {
 std::string LatencyTimerFix(const std::string& name) {
   return "Device Manager > Ports (COM & LPT) > " + name +
          " > Properties > Port Settings > Advanced > Latency Timer (msec) = 1";
+}
+
+bool SamePortName(const std::string& a, const std::string& b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return std::tolower(static_cast<unsigned char>(x)) ==
+                  std::tolower(static_cast<unsigned char>(y));
+         });
 }
 
 }  // namespace romprog

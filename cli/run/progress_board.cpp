@@ -1,0 +1,51 @@
+#include "cli/run/progress_board.h"
+
+#include "cli/run/progress.h"
+
+namespace romtool {
+
+ProgressBoard::ProgressBoard(std::FILE* out, bool terminal, std::vector<std::string> names)
+    : out_(out), terminal_(terminal), names_(std::move(names)), lines_(names_.size()) {}
+
+void ProgressBoard::Show(int row, const std::string& text) {
+  const romprog::Holding hold(lock_);
+  lines_[static_cast<std::size_t>(row)] = text;
+  if (terminal_) {
+    Draw();
+  } else {
+    std::fprintf(out_, "%s: %s\n", names_[static_cast<std::size_t>(row)].c_str(), text.c_str());
+    std::fflush(out_);
+  }
+}
+
+int ProgressBoard::Width() const {
+  return TerminalWidth(out_);
+}
+
+void ProgressBoard::Print(std::FILE* to, const std::string& text) {
+  const romprog::Holding hold(lock_);
+  if (terminal_) Lift();
+  std::fputs(text.c_str(), to);
+  std::fflush(to);
+  if (terminal_) Draw();
+}
+
+void ProgressBoard::Draw() {
+  Lift();
+  for (std::size_t row = 0; row < lines_.size(); ++row) {
+    // A port yet to start shows its name, within the width all the same.
+    const std::string line = lines_[row].empty()
+                                 ? names_[row].substr(0, static_cast<std::size_t>(Width() - 1))
+                                 : lines_[row];
+    std::fprintf(out_, "%s\x1b[K\n", line.c_str());
+  }
+  std::fflush(out_);
+  drawn_ = true;
+}
+
+void ProgressBoard::Lift() {
+  if (drawn_) std::fprintf(out_, "\x1b[%zuA\r\x1b[J", lines_.size());
+  drawn_ = false;
+}
+
+}  // namespace romtool
