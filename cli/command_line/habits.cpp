@@ -32,17 +32,6 @@ int EditDistance(const std::string& a, const std::string& b) {
   return d[a.size()][b.size()];
 }
 
-// A word as a POSIX shell takes it back.
-std::string ShellWord(const std::string& word) {
-  if (!word.empty() && word.find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ"
-                                              "0123456789-_./:=@%+,") == std::string::npos) {
-    return word;
-  }
-  std::string quoted = "'";
-  for (char c : word) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return quoted + "'";
-}
-
 bool Given(const std::vector<std::string>& args, const char* shortName, const char* longName) {
   return std::any_of(args.begin(), args.end(), [&](const std::string& arg) {
     return arg == shortName || arg == longName || arg.rfind(std::string(longName) + "=", 0) == 0 ||
@@ -84,6 +73,17 @@ bool LooksLikeFile(const std::string& word) {
 }
 
 }  // namespace
+
+// A word as a POSIX shell takes it back.
+std::string ShellWord(const std::string& word) {
+  if (!word.empty() && word.find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ"
+                                              "0123456789-_./:=@%+,") == std::string::npos) {
+    return word;
+  }
+  std::string quoted = "'";
+  for (char c : word) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
+}
 
 const romprog::ChipType* ChipFamilyOf(const std::string& printed) {
   const std::string name = Upper(printed);

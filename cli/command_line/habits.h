@@ -29,4 +29,8 @@ std::string CommandHint(const std::vector<std::string>& args, std::size_t i);
 // than half its letters); empty when none is.
 std::string Nearest(const std::string& word, const std::vector<std::string>& candidates);
 
+// A word as a POSIX shell takes it back: quoted when it holds anything but
+// plain name characters, for the command lines the hints print.
+std::string ShellWord(const std::string& word);
+
 }  // namespace romtool

@@ -187,17 +187,6 @@ const OptionRow* TakeOption(const std::vector<std::string>& args, std::size_t& i
   return row;
 }
 
-// A word as a POSIX shell takes it back.
-std::string ShellWord(const std::string& word) {
-  if (!word.empty() && word.find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ"
-                                              "0123456789-_./:=@%+,") == std::string::npos) {
-    return word;
-  }
-  std::string quoted = "'";
-  for (char c : word) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return quoted + "'";
-}
-
 // "read", "read and write", "read, write and verify".
 std::string Listed(const std::vector<std::string>& words) {
   std::string text;
