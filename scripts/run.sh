@@ -79,22 +79,11 @@ else
   export ROMPROG_DISPLAY=":57"
 fi
 export ROMPROG_WINEPREFIX="$tree/build/wine/run-$ROMPROG_WINDOWS"
-source tests/gui/wine_env.sh
+source packaging/linux/launcher_lib.sh
 
 # Whatever this run started ends with it: the emulator, the prefix's Wine
 # processes and server, and an Xvfb started for it.
-sim_pid=""
-cleanup() {
-  if [ -n "$sim_pid" ]; then
-    kill "$sim_pid" 2>/dev/null || true
-    wait "$sim_pid" 2>/dev/null || true
-  fi
-  if [ -n "${WINEPREFIX:-}" ]; then
-    wineserver -k >/dev/null 2>&1 || true
-  fi
-  romprog_stop_xvfb
-}
-trap cleanup EXIT
+trap romprog_end_run EXIT
 
 echo "run: preparing Wine (the first time takes about half a minute)"
 if ! romprog_wine_setup; then
@@ -102,6 +91,8 @@ if ! romprog_wine_setup; then
   exit 1
 fi
 
+run="$tree/build/run"
+mkdir -p "$run"
 if [ "$port" = auto ]; then
   mapfile -t adapters < <(romprog_find_adapters)
   [ "${#adapters[@]}" -gt 0 ] || { echo "run: no serial adapter found" >&2; exit 2; }
@@ -113,38 +104,25 @@ elif [ -n "$port" ]; then
   echo "run: COM1 is $port"
   romprog_check_access "$port" || true
   romprog_set_latency_timer "$port"
-elif [ "$board" = sim ]; then
-  data="${XDG_DATA_HOME:-$HOME/.local/share}/romprog"
-  mkdir -p "$data" "$tree/build/run"
-  link="$tree/build/run/com1"
-  build/native/firmware/romboard --chip "$data/board-chip.bin" --socket "$socket" \
-    --link "$link" --log "$tree/build/run/romboard.log" >"$tree/build/run/romboard.out" 2>&1 &
-  sim_pid=$!
-  for _ in $(seq 1 100); do [ -e "$link" ] && break; sleep 0.05; done
-  [ -e "$link" ] || { cat "$tree/build/run/romboard.out" >&2; exit 1; }
-  romprog_map_com 1 "$link"
-  echo "run: COM1 is the simulated programmer board, a $socket in its socket" \
-    "(chip file $data/board-chip.bin, log build/run/romboard.log)"
 else
-  data="${XDG_DATA_HOME:-$HOME/.local/share}/romprog"
-  mkdir -p "$data" "$tree/build/run"
-  link="$tree/build/run/com1"
-  build/native/sim/romsim --chip "$data/chip.bin" --link "$link" \
-    --log "$tree/build/run/romsim.log" >"$tree/build/run/romsim.out" 2>&1 &
-  sim_pid=$!
-  for _ in $(seq 1 100); do [ -e "$link" ] && break; sleep 0.05; done
-  if [ ! -e "$link" ]; then
-    cat "$tree/build/run/romsim.out" >&2
+  data="$(romprog_data_dir)"
+  mkdir -p "$data"
+  if [ "$board" = sim ]; then
+    romprog_start_emulator 1 "$run/romboard.out" "$run/com1" build/native/firmware/romboard \
+      --chip "$data/board-chip.bin" --socket "$socket" --log "$run/romboard.log" || exit 1
+    echo "run: COM1 is the simulated programmer board, a $socket in its socket" \
+      "(chip file $data/board-chip.bin, log build/run/romboard.log)"
+  elif romprog_start_emulator 1 "$run/romsim.out" "$run/com1" build/native/sim/romsim \
+      --chip "$data/chip.bin" --log "$run/romsim.log"; then
+    echo "run: COM1 is the emulator (chip file $data/chip.bin, log build/run/romsim.log)"
+  else
     echo "run: the emulator build/native/sim/romsim did not start (what it said is above)" >&2
     exit 1
   fi
-  romprog_map_com 1 "$link"
-  echo "run: COM1 is the emulator (chip file $data/chip.bin, log build/run/romsim.log)"
 fi
 
 exe="$tree/build/$ROMPROG_WINDOWS/src/gui/win32/romprog.exe"
-said="$tree/build/run/wine.out"
-mkdir -p "$tree/build/run"
+said="$run/wine.out"
 if [ "$own_display" = 1 ]; then
   status=0
   romprog_wine "$exe" 2> >(tee "$said" >&2) || status=$?
@@ -158,7 +136,7 @@ fi
 
 romprog_wine "$exe" >"$said" 2>&1 &
 app=$!
-shot="$tree/build/run/screenshot.png"
+shot="$run/screenshot.png"
 # Windows inside Wine's virtual desktop are no X windows of their own: give
 # the program time to show its window before the screenshot.
 sleep 4
@@ -169,8 +147,8 @@ if ! kill -0 "$app" 2>/dev/null; then
     "$(romprog_last_words "$said")); Wine's output: $said" >&2
   exit 1
 fi
-if ! import -display "$ROMPROG_DISPLAY" -window root "$shot" 2>"$tree/build/run/import.out"; then
-  echo "run: the screenshot failed ($(romprog_last_words "$tree/build/run/import.out"));" \
+if ! import -display "$ROMPROG_DISPLAY" -window root "$shot" 2>"$run/import.out"; then
+  echo "run: the screenshot failed ($(romprog_last_words "$run/import.out"));" \
     "is imagemagick installed? (bash scripts/setup.sh)" >&2
   exit 1
 fi

@@ -164,6 +164,69 @@ romprog_map_com() {
   ln -s "$2" "$link"
 }
 
+# Where romprog keeps the user's Wine prefixes and the emulated chips.
+romprog_data_dir() {
+  echo "${XDG_DATA_HOME:-$HOME/.local/share}/romprog"
+}
+
+# Starts an emulator of the programmer (romsim, or romboard) on a
+# pseudo-terminal, waits until it serves its pty and maps COM$1 to the link it
+# makes to it. $2 takes what the emulator says, $3 is the link, the rest the
+# emulator and its arguments. When it does not start, shows what it said and
+# fails. romprog_stop_emulator ends it.
+romprog_start_emulator() {
+  local com="$1" said="$2" link="$3" i
+  shift 3
+  rm -f "$link"
+  "$@" --link "$link" >"$said" 2>&1 &
+  ROMPROG_EMULATOR_PID=$!
+  # Ten seconds, as the tests give it: the board loads its firmware first.
+  for i in $(seq 1 200); do
+    romprog_emulator_ready "$said" "$link" && break
+    kill -0 "$ROMPROG_EMULATOR_PID" 2>/dev/null || break
+    sleep 0.05
+  done
+  if ! romprog_emulator_ready "$said" "$link"; then
+    cat "$said" >&2
+    return 1
+  fi
+  romprog_map_com "$com" "$link"
+}
+
+# Whether the emulator that writes to the file $1 serves the pty the link $2
+# names: it says its pty once it is ready for a host, after making the link.
+# A link some killed emulator left behind names another pty.
+romprog_emulator_ready() {
+  local pty
+  pty="$(head -n 1 "$1" 2>/dev/null)"
+  [ -n "$pty" ] && [ "$pty" = "$(readlink "$2" 2>/dev/null)" ]
+}
+
+# Ends the emulator romprog_start_emulator started, if it did; the emulator
+# saves its chip file on the way out.
+romprog_stop_emulator() {
+  if [ -n "${ROMPROG_EMULATOR_PID:-}" ]; then
+    kill "$ROMPROG_EMULATOR_PID" 2>/dev/null || true
+    wait "$ROMPROG_EMULATOR_PID" 2>/dev/null || true
+    ROMPROG_EMULATOR_PID=""
+  fi
+  return 0
+}
+
+# Ends every Wine process of the prefix and its server.
+romprog_end_prefix() {
+  wineserver -k >/dev/null 2>&1 || true
+  wineserver -w >/dev/null 2>&1 || true
+}
+
+# Ends whatever a run started: the emulator, the prefix's Wine processes and
+# server, and an Xvfb romprog_start_xvfb started.
+romprog_end_run() {
+  romprog_stop_emulator
+  [ -z "${WINEPREFIX:-}" ] || romprog_end_prefix
+  romprog_stop_xvfb
+}
+
 # Debian's Wine 8 finds fonts in C:\windows\Fonts and through fontconfig only,
 # while fonts-wine puts Wine's own fonts in /usr/share/wine/fonts, which
 # neither covers. Without Marlett, the symbol font Wine draws the title
@@ -196,9 +259,9 @@ romprog_wine() {
 # alone, nor the other way round. Says what failed and fails when Wine
 # cannot start.
 romprog_wine_prefix_setup() {
-  local data="${XDG_DATA_HOME:-$HOME/.local/share}/romprog" default made_by
-  default="$data/wine"
-  [ "${ROMPROG_WINDOWS:-win32}" = win64 ] && default="$data/wine64"
+  local default made_by
+  default="$(romprog_data_dir)/wine"
+  [ "${ROMPROG_WINDOWS:-win32}" = win64 ] && default="$(romprog_data_dir)/wine64"
   export WINEPREFIX="${ROMPROG_WINEPREFIX:-$default}"
   export WINELOADER="$ROMPROG_WINE_LOADER"
   export WINEDLLOVERRIDES="mscoree,mshtml="
@@ -223,7 +286,7 @@ romprog_wine_prefix_setup() {
     if ! "$WINELOADER" wineboot -i >"$said" 2>&1; then
       romprog_say "Wine cannot start: $WINELOADER wineboot -i failed in $WINEPREFIX" \
         "($(romprog_last_words "$said")); $(romprog_loader_advice)" >&2
-      wineserver -k >/dev/null 2>&1 || true
+      romprog_end_prefix
       return 1
     fi
     wineserver -w
@@ -244,7 +307,7 @@ romprog_wine_prefix_setup() {
   if ! romprog_wine cmd /c exit >"$said" 2>&1; then
     romprog_say "Wine cannot start: $WINELOADER cmd /c exit failed in $WINEPREFIX" \
       "($(romprog_last_words "$said")); $(romprog_loader_advice)" >&2
-    wineserver -k >/dev/null 2>&1 || true
+    romprog_end_prefix
     return 1
   fi
 }

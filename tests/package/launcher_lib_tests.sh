@@ -1,0 +1,53 @@
+#!/bin/bash
+# The launchers' shell library against the real emulator: the emulator start
+# maps COM1 to the pty of the romsim it started (never to one a link left
+# behind names), fails quickly saying what romsim said when romsim cannot
+# start, and the end of a run leaves neither romsim nor the Xvfb it started.
+#
+#   ROMSIM_BINARY  the emulator
+set -euo pipefail
+source "$(dirname "$0")/../../packaging/linux/launcher_lib.sh"
+failures=0
+fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
+
+scratch="$(mktemp -d)"
+trap 'romprog_end_run; rm -rf "$scratch"' EXIT
+export WINEPREFIX="$scratch/prefix"
+mkdir -p "$WINEPREFIX/dosdevices"
+romprog_block_com_ports
+link="$scratch/com1"
+com1="$WINEPREFIX/dosdevices/com1"
+
+# What an emulator killed earlier leaves: its link, naming what is no pty of
+# this run.
+ln -s /dev/null "$link"
+romprog_start_emulator 1 "$scratch/romsim.out" "$link" "$ROMSIM_BINARY" \
+  --chip "$scratch/chip.bin" --log "$scratch/romsim.log" || fail "romsim did not start"
+pty="$(head -n 1 "$scratch/romsim.out")"
+[[ "$pty" == /dev/pts/* ]] && [ "$(readlink -f "$com1")" = "$pty" ] ||
+  fail "COM1 leads to $(readlink -f "$com1"), not to romsim's pty ($pty)"
+sim="$ROMPROG_EMULATOR_PID"
+
+started=$SECONDS
+said="$(romprog_start_emulator 2 "$scratch/bad.out" "$scratch/com2" "$ROMSIM_BINARY" \
+  --chip "$scratch/bad.bin" --pace x 2>&1)" && fail "a romsim that cannot start passed"
+grep -q -- "--pace" <<<"$said" || fail "romsim's complaint not shown: $said"
+[ $((SECONDS - started)) -lt 3 ] || fail "waited $((SECONDS - started)) s for a romsim that ended"
+[ -d "$WINEPREFIX/dosdevices/com2" ] && [ ! -L "$WINEPREFIX/dosdevices/com2" ] ||
+  fail "COM2 mapped to a romsim that did not start"
+
+display=""
+for n in $(seq 140 199); do
+  [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || { display=":$n"; break; }
+done
+romprog_start_xvfb "$display" || fail "Xvfb did not start on $display"
+xvfb="$ROMPROG_XVFB_PID"
+
+romprog_end_run
+kill -0 "$sim" 2>/dev/null && fail "romsim $sim still runs after the end of the run"
+kill -0 "$xvfb" 2>/dev/null && fail "Xvfb $xvfb still runs after the end of the run"
+# Ended as SIGTERM ends it, romsim takes its link away; killed, it could not.
+[ ! -L "$link" ] || fail "romsim left its link $link"
+
+[ "$failures" = 0 ] && echo "launcher_lib: all checks passed"
+exit "$((failures > 0))"
