@@ -1,7 +1,8 @@
 """Running romprog.exe under Wine for the GUI scenarios.
 
-The same set-up as wine_env.sh (a prefix with a 1024x768 virtual desktop on an
-Xvfb display, the machine's serial ports hidden), plus:
+The launchers' set-up (packaging/linux/launcher_lib.sh, called through bash:
+a prefix with a 1024x768 virtual desktop, the machine's serial ports hidden,
+COM ports mapped), on an Xvfb display of this process's own (or ROMPROG_DISPLAY), plus:
 
 - `Driver`: one romdrive.exe process, spoken to line by line (see
   tests/gui/driver/main.cpp for the commands). It starts romprog.exe itself
@@ -31,10 +32,10 @@ import json
 import os
 import pathlib
 import select
-import shutil
 import signal
 import subprocess
 import sys
+import tempfile
 import time
 
 import romsim
@@ -42,8 +43,8 @@ import romsim
 TREE = pathlib.Path(__file__).resolve().parents[2]
 DESKTOP = "1024x768"
 LOADERS = {"win32": "/usr/lib/wine/wine", "win64": "/usr/lib/wine/wine64"}
-# What a prefix made before the loader was recorded in it was made by.
-FIRST_LOADER = LOADERS["win32"]
+# The launchers' shell library: the prefix set-up and the COM ports are its.
+LAUNCHER_LIB = TREE / "packaging/linux/launcher_lib.sh"
 
 
 class WineCannotStart(RuntimeError):
@@ -200,124 +201,73 @@ def _start_xvfb(display):
                        % (display or "a free display"))
 
 
-def wine_environment(windows=None):
-    windows = windows or under_test()
-    env = dict(os.environ)
-    default_prefix = "%s-%s" % (os.environ.get("ROMPROG_DEFAULT_WINEPREFIX")
-                                or TREE / "build/native/wine", windows.name)
-    env["WINEPREFIX"] = str(_env_path("ROMPROG_WINEPREFIX", default_prefix))
-    env["WINELOADER"] = windows.loader
-    env["ROMPROG_WINDOWS"] = windows.name
-    env["ROMPROG_WINDOWS_BUILD"] = str(windows.build)
-    env["WINEDLLOVERRIDES"] = "mscoree,mshtml="
-    env["WINEDEBUG"] = os.environ.get("WINEDEBUG", "-all")
-    env["WINEARCH"] = "win64"
-    return env
+def launcher_lib(env, command, *args):
+    """Runs `command`, a bash command line over the launchers' shell library
+    (packaging/linux/launcher_lib.sh) with `args` as its "$@", in env;
+    returns its exit status, its output (bytes) and what it said on stderr.
+    Both go through files: the Wine processes it leaves running inherit
+    them, and a pipe would stay open as long as they live."""
+    script = 'source "$1"\nshift\n' + command
+    with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
+        code = subprocess.run(["bash", "-c", script, "wineenv", str(LAUNCHER_LIB)] +
+                              [str(a) for a in args], env=env, stdin=subprocess.DEVNULL,
+                              stdout=out, stderr=err).returncode
+        out.seek(0)
+        err.seek(0)
+        return code, out.read(), err.read().decode(errors="replace").strip()
 
 
-def _run(env, *args):
-    subprocess.run(list(args), env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-
-
-def _loader_advice(windows):
-    if windows.name == "win64":
-        return "install Wine's 64-bit loader (apt install wine64)"
-    return ("install Wine's 32-bit half (wine32:i386); on a host that cannot run 32-bit "
-            "programs, ROMPROG_WINDOWS=win64 runs the 64-bit build instead")
-
-
-def _wine_must_start(env, windows, *args):
-    """Runs a Wine program to its end; WineCannotStart, with what Wine said,
-    when it fails. Output goes through a file: the processes Wine leaves
-    running inherit it, and a pipe would stay open as long as they live."""
-    log = pathlib.Path(env["WINEPREFIX"]) / ".romprog-wine.log"
-    with open(log, "wb") as out:
-        try:
-            code = subprocess.run(wine_command(env, *args), env=env, stdin=subprocess.DEVNULL,
-                                  stdout=out, stderr=out).returncode
-        except OSError as error:
-            code, said = None, "%s: %s" % (windows.loader, error.strerror)
-    if code is None or code != 0:
-        if code is not None:
-            lines = [l for l in log.read_text(errors="replace").splitlines() if l.strip()]
-            said = lines[-1] if lines else "exit status %d, no message" % code
-        raise WineCannotStart("Wine cannot start: %s %s failed in %s (%s); %s"
-                              % (windows.loader, " ".join(args), env["WINEPREFIX"], said,
-                                 _loader_advice(windows)))
+def _prefix_of(windows):
+    """The prefix the tests run `windows` in: each loader its own."""
+    default = "%s-%s" % (os.environ.get("ROMPROG_DEFAULT_WINEPREFIX")
+                         or TREE / "build/native/wine", windows.name)
+    return str(_env_path("ROMPROG_WINEPREFIX", default))
 
 
 def _end_prefix(env):
     """Ends the prefix's wineserver and every Wine process under it."""
-    _run(env, "wineserver", "-k")
-    _run(env, "wineserver", "-w")
+    launcher_lib(env, "romprog_end_prefix")
 
 
 def setup(windows=None):
-    """Prepares display and prefix once; returns the environment to run Wine in.
-    The prefix is made by the loader that uses it, and a prefix some other
-    loader made is refused. WineCannotStart when Wine does not start."""
+    """Prepares display and prefix once, as the launchers do; returns the
+    environment to run Wine in. The prefix is made by the loader that uses
+    it, and a prefix some other loader made is refused. WineCannotStart, with
+    what the set-up said, when Wine does not start."""
     windows = windows or under_test()
-    env = wine_environment(windows)
     # Terminated (a test run stopped), the process still ends what it started.
     if signal.getsignal(signal.SIGTERM) == signal.SIG_DFL:
         signal.signal(signal.SIGTERM, lambda *_: sys.exit(128 + signal.SIGTERM))
-    env["DISPLAY"] = start_xvfb(os.environ.get("ROMPROG_DISPLAY"))
-    prefix = pathlib.Path(env["WINEPREFIX"])
-    ready = prefix / ".romprog-ready"
-    atexit.register(_end_prefix, dict(env))
-    if ready.exists():
-        made_by = ready.read_text().strip() or FIRST_LOADER
-        if made_by != windows.loader:
-            raise WineCannotStart("the Wine prefix %s was made by %s, not by %s, which runs "
-                                  "the %s build: delete it, or set ROMPROG_WINEPREFIX to "
-                                  "another folder" % (prefix, made_by, windows.loader,
-                                                      windows.name))
-    else:
-        prefix.mkdir(parents=True, exist_ok=True)
-        _wine_must_start(env, windows, "wineboot", "-i")
-        _run(env, "wineserver", "-w")
-        _run(env, *wine_command(env, "reg", "add", r"HKCU\Software\Wine\Explorer", "/v",
-                                "Desktop", "/d", "Default", "/f"))
-        _run(env, *wine_command(env, "reg", "add", r"HKCU\Software\Wine\Explorer\Desktops",
-                                "/v", "Default", "/d", DESKTOP, "/f"))
-        _run(env, "wineserver", "-w")
-        ready.write_text(windows.loader + "\n")
-    block_com_ports(env)
-    _run(env, "wineserver", "-p", "60")
-    # A starting wineserver brings up the device manager, which links every
-    # COMn it finds as a serial device (/dev/ttyS0 as COM1) over any symlink a
-    # test has put there; the directories hold it off. Let it do that now,
-    # before any port is mapped.
-    _wine_must_start(env, windows, "cmd", "/c", "exit")
-    return env
+    env = dict(os.environ, ROMPROG_WINDOWS=windows.name, ROMPROG_WINE_LOADER=windows.loader,
+               ROMPROG_WINDOWS_BUILD=str(windows.build), ROMPROG_WINEPREFIX=_prefix_of(windows),
+               ROMPROG_DESKTOP=DESKTOP, DISPLAY=start_xvfb(os.environ.get("ROMPROG_DISPLAY")))
+    atexit.register(_end_prefix, dict(env, WINEPREFIX=env["ROMPROG_WINEPREFIX"]))
+    code, out, said = launcher_lib(env, "romprog_wine_prefix_setup || exit 1\nenv -0")
+    if code != 0:
+        raise WineCannotStart(said)
+    # The environment the set-up leaves: the prefix, the loader, Wine's settings.
+    return dict(entry.split("=", 1) for entry in out.decode(errors="surrogateescape").split("\0")
+                if "=" in entry)
 
 
-def _com_link(env, n):
-    return pathlib.Path(env["WINEPREFIX"]) / "dosdevices" / ("com%d" % n)
+def _ports(env, command, *args):
+    code, _, said = launcher_lib(env, command, *args)
+    if code != 0:
+        raise RuntimeError("%s %s failed in %s: %s" % (command.split()[0], " ".join(map(str, args)),
+                                                       env["WINEPREFIX"], said))
 
 
 def unmap_com(env, n):
     """Hides COMn: a directory in place of the link (Wine re-creates a missing link)."""
-    link = _com_link(env, n)
-    if link.is_dir() and not link.is_symlink():
-        return
-    if link.is_symlink() or link.exists():
-        link.unlink()
-    link.mkdir(parents=True)
+    _ports(env, 'romprog_unmap_com "$@"', n)
 
 
 def map_com(env, n, target):
-    link = _com_link(env, n)
-    if link.is_dir() and not link.is_symlink():
-        shutil.rmtree(link)
-    elif link.is_symlink() or link.exists():
-        link.unlink()
-    link.symlink_to(target)
+    _ports(env, 'romprog_map_com "$@"', n, target)
 
 
 def block_com_ports(env):
-    for n in range(1, 21):
-        unmap_com(env, n)
+    _ports(env, "romprog_block_com_ports")
 
 
 # --- the driver ----------------------------------------------------------------
