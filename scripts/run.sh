@@ -23,6 +23,7 @@ set -euo pipefail
 tree="$(cd "$(dirname "$0")/.." && pwd)"
 caller="$PWD"
 cd "$tree"
+source packaging/linux/launcher_lib.sh
 # No step fails without a word: one that has nothing to say of its own is
 # named here.
 trap 'echo "run: failed (status $?) at line $LINENO of scripts/run.sh: $BASH_COMMAND" >&2' ERR
@@ -51,13 +52,10 @@ if ! bash scripts/setup.sh; then
     "sudo bash scripts/setup.sh" >&2
   exit 1
 fi
-if ! choice="$(bash scripts/windows_choice.sh)"; then
+if ! choice="$(bash scripts/windows_choice.sh)" || ! romprog_take_windows_choice "$choice"; then
   echo "run: cannot decide which Windows build this host runs (see above)" >&2
   exit 1
 fi
-while IFS='=' read -r name value; do
-  export "$name=$value"
-done <<<"$choice"
 echo "run: $ROMPROG_WINDOWS_WHY: starting build/$ROMPROG_WINDOWS under $ROMPROG_WINE_LOADER"
 
 logs="$tree/build/logs"
@@ -79,7 +77,6 @@ else
   export ROMPROG_DISPLAY=":57"
 fi
 export ROMPROG_WINEPREFIX="$tree/build/wine/run-$ROMPROG_WINDOWS"
-source packaging/linux/launcher_lib.sh
 
 # Whatever this run started ends with it: the emulator, the prefix's Wine
 # processes and server, and an Xvfb started for it.

@@ -13,8 +13,11 @@ was first written) against the blocking reads the program uses.
 
 Prints figures; passes no judgement beyond printing the targets next to them.
 
-  bench/chip/chip_bench.py [--win32 build/win32] [--native build/native] [--runs 5]
-Environment: ROMPROG_WINEPREFIX, ROMPROG_DISPLAY as for the GUI tests.
+  bench/chip/chip_bench.py [--windows BUILD] [--native build/native] [--runs 5]
+--windows (or --win32) is the Windows build tree; by default build/win32, or
+build/win64 under wine64 where this host runs no 32-bit programs, as for the
+GUI tests (scripts/windows_choice.sh).
+Environment: ROMPROG_WINEPREFIX, ROMPROG_DISPLAY, ROMPROG_WINDOWS as for the GUI tests.
 """
 import argparse
 import os
@@ -27,26 +30,10 @@ import tempfile
 import time
 
 TREE = pathlib.Path(__file__).resolve().parents[2]
-sys.path.insert(0, str(TREE / "tests/gui"))
-import wineenv  # noqa: E402
+sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[1]))
+from tests_helpers import romsim, wineenv  # noqa: E402
 
 LINE_LIMIT_27C64 = 8193 * 20 / 9600  # seconds
-
-
-class Romsim:
-    def __init__(self, binary, folder, args=()):
-        self.link = folder / "line"
-        self.process = subprocess.Popen(
-            [str(binary), "--chip", str(folder / "chip.bin"), "--link", str(self.link), *args],
-            stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, start_new_session=True)
-        self.slave = self.process.stdout.readline().decode().strip()
-        if not self.slave:
-            raise RuntimeError("romsim did not start")
-
-    def stop(self):
-        self.process.terminate()
-        self.process.wait(10)
-        self.process.stdout.close()
 
 
 def wineserver_cpu(env):
@@ -66,7 +53,7 @@ def wineserver_cpu(env):
 
 
 def run_wine(env, exe, *args):
-    out = subprocess.run(["wine", str(exe), *map(str, args)], env=env, capture_output=True,
+    out = subprocess.run(wineenv.wine_command(env, exe, *args), env=env, capture_output=True,
                          text=True, timeout=600)
     return out.stdout
 
@@ -102,21 +89,22 @@ def native_round_trip(native, slave):
 
 def main():
     parser = argparse.ArgumentParser()
-    parser.add_argument("--win32", default=str(TREE / "build/win32"))
+    parser.add_argument("--windows", "--win32", default=None)
     parser.add_argument("--native", default=str(TREE / "build/native"))
     parser.add_argument("--runs", type=int, default=5)
     options = parser.parse_args()
-    win32, native = pathlib.Path(options.win32), pathlib.Path(options.native)
-    line_bench = win32 / "bench/chip/line_bench.exe"
-    read_bench = win32 / "bench/chip/read_bench.exe"
-    romsim = native / "sim/romsim"
+    windows = pathlib.Path(options.windows or wineenv.under_test().build)
+    native = pathlib.Path(options.native)
+    line_bench = windows / "bench/chip/line_bench.exe"
+    read_bench = windows / "bench/chip/read_bench.exe"
+    romsim_binary = native / "sim/romsim"
 
     env = wineenv.setup()
     folder = pathlib.Path(tempfile.mkdtemp(prefix="romprog-chip-bench-"))
     try:
         print("== 1. unpaced 27C256 read, host time per byte (%d runs, interleaved)"
               % options.runs)
-        sim = Romsim(romsim, folder)
+        sim = romsim.start_romsim(romsim_binary, folder / "chip.bin", link_path=folder / "line")
         wineenv.map_com(env, 1, sim.link)
         bare, command, native_bare, status_updates = [], [], [], []
         for _ in range(options.runs):
@@ -148,7 +136,8 @@ def main():
                  " ".join("%.0f%%" % (100 * s[2] / s[0]) for s in spin if s)))
 
         print("== 2./3. 27C64 read paced at 9600 baud")
-        sim = Romsim(romsim, folder, ("--pace", "9600"))
+        sim = romsim.start_romsim(romsim_binary, folder / "chip.bin", link_path=folder / "line",
+                                  extra_args=["--pace", "9600"])
         wineenv.map_com(env, 1, sim.link)
         server0 = wineserver_cpu(env)
         started = time.monotonic()

@@ -23,9 +23,8 @@ import tempfile
 import time
 
 TREE = pathlib.Path(__file__).resolve().parents[2]
-sys.path.insert(0, str(TREE / "tests/gui"))
-import romsim  # noqa: E402
-import wineenv  # noqa: E402
+sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[1]))
+from tests_helpers import romsim, wineenv  # noqa: E402
 
 LINE_LIMIT = 8193 * 20 / 9600  # seconds
 WAITS = 8192  # answers the host waits for: the command reply comes with cell 0

@@ -21,21 +21,15 @@ import tempfile
 import time
 
 TREE = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+sys.path.insert(0, os.path.join(TREE, "bench"))
+from tests_helpers import romsim  # noqa: E402
+
 BUILD = os.path.join(TREE, "build", "native")
 ROMBOARD = os.path.join(BUILD, "firmware", "romboard")
 ROMSIM = os.path.join(BUILD, "sim", "romsim")
 ROMTOOL = os.path.join(BUILD, "cli", "romtool")
 LINES = os.path.join(BUILD, "sim", "lines64", "libromsim_lines.so")
 LINE_MS_PER_BYTE = 10 / 9600 * 1000
-
-
-def start(binary, args):
-    proc = subprocess.Popen([binary] + args, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
-                            text=True)
-    port = proc.stdout.readline().strip()
-    if not port:
-        sys.exit(f"{binary} did not start")
-    return proc, port
 
 
 def romtool(args):
@@ -47,22 +41,17 @@ def romtool(args):
     return time.monotonic() - began
 
 
-def stop(proc):
-    proc.terminate()
-    proc.wait()
-
-
 def figures(log):
     with open(log) as f:
         summary = [line for line in f if line.startswith("summary")][-1]
     return {k: float(v) for k, v in re.findall(r"(\w+)=([0-9.]+)", summary)}
 
 
-def timed_pair(binary, args, image, out):
-    proc, port = start(binary, args)
-    write = romtool(["write", "-p", port, "-c", "27C64", "--no-precheck", "--no-verify", image])
-    read = romtool(["read", "-p", port, "-c", "27C64", out])
-    stop(proc)
+def timed_pair(binary, chip, args, image, out):
+    with romsim.start_romsim(binary, chip, extra_args=args) as sim:
+        write = romtool(["write", "-p", sim.slave, "-c", "27C64", "--no-precheck", "--no-verify",
+                         image])
+        read = romtool(["read", "-p", sim.slave, "-c", "27C64", out])
     return write, read
 
 
@@ -83,9 +72,9 @@ def main():
         for pulses in (1, 4):
             log = os.path.join(tmp, f"board{pulses}.log")
             chip = os.path.join(tmp, f"chip{pulses}.bin")
-            args = ["--chip", chip, "--erase", "--socket", "27C64", "--log", log,
-                    "--max-pulses", str(pulses), "--speed", "1"]
-            walls[pulses] = timed_pair(ROMBOARD, args, image, out)
+            args = ["--erase", "--socket", "27C64", "--log", log, "--max-pulses", str(pulses),
+                    "--speed", "1"]
+            walls[pulses] = timed_pair(ROMBOARD, chip, args, image, out)
             f = figures(log)
             per_cell = f["pulses"] / max(1, f["written"])
             print(f"  cells needing 1..{pulses} pulses: mean {f['written_us_mean'] / 1000:.3f} ms, "
@@ -97,7 +86,8 @@ def main():
         print(f"  romboard --speed 1 (1..4 pulses):      write {walls[4][0]:6.2f} s  "
               f"read {walls[4][1]:6.2f} s")
         for label, args in (("romsim --pace 9600", ["--pace", "9600"]), ("romsim unpaced", [])):
-            write, read = timed_pair(ROMSIM, args, image, out)
+            chip = os.path.join(tmp, f"romsim{len(args)}.bin")
+            write, read = timed_pair(ROMSIM, chip, args, image, out)
             print(f"  {label + ':':38s} write {write:6.2f} s  read {read:6.2f} s")
         print(f"  line limit (8192 x {2 * LINE_MS_PER_BYTE:.2f} ms):             "
               f"{8192 * 2 * LINE_MS_PER_BYTE / 1000:6.2f} s")

@@ -9,8 +9,8 @@ import pathlib
 import statistics
 import sys
 
-sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[2] / "tests/gui"))
-import wineenv  # noqa: E402
+sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[1]))
+from tests_helpers import wineenv  # noqa: E402
 
 
 def main():

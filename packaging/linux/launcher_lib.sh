@@ -1,7 +1,9 @@
-# Sourced by the launchers (the packaged romprog, scripts/run.sh) and the test
-# scripts: which Windows build this host runs, a Wine prefix with a 1024x768
-# virtual desktop, the serial adapters found and mapped to COM ports, their
-# latency timers set.
+# Sourced by the launchers (the packaged romprog, scripts/run.sh), the test
+# scripts and the benchmarks, and called through bash by the Wine tests'
+# Python (tests/gui/wineenv.py): which Windows build this host runs, a Wine
+# prefix with a 1024x768 virtual desktop, the serial adapters found and mapped
+# to COM ports, their latency timers set, the programmer's emulator started on
+# a pty as a COM port, and the end of all a run started.
 #
 #   ROMPROG_WINDOWS     win32 or win64: forces the Windows build (see
 #                       romprog_choose_windows); unset, the host decides
@@ -63,6 +65,16 @@ romprog_choose_windows() {
     [ "$ROMPROG_WINDOWS" = win64 ] && ROMPROG_WINE_LOADER="$(romprog_wine_dir)/wine64"
   fi
   export ROMPROG_WINDOWS ROMPROG_WINDOWS_WHY ROMPROG_WINE_LOADER
+}
+
+# Takes the choice scripts/windows_choice.sh prints ($1: its lines
+# NAME=value) into the environment; fails when it names no build or loader.
+romprog_take_windows_choice() {
+  local name value
+  while IFS='=' read -r name value; do
+    [ -z "$name" ] || export "$name=$value"
+  done <<<"$1"
+  [ -n "${ROMPROG_WINDOWS:-}" ] && [ -n "${ROMPROG_WINE_LOADER:-}" ]
 }
 
 # Where Debian keeps Wine's loaders.
