@@ -3,6 +3,9 @@
 # maps COM1 to the pty of the romsim it started (never to one a link left
 # behind names), fails quickly saying what romsim said when romsim cannot
 # start, and the end of a run leaves neither romsim nor the Xvfb it started.
+# Then the Wine prefix set-up the launchers and the Wine tests share, with a
+# loader and a wineserver that only note their calls: what a new prefix gets,
+# and a prefix another loader made refused.
 #
 #   ROMSIM_BINARY  the emulator
 set -euo pipefail
@@ -49,6 +52,45 @@ kill -0 "$sim" 2>/dev/null && fail "romsim $sim still runs after the end of the 
 kill -0 "$xvfb" 2>/dev/null && fail "Xvfb $xvfb still runs after the end of the run"
 # Ended as SIGTERM ends it, romsim takes its link away; killed, it could not.
 [ ! -L "$link" ] || fail "romsim left its link $link"
+
+wine="$scratch/wine"
+mkdir -p "$wine"
+printf '#!/bin/sh\necho "$*" >>"$WINEPREFIX/.calls"\n' >"$wine/loader"
+printf '#!/bin/sh\necho "wineserver $*" >>"$WINEPREFIX/.calls"\n' >"$wine/wineserver"
+chmod 755 "$wine/loader" "$wine/wineserver"
+set_up_prefix() {
+  PATH="$wine:$PATH" ROMPROG_WINE_LOADER="$wine/loader" ROMPROG_WINEPREFIX="$1" \
+    ROMPROG_WINDOWS="$2" romprog_wine_prefix_setup
+}
+
+fresh="$scratch/fresh"
+set_up_prefix "$fresh" win32 || fail "a new prefix was not set up"
+[ "$(cat "$fresh/.romprog-ready")" = "$wine/loader" ] || fail "the ready marker names no loader"
+grep -qx "wineboot -i" "$fresh/.calls" &&
+  grep -qxF "reg add HKCU\\Software\\Wine\\Explorer\\Desktops /v Default /d 1024x768 /f" \
+    "$fresh/.calls" || fail "no virtual desktop of 1024x768: $(cat "$fresh/.calls")"
+for font in /usr/share/wine/fonts/*; do
+  [ -L "$fresh/drive_c/windows/Fonts/${font##*/}" ] || fail "Wine's font ${font##*/} not linked"
+done
+for n in 1 20; do
+  [ -d "$fresh/dosdevices/com$n" ] && [ ! -L "$fresh/dosdevices/com$n" ] ||
+    fail "the machine's COM$n is not hidden"
+done
+calls="$(wc -l <"$fresh/.calls")"
+set_up_prefix "$fresh" win32 || fail "a ready prefix was refused"
+grep -q "wineboot" <(tail -n +"$((calls + 1))" "$fresh/.calls") && fail "a ready prefix made again"
+
+# A prefix made by the 32-bit loader (before the loader was noted in it, or
+# after) serves no other loader.
+for made_by in "" /usr/lib/wine/wine; do
+  other="$scratch/other${made_by//\//-}"
+  mkdir -p "$other"
+  echo "$made_by" >"$other/.romprog-ready"
+  said="$(set_up_prefix "$other" win64 2>&1)" && fail "a prefix made by ${made_by:-no note} served"
+  grep -q "was made by /usr/lib/wine/wine, not by $wine/loader" <<<"$said" ||
+    fail "refused without the loaders named: $said"
+  [ ! -e "$other/.calls" ] || fail "Wine ran in a prefix of another loader"
+done
 
 [ "$failures" = 0 ] && echo "launcher_lib: all checks passed"
 exit "$((failures > 0))"
