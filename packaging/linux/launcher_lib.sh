@@ -146,12 +146,18 @@ romprog_start_xvfb() {
 
 # Stops the Xvfb romprog_start_xvfb started, if it did.
 romprog_stop_xvfb() {
-  if [ -n "${ROMPROG_XVFB_PID:-}" ]; then
-    kill "$ROMPROG_XVFB_PID" 2>/dev/null || true
-    wait "$ROMPROG_XVFB_PID" 2>/dev/null || true
-    ROMPROG_XVFB_PID=""
+  romprog_stop_started ROMPROG_XVFB_PID
+}
+
+# Ends the process this shell started whose id the variable named $1 holds,
+# if it holds one, and empties it.
+romprog_stop_started() {
+  local pid="${!1:-}"
+  if [ -n "$pid" ]; then
+    kill "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
   fi
-  return 0
+  printf -v "$1" '%s' ""
 }
 
 # The machine's own serial ports must not leak into the program: a directory
@@ -217,12 +223,7 @@ romprog_emulator_ready() {
 # Ends the emulator romprog_start_emulator started, if it did; the emulator
 # saves its chip file on the way out.
 romprog_stop_emulator() {
-  if [ -n "${ROMPROG_EMULATOR_PID:-}" ]; then
-    kill "$ROMPROG_EMULATOR_PID" 2>/dev/null || true
-    wait "$ROMPROG_EMULATOR_PID" 2>/dev/null || true
-    ROMPROG_EMULATOR_PID=""
-  fi
-  return 0
+  romprog_stop_started ROMPROG_EMULATOR_PID
 }
 
 # Ends every Wine process of the prefix and its server.
