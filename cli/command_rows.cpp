@@ -22,11 +22,12 @@ const std::vector<CommandRow>& CommandTable() {
        "its extension (rom.merged.bin) and the unstable cells, with how often each bit read 0 "
        "and 1, to .unstable.txt beside it (exit 4). Every read ends with notes on what the "
        "image shows: a data bit fixed, an address line that changes nothing (identical "
-       "halves or blocks), an overdump, blank and zero regions."},
+       "halves or blocks), an overdump, blank and zero regions.",
+       nullptr, ReadPortsCheck},
       {Command::Write, "write",
        "check the chip can take FILE, write it, then read it back and compare", WriteCommand, true,
        true, "FILE", true, "written (or already held)", "chip fault or the chip needs erasing",
-       nullptr},
+       nullptr, nullptr, nullptr, WriteCheck},
       {Command::Verify, "verify", "compare the chip with FILE and list every difference",
        VerifyCommand, true, true, "FILE", true, "the chip matches", "differences found", nullptr},
       {Command::Convert, "convert", "convert an image file to another format", ConvertCommand,
@@ -40,7 +41,8 @@ const std::vector<CommandRow>& CommandTable() {
        "A PART is FILE, FILE@CELL, FILE:base=ADDR or FILE:base=ADDR@CELL: the file from CELL on "
        "(default 0), its address ADDR (Intel HEX, S-records) at CELL. Parts that share a cell "
        "are refused, naming both. The map lists each part's cells, size, byte sum and CRC-32, "
-       "and the free cells."},
+       "and the free cells.",
+       nullptr, nullptr, PackCheck},
       {Command::Split, "split",
        "deal an image for a 16-bit (or 32-bit) bus out over 2 (or 4) chips", SplitCommand, false,
        true, "IMAGE EVEN ODD...", false, nullptr, nullptr,
@@ -65,7 +67,8 @@ const std::vector<CommandRow>& CommandTable() {
        "red unstable (its unstable bits yellow), pink differing (its differing bits magenta). "
        "A data line stuck shows as a stripe down every tile, a dead address line as a block "
        "repeated. The legend is printed with the count of each kind and drawn as swatches "
-       "under the grid in the same order."},
+       "under the grid in the same order.",
+       nullptr, nullptr, MapCheck},
       {Command::Log, "log", "show the last entries of the job log", LogCommand, false, false, "",
        false, nullptr, nullptr, nullptr},
       {Command::Link, "link", "time the line to the programmer and forecast each operation",
@@ -88,7 +91,8 @@ const std::vector<CommandRow>& CommandTable() {
        "does not is no match, and is said so. Each match names its piece, the set, the ROM and "
        "how it matched; a ROM the DAT marks baddump is named a bad dump. A file is identified "
        "when its matches account for every byte of it.",
-       "8 some files identified, not all (or one only in part), 9 no file identified"},
+       "8 some files identified, not all (or one only in part), 9 no file identified", nullptr,
+       IdentCheck},
   };
   return rows;
 }

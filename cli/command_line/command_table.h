@@ -12,6 +12,9 @@
 namespace romtool {
 
 using CommandHandler = int (*)(const Options& options, const Streams& streams);
+// A command's own rule on a line the general rules let through: the refusal,
+// naming what gets past it, or empty.
+using CommandCheck = std::string (*)(const Options& options);
 
 struct CommandRow {
   Command command;
@@ -27,6 +30,10 @@ struct CommandRow {
   const char* about;    // more for its help, or nullptr
   // Its exit codes beyond 0 to 3 with their meaning ("8 some ..., 9 none"), or nullptr.
   const char* moreExits = nullptr;
+  // Its own rule on several -p, once it is known to take them; nullptr: none.
+  CommandCheck checkPorts = nullptr;
+  // Its own rules on the rest of the line, checked last; nullptr: none.
+  CommandCheck check = nullptr;
 };
 
 const std::vector<CommandRow>& CommandTable();

@@ -204,12 +204,30 @@ std::string Belonging(const OptionRow& option) {
   return std::string(OptionName(option)) + " belongs to " + Listed(words) + " only";
 }
 
-// --serial as given.
-std::string SerialGiven(const Options& options) {
-  for (const auto& [name, value] : options.given) {
-    if (name == "--serial") return value;
+// The rules every command's line follows, the command's own among them where
+// they belong in that order: the refusal, or empty.
+std::string LineFault(const Options& options, const CommandRow& row) {
+  const std::string word = row.name;
+  const int files = FileCount(row);
+  const bool more = TakesMore(row);
+  if (options.noLog && !options.logFile.empty()) return "--log and --no-log do not go together";
+  if (row.needsPort && options.port.empty()) return word + " needs the port: -p PORT";
+  if (options.ports.size() > 1 && !((kManyPorts >> static_cast<unsigned>(row.command)) & 1u)) {
+    return word + " takes one port; write, verify, blank and read take -p more than once";
   }
-  return std::string();
+  if (options.ports.size() > 1 && row.checkPorts) {
+    std::string fault = row.checkPorts(options);
+    if (!fault.empty()) return fault;
+  }
+  if (row.needsChip && !options.chip) return word + " needs the chip type: -c 27C64|27C128|27C256";
+  if (static_cast<int>(options.files.size()) < files ||
+      (!more && static_cast<int>(options.files.size()) != files)) {
+    return word + " takes " + (more ? "at least " : "") + std::to_string(files) +
+           (files == 1 ? " file" : " files") + ", got " + std::to_string(options.files.size());
+  }
+  std::string twice = PortGivenTwice(options.ports);
+  if (!twice.empty()) return twice;
+  return row.check ? row.check(options) : std::string();
 }
 
 // The command line as a whole: every option given belongs to the command,
@@ -221,43 +239,13 @@ bool Complete(const Options& options, const std::vector<const OptionRow*>& given
     error = "no command given";
     return false;
   }
-  const std::string word = row->name;
   for (const OptionRow* option : given) {
     if (!Accepts(*option, *row)) {
       error = Belonging(*option);
       return false;
     }
   }
-  const int files = FileCount(*row);
-  const bool more = TakesMore(*row);
-  if (options.noLog && !options.logFile.empty()) {
-    error = "--log and --no-log do not go together";
-  } else if (row->needsPort && options.port.empty()) {
-    error = word + " needs the port: -p PORT";
-  } else if (options.ports.size() > 1 &&
-             !((kManyPorts >> static_cast<unsigned>(row->command)) & 1u)) {
-    error = word + " takes one port; write, verify, blank and read take -p more than once";
-  } else if (options.ports.size() > 1 && options.command == Command::Read &&
-             options.files.size() == 1 && options.files[0] == "-") {
-    error = "read onto standard output (-) takes one port";
-  } else if (row->needsChip && !options.chip) {
-    error = word + " needs the chip type: -c 27C64|27C128|27C256";
-  } else if (static_cast<int>(options.files.size()) < files ||
-             (!more && static_cast<int>(options.files.size()) != files)) {
-    error = word + " takes " + (more ? "at least " : "") + std::to_string(files) +
-            (files == 1 ? " file" : " files") + ", got " + std::to_string(options.files.size());
-  } else if (options.command == Command::Pack && options.output.empty()) {
-    error = "pack needs the file to make: -o OUT";
-  } else if (options.command == Command::Ident && options.dats.empty()) {
-    error = "ident needs a ROM collection to look the files up in: --dat DAT";
-  } else if (options.command == Command::Map && options.png.empty()) {
-    error = "map needs the picture to make: --png OUT";
-  }
-  if (error.empty()) error = PortGivenTwice(options.ports);
-  if (error.empty() && options.serial.width > 0 && options.chip) {
-    error = SerialCellFault(options.serial, SerialGiven(options), options.chip->name,
-                            options.chip->activeSize, options.base, options.baseAuto);
-  }
+  error = LineFault(options, *row);
   return error.empty();
 }
 

@@ -127,4 +127,8 @@ int PackCommand(const Options& options, const Streams& streams) {
   return kSuccess;
 }
 
+std::string PackCheck(const Options& options) {
+  return options.output.empty() ? "pack needs the file to make: -o OUT" : std::string();
+}
+
 }  // namespace romtool
