@@ -23,6 +23,7 @@ struct CommandRow {
   CommandHandler run;
   bool needsPort;
   bool needsChip;
+  bool manyPorts;       // takes -p more than once and works on every port at once
   const char* files;    // the files it takes as its usage names them: "FILE", "IN OUT", ""
   bool keepsJobLog;     // a chip job: logged, and Ctrl-C stops it between two cells
   const char* success;  // what exit 0 means for it; nullptr: plain success

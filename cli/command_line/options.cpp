@@ -88,7 +88,7 @@ bool Ways(const std::string& name, const std::string& value, Options& options, s
   return true;
 }
 
-// -p may be given several times, for the commands kManyPorts names.
+// -p may be given several times, for the commands whose row says manyPorts.
 bool AddPort(const std::string&, const std::string& value, Options& options, std::string& error) {
   if (const romprog::ChipType* chip = ChipNamed(value) ? ChipNamed(value) : ChipFamilyOf(value)) {
     error = "-p is the port; the chip is -c " + std::string(chip->name);
@@ -98,9 +98,6 @@ bool AddPort(const std::string&, const std::string& value, Options& options, std
   options.port = options.ports.front();
   return true;
 }
-
-constexpr CommandSet kManyPorts =
-    CommandsOf({Command::Write, Command::Verify, Command::Blank, Command::Read});
 
 bool Repeat(const std::string& name, const std::string& value, Options& options,
             std::string& error) {
@@ -212,7 +209,7 @@ std::string LineFault(const Options& options, const CommandRow& row) {
   const bool more = TakesMore(row);
   if (options.noLog && !options.logFile.empty()) return "--log and --no-log do not go together";
   if (row.needsPort && options.port.empty()) return word + " needs the port: -p PORT";
-  if (options.ports.size() > 1 && !((kManyPorts >> static_cast<unsigned>(row.command)) & 1u)) {
+  if (options.ports.size() > 1 && !row.manyPorts) {
     return word + " takes one port; write, verify, blank and read take -p more than once";
   }
   if (options.ports.size() > 1 && row.checkPorts) {

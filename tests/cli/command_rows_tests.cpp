@@ -64,5 +64,23 @@ TEST(CommandRows, OwnRulesKeepTheirPlaceAmongTheGeneralOnes) {
             "-p A given twice: a programmer takes one job at a time; give each port once");
 }
 
+// The manyPorts column decides which commands take -p more than once: the
+// chip jobs that run on every port at once, and no other.
+TEST(CommandRows, SeveralPortsGoToTheCommandsWhoseRowTakesThem) {
+  std::vector<std::string> many;
+  for (const CommandRow& row : CommandTable()) {
+    if (row.manyPorts) many.push_back(row.name);
+    if (!row.needsPort) continue;
+    Options options;
+    std::string error;
+    ParseOptions({row.name, "-p", "A", "-p", "B", "-c", "27C64", "f"}, options, error);
+    const bool onePort = error.find("takes one port") != std::string::npos;
+    EXPECT_EQ(onePort, !row.manyPorts) << row.name << ": " << error;
+  }
+  EXPECT_EQ(many, (std::vector<std::string>{"blank", "read", "write", "verify"}));
+  EXPECT_EQ(Refused({"link", "-p", "A", "-p", "B"}),
+            "link takes one port; write, verify, blank and read take -p more than once");
+}
+
 }  // namespace
 }  // namespace romtool::testing
