@@ -1,9 +1,9 @@
 #include "cli/command_line/options.h"
 
 #include <algorithm>
-#include <cctype>
 
 #include "cli/base/same_file.h"
+#include "cli/command_line/chip_names.h"
 #include "cli/command_line/habits.h"
 #include "cli/command_line/option_table.h"
 #include "core/image.h"
@@ -90,7 +90,9 @@ bool Ways(const std::string& name, const std::string& value, Options& options, s
 
 // -p may be given several times, for the commands whose row says manyPorts.
 bool AddPort(const std::string&, const std::string& value, Options& options, std::string& error) {
-  if (const romprog::ChipType* chip = ChipNamed(value) ? ChipNamed(value) : ChipFamilyOf(value)) {
+  const romprog::ChipType* chip = romprog::FindChipType(value, romprog::LetterCase::Either);
+  if (!chip) chip = ChipFamilyOf(value);
+  if (chip) {
     error = "-p is the port; the chip is -c " + std::string(chip->name);
     return false;
   }
@@ -115,11 +117,13 @@ bool AddDat(const std::string&, const std::string& value, Options& options, std:
 }
 
 bool Chip(const std::string&, const std::string& value, Options& options, std::string& error) {
-  options.chip = ChipNamed(value);
+  options.chip = romprog::FindChipType(value, romprog::LetterCase::Either);
   if (!options.chip && (options.chip = ChipFamilyOf(value)) != nullptr) {
     options.chipNote = value + " taken as " + options.chip->name + ", its family";
   }
-  if (!options.chip) error = "unknown chip type '" + value + "' (use 27C64, 27C128 or 27C256)";
+  if (!options.chip) {
+    error = "unknown chip type '" + value + "' (use " + ChipNames(", ", " or ") + ")";
+  }
   return options.chip != nullptr;
 }
 
@@ -133,11 +137,6 @@ bool Format(const std::string& name, const std::string& value, Options& options,
 constexpr CommandSet kFileReaders =
     CommandsOf({Command::Write, Command::Verify, Command::Convert, Command::Dump, Command::Sum,
                 Command::Pack, Command::Split, Command::Join, Command::Check, Command::Map});
-
-std::string Lower(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return text;
-}
 
 const OptionRow* OptionNamed(const std::string& name) {
   for (const OptionRow& row : OptionTable()) {
@@ -216,7 +215,9 @@ std::string LineFault(const Options& options, const CommandRow& row) {
     std::string fault = row.checkPorts(options);
     if (!fault.empty()) return fault;
   }
-  if (row.needsChip && !options.chip) return word + " needs the chip type: -c 27C64|27C128|27C256";
+  if (row.needsChip && !options.chip) {
+    return word + " needs the chip type: -c " + ChipNames("|", "|");
+  }
   if (static_cast<int>(options.files.size()) < files ||
       (!more && static_cast<int>(options.files.size()) != files)) {
     return word + " takes " + (more ? "at least " : "") + std::to_string(files) +
@@ -249,6 +250,7 @@ bool Complete(const Options& options, const std::vector<const OptionRow*>& given
 }  // namespace
 
 const std::vector<OptionRow>& OptionTable() {
+  static const std::string chips = ChipNamesAndSizes();
   static const std::vector<OptionRow> rows = {
       {"-p", "--port", "PORT", AddPort, 0, &CommandRow::needsPort,
        "serial port (Linux: /dev/ttyUSB0 ..., or the name in /dev/serial/by-id; Windows: COM3 "
@@ -256,7 +258,7 @@ const std::vector<OptionRow>& OptionTable() {
        "(read: FILE names each port's file with {port} or {n}; else the port's name goes "
        "before its extension, rom.bin: rom-ttyUSB0.bin)"},
       {"-c", "--chip", "CHIP", Chip, CommandsOf({Command::Link}), &CommandRow::needsChip,
-       "27C64 (8 KiB), 27C128 (16 KiB), 27C256 (32 KiB)"},
+       chips.c_str()},
       {nullptr, "--passes", "N", Count<&Options::passes, 1, 1000>, CommandsOf({Command::Read}),
        nullptr,
        "read the chip N times (default 1; 2 for archiving, 20 to 100 for a failing chip) and "
@@ -365,13 +367,6 @@ const char* OptionName(const OptionRow& option) {
 bool Accepts(const OptionRow& option, const CommandRow& command) {
   return (option.commands >> static_cast<unsigned>(command.command)) & 1u ||
          (option.alsoWhere && command.*option.alsoWhere);
-}
-
-const romprog::ChipType* ChipNamed(const std::string& name) {
-  for (const romprog::ChipType& type : romprog::kChipTypes) {
-    if (Lower(name) == Lower(type.name)) return &type;
-  }
-  return nullptr;
 }
 
 std::string CommandLineFor(const Options& options, Command command,
