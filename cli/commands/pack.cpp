@@ -15,8 +15,7 @@ namespace romtool {
 namespace {
 
 std::string Cells(int first, int last) {
-  return "0x" + romprog::HexText(static_cast<unsigned>(first), 4) + "-0x" +
-         romprog::HexText(static_cast<unsigned>(last), 4);
+  return romprog::HexNumber(first, 4) + "-" + romprog::HexNumber(last, 4);
 }
 
 // Each part read for the room the chip has from its cell on; false after
@@ -27,8 +26,8 @@ bool LoadParts(const Options& options, const Streams& streams, std::vector<rompr
     PackPart given;
     std::string error;
     if (ParsePart(text, given, error) && given.cell >= size) {
-      error = "part " + text + ": cell 0x" + romprog::HexText(given.cell, 4) + " is past the " +
-              options.chip->name + "'s last 0x" + romprog::HexText(size - 1, 4);
+      error = "part " + text + ": cell " + romprog::HexNumber(given.cell, 4) + " is past the " +
+              options.chip->name + "'s last " + romprog::HexNumber(size - 1, 4);
     }
     if (!error.empty()) {
       Fail(streams, kUsageOrFile, error);
@@ -114,7 +113,7 @@ int PackCommand(const Options& options, const Streams& streams) {
     for (const romprog::Part& part : parts) period = std::max(period, part.End());
     if (!romprog::Mirror(chip.data(), period, size)) {
       return Fail(streams, kUsageOrFile,
-                  "--mirror: the parts end at 0x" + romprog::HexText(period, 4) +
+                  "--mirror: the parts end at " + romprog::HexNumber(period, 4) +
                       ", which does not divide the " + options.chip->name + "'s " +
                       std::to_string(size) + " cells; nothing written");
     }
