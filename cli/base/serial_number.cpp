@@ -1,7 +1,6 @@
 #include "cli/base/serial_number.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <optional>
 #include <sstream>
 #include <vector>
@@ -80,12 +79,11 @@ std::string SerialCellFault(const SerialRule& rule, const std::string& text,
                             const std::optional<std::uint32_t>& base, bool autoBase) {
   const std::uint64_t end = static_cast<std::uint64_t>(rule.cell) + rule.width;
   if (end <= static_cast<std::uint64_t>(size)) return std::string();
-  char cells[96];
-  std::snprintf(cells, sizeof cells,
-                "--serial %s: cells 0x%04X to 0x%04llX run past the %s's last 0x%04X", text.c_str(),
-                static_cast<unsigned>(rule.cell), static_cast<unsigned long long>(end - 1),
-                chip.c_str(), static_cast<unsigned>(size - 1));
-  std::string fault = std::string(cells) + "; CELL is the chip's cell, not a CPU address";
+  const std::string fault = "--serial " + text + ": cells " +
+                            romprog::HexNumber(static_cast<unsigned>(rule.cell), 4) + " to " +
+                            romprog::HexNumber(end - 1, 4) + " run past the " + chip + "'s last " +
+                            romprog::HexNumber(static_cast<unsigned>(size - 1), 4) +
+                            "; CELL is the chip's cell, not a CPU address";
   const std::string rest = text.substr(text.find(':'));
   const auto cell = static_cast<std::uint64_t>(rule.cell);
   if (base && cell >= *base && cell + rule.width <= std::uint64_t{*base} + size) {

@@ -44,6 +44,11 @@ TEST(CommandRows, EachCommandsOwnRuleRefusesItsLine) {
             "--serial 0x1FFF:2: cells 0x1FFF to 0x2000 run past the 27C64's last 0x1FFF; CELL "
             "is the chip's cell, not a CPU address");
   EXPECT_TRUE(Taken({"write", "-p", "A", "-c", "27C64", "--serial", "0x1FFE:2", "f"}));
+  // However long the rule as given, the chip's last cell is still named.
+  EXPECT_EQ(Refused({"write", "-p", "A", "-c", "27C256", "--serial",
+                     "0x000000007FFF:16:ascii:4294967295", "f"}),
+            "--serial 0x000000007FFF:16:ascii:4294967295: cells 0x7FFF to 0x800E run past the "
+            "27C256's last 0x7FFF; CELL is the chip's cell, not a CPU address");
 }
 
 // A line with two faults is told the same one whatever file holds the rule:
