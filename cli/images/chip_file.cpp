@@ -61,7 +61,7 @@ bool LoadChipFile(const Options& options, const std::string& path, romprog::Imag
 int LoadJobFile(const Options& options, const Streams& streams, romprog::Image& image,
                 JobRecord& record) {
   const int size = options.chip->activeSize;
-  if (options.base) record.base = "0x" + romprog::HexText(*options.base, 4);
+  if (options.base) record.base = romprog::HexNumber(*options.base, 4);
   if (options.baseAuto) record.base = "auto";
   if (!options.at) {
     if (!LoadChipFile(options, options.files[0], image, streams)) return kUsageOrFile;
