@@ -22,45 +22,25 @@ class Row {
     row_.needsPort = row_.needsChip = row_.manyPorts = row_.keepsJobLog = true;
     return *this;
   }
-  Row& NeedsPort() {
-    row_.needsPort = true;
-    return *this;
-  }
-  Row& NeedsChip() {
-    row_.needsChip = true;
-    return *this;
-  }
-  Row& Files(const char* files) {
-    row_.files = files;
-    return *this;
-  }
-  Row& Success(const char* meaning) {
-    row_.success = meaning;
-    return *this;
-  }
-  Row& Fault(const char* meaning) {
-    row_.fault = meaning;
-    return *this;
-  }
-  Row& MoreExits(const char* meanings) {
-    row_.moreExits = meanings;
-    return *this;
-  }
-  Row& About(const char* text) {
-    row_.about = text;
-    return *this;
-  }
-  Row& CheckPorts(CommandCheck check) {
-    row_.checkPorts = check;
-    return *this;
-  }
-  Row& Check(CommandCheck check) {
-    row_.check = check;
-    return *this;
-  }
+  Row& NeedsPort() { return Put(&CommandRow::needsPort, true); }
+  Row& NeedsChip() { return Put(&CommandRow::needsChip, true); }
+  Row& Files(const char* files) { return Put(&CommandRow::files, files); }
+  // What exit 0 and exit 1 mean for it, and the exit codes it has of its own.
+  Row& Success(const char* meaning) { return Put(&CommandRow::success, meaning); }
+  Row& Fault(const char* meaning) { return Put(&CommandRow::fault, meaning); }
+  Row& MoreExits(const char* meanings) { return Put(&CommandRow::moreExits, meanings); }
+  Row& About(const char* text) { return Put(&CommandRow::about, text); }
+  Row& CheckPorts(CommandCheck check) { return Put(&CommandRow::checkPorts, check); }
+  Row& Check(CommandCheck check) { return Put(&CommandRow::check, check); }
   operator CommandRow() const { return row_; }
 
  private:
+  template <typename Value>
+  Row& Put(Value CommandRow::*column, Value value) {
+    row_.*column = value;
+    return *this;
+  }
+
   CommandRow row_;
 };
 
