@@ -71,9 +71,8 @@ void PrintMap(const Options& options, const Streams& streams,
                                SumsText(part.bytes.data(), part.bytes.size()) + "  " + part.name));
   }
   if (period < size) {
-    char copies[64];
-    std::snprintf(copies, sizeof copies, "mirrors 0x0000-0x%04X, %d copies in all", period - 1,
-                  size / period);
+    const std::string copies =
+        "mirrors " + Cells(0, period - 1) + ", " + std::to_string(size / period) + " copies in all";
     lines.emplace_back(period, MapLine(period, size - 1, copies));
   } else {
     for (const romprog::Span& span : romprog::FreeCells(parts, size)) {
@@ -82,8 +81,8 @@ void PrintMap(const Options& options, const Streams& streams,
     }
   }
   std::sort(lines.begin(), lines.end());
-  std::fprintf(streams.out, "%s image %s, fill 0x%02X\n", options.chip->name,
-               options.output.c_str(), options.fill);
+  std::fprintf(streams.out, "%s image %s, fill %s\n", options.chip->name, options.output.c_str(),
+               romprog::HexNumber(options.fill, 2).c_str());
   for (const auto& line : lines) std::fputs(line.second.c_str(), streams.out);
   std::fprintf(streams.out, "  whole chip                    %s\n",
                SumsText(chip, static_cast<std::size_t>(size)).c_str());

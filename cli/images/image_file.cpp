@@ -303,8 +303,7 @@ bool PlaceRecords(const std::string& path, const romprog::FileData& data,
   if (collected.ok && !placed.ok && rules.cell > 0 && !rules.base && !rules.autoBase) {
     // A pack part from a cell: what is too small is the room left from
     // there, not the chip, and the likely slip is the cell.
-    char room[40];
-    std::snprintf(room, sizeof room, "outside the chip (0x%X bytes)", static_cast<unsigned>(size));
+    const std::string room = "outside the chip (" + romprog::HexNumber(size, 1) + " bytes)";
     error =
         Replaced(error, room,
                  "past the chip's end: from cell " + romprog::HexNumber(rules.cell, 4) + " the " +
