@@ -2,9 +2,9 @@
 
 #include <zlib.h>
 
-#include <cinttypes>
-#include <cstdio>
 #include <limits>
+
+#include "core/hex_text.h"
 
 namespace romtool {
 
@@ -28,10 +28,8 @@ std::uint32_t Crc32(const std::uint8_t* data, std::size_t size) {
 }
 
 std::string SumsText(const std::uint8_t* data, std::size_t size) {
-  char text[48];
-  std::snprintf(text, sizeof text, "sum 0x%04X  CRC-32 0x%08" PRIX32,
-                static_cast<unsigned>(ByteSum16(data, size)), Crc32(data, size));
-  return text;
+  return "sum " + romprog::HexNumber(ByteSum16(data, size), 4) + "  CRC-32 " +
+         romprog::HexNumber(Crc32(data, size), 8);
 }
 
 }  // namespace romtool

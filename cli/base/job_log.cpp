@@ -10,15 +10,15 @@
 #include "cli/base/checksum.h"
 #include "cli/base/exit_code.h"
 #include "cli/base/json_text.h"
+#include "core/hex_text.h"
 #include "platform/user_files.h"
 
 namespace romtool {
 namespace {
 
+// A number the log gives in hex, as a JSON string: "0x01A8".
 std::string Hex(std::uint32_t value, int digits) {
-  char text[16];
-  std::snprintf(text, sizeof text, "\"0x%0*" PRIX32 "\"", digits, value);
-  return text;
+  return "\"" + romprog::HexNumber(value, digits) + "\"";
 }
 
 }  // namespace

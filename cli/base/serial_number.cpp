@@ -1,12 +1,12 @@
 #include "cli/base/serial_number.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <optional>
 #include <sstream>
 #include <vector>
 
 #include "cli/base/job_log.h"
+#include "core/hex_text.h"
 #include "core/number_text.h"
 
 namespace romtool {
@@ -79,24 +79,20 @@ std::string SerialCellFault(const SerialRule& rule, const std::string& text,
                             const std::optional<std::uint32_t>& base, bool autoBase) {
   const std::uint64_t end = static_cast<std::uint64_t>(rule.cell) + rule.width;
   if (end <= static_cast<std::uint64_t>(size)) return std::string();
-  char cells[96];
-  std::snprintf(cells, sizeof cells,
-                "--serial %s: cells 0x%04X to 0x%04llX run past the %s's last 0x%04X", text.c_str(),
-                static_cast<unsigned>(rule.cell), static_cast<unsigned long long>(end - 1),
-                chip.c_str(), static_cast<unsigned>(size - 1));
-  std::string fault = std::string(cells) + "; CELL is the chip's cell, not a CPU address";
+  const std::string fault = "--serial " + text + ": cells " +
+                            romprog::HexNumber(static_cast<unsigned>(rule.cell), 4) + " to " +
+                            romprog::HexNumber(end - 1, 4) + " run past the " + chip + "'s last " +
+                            romprog::HexNumber(static_cast<unsigned>(size - 1), 4) +
+                            "; CELL is the chip's cell, not a CPU address";
   const std::string rest = text.substr(text.find(':'));
   const auto cell = static_cast<std::uint64_t>(rule.cell);
-  char mapped[32];
   if (base && cell >= *base && cell + rule.width <= std::uint64_t{*base} + size) {
-    std::snprintf(mapped, sizeof mapped, "0x%04X", static_cast<unsigned>(cell - *base));
-    char given[16];
-    std::snprintf(given, sizeof given, "0x%04X", static_cast<unsigned>(*base));
-    return fault + ": with --base " + given + " the address is cell " + mapped + ", --serial " +
-           mapped + rest;
+    const std::string mapped = romprog::HexNumber(static_cast<unsigned>(cell - *base), 4);
+    return fault + ": with --base " + romprog::HexNumber(*base, 4) + " the address is cell " +
+           mapped + ", --serial " + mapped + rest;
   }
   if (autoBase && cell % size + rule.width <= static_cast<std::uint64_t>(size)) {
-    std::snprintf(mapped, sizeof mapped, "0x%04X", static_cast<unsigned>(cell % size));
+    const std::string mapped = romprog::HexNumber(static_cast<unsigned>(cell % size), 4);
     return fault + ": where --base auto maps it, the address is cell " + mapped + ", --serial " +
            mapped + rest;
   }
@@ -105,10 +101,9 @@ std::string SerialCellFault(const SerialRule& rule, const std::string& text,
 
 std::string SerialRuleText(const SerialRule& rule, std::uint64_t start) {
   static const char* const kCodings[] = {"le", "be", "ascii", "bcd"};
-  char cell[16];
-  std::snprintf(cell, sizeof cell, "0x%04X", static_cast<unsigned>(rule.cell));
-  return std::string(cell) + ":" + std::to_string(rule.width) + ":" +
-         kCodings[static_cast<int>(rule.coding)] + ":" + std::to_string(start);
+  return romprog::HexNumber(static_cast<unsigned>(rule.cell), 4) + ":" +
+         std::to_string(rule.width) + ":" + kCodings[static_cast<int>(rule.coding)] + ":" +
+         std::to_string(start);
 }
 
 std::string SerialRuleWithoutStart(const SerialRule& rule) {

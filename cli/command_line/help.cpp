@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "cli/command_line/chip_names.h"
 #include "cli/command_line/option_table.h"
 
 namespace romtool {
@@ -76,10 +77,10 @@ std::string CommandHelp(const CommandRow& row) {
 }
 
 std::string GeneralHelp() {
-  std::string text =
-      "usage: romtool COMMAND [OPTIONS] [FILES]\n\n"
-      "Drives a serial-port 27C64/27C128/27C256 EPROM programmer and handles its image files.\n\n"
-      "commands:\n";
+  std::string text = "usage: romtool COMMAND [OPTIONS] [FILES]\n\n";
+  text += "Drives a serial-port " + ChipNames("/", "/") +
+          " EPROM programmer and handles its image files.\n\n";
+  text += "commands:\n";
   for (const CommandRow& row : CommandTable()) {
     std::string word = row.name;
     word.resize(9, ' ');

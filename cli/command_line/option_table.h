@@ -20,17 +20,20 @@ constexpr CommandSet CommandsOf(std::initializer_list<Command> commands) {
 }
 constexpr CommandSet kEveryCommand = ~0u;
 
+// `value` (empty for a flag) into `options`; false with `error` set, which
+// names the option as `name`, the way it was given.
+using OptionSetter = bool (*)(const std::string& name, const std::string& value, Options& options,
+                              std::string& error);
+
+// Written in OptionTable() as Option(...) with what it takes and who takes it.
 struct OptionRow {
-  const char* shortName;  // "-p", or nullptr
-  const char* longName;   // "--port", or nullptr
-  const char* value;      // the value's name in the help ("PORT"); nullptr for a flag
-  // `value` (empty for a flag) into `options`; false with `error` set, which
-  // names the option as `name`, the way it was given.
-  bool (*set)(const std::string& name, const std::string& value, Options& options,
-              std::string& error);
-  CommandSet commands;          // the commands that take it
-  bool CommandRow::*alsoWhere;  // and those whose row has this set; nullptr: no more
-  const char* help;             // nullptr: listed in no command's help
+  const char* shortName = nullptr;  // "-p", or nullptr
+  const char* longName = nullptr;   // "--port", or nullptr
+  const char* value = nullptr;      // the value's name in the help ("PORT"); nullptr for a flag
+  OptionSetter set = nullptr;
+  CommandSet commands = 0;                // the commands that take it
+  bool CommandRow::*alsoWhere = nullptr;  // and those whose row has this set; nullptr: no more
+  const char* help = nullptr;             // nullptr: listed in no command's help
 };
 
 const std::vector<OptionRow>& OptionTable();

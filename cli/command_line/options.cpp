@@ -1,146 +1,14 @@
 #include "cli/command_line/options.h"
 
 #include <algorithm>
-#include <cctype>
 
 #include "cli/base/same_file.h"
+#include "cli/command_line/chip_names.h"
 #include "cli/command_line/habits.h"
 #include "cli/command_line/option_table.h"
-#include "core/image.h"
-#include "core/number_text.h"
 
 namespace romtool {
 namespace {
-
-template <bool Options::*field>
-bool Flag(const std::string&, const std::string&, Options& options, std::string&) {
-  options.*field = true;
-  return true;
-}
-
-template <std::string Options::*field>
-bool Text(const std::string&, const std::string& value, Options& options, std::string&) {
-  options.*field = value;
-  return true;
-}
-
-// A number in any form NumberFromText reads, from `low` to `high`; else
-// `error` names the option, what it takes and the text given.
-bool NumberIn(const std::string& name, const std::string& value, std::uint32_t low,
-              std::uint32_t high, const std::string& takes, std::uint32_t& number,
-              std::string& error) {
-  const std::optional<std::uint32_t> read = romprog::NumberFromText(value);
-  if (read && *read >= low && *read <= high) {
-    number = *read;
-    return true;
-  }
-  error = name + " takes " + takes + ", not '" + value + "'";
-  return false;
-}
-
-// Whole numbers from `low` to `high`.
-template <int Options::*field, int low, int high>
-bool Count(const std::string& name, const std::string& value, Options& options,
-           std::string& error) {
-  std::uint32_t number = 0;
-  const std::string takes = "a number from " + std::to_string(low) + " to " + std::to_string(high);
-  if (!NumberIn(name, value, low, high, takes, number, error)) return false;
-  options.*field = static_cast<int>(number);
-  return true;
-}
-
-bool Base(const std::string& name, const std::string& value, Options& options, std::string& error) {
-  options.baseAuto = value == "auto";
-  if (options.baseAuto) return true;
-  std::uint32_t base = 0;
-  if (!NumberIn(name, value, 0, 0xFFFFFFFFu, "an address (0xE000, $E000, E000h, 57344) or auto",
-                base, error)) {
-    return false;
-  }
-  options.base = base;
-  return true;
-}
-
-bool Cell(const std::string& name, const std::string& value, Options& options, std::string& error) {
-  std::uint32_t cell = 0;
-  if (!NumberIn(name, value, 0, romprog::kBufferSize - 1, "a cell (0x2000, $2000, 2000h, 8k)", cell,
-                error)) {
-    return false;
-  }
-  options.at = static_cast<int>(cell);
-  return true;
-}
-
-bool Fill(const std::string& name, const std::string& value, Options& options, std::string& error) {
-  std::uint32_t byte = 0;
-  if (!NumberIn(name, value, 0, 0xFF, "a byte (0xFF, $FF, FFh, 255)", byte, error)) return false;
-  options.fill = static_cast<int>(byte);
-  return true;
-}
-
-bool Ways(const std::string& name, const std::string& value, Options& options, std::string& error) {
-  std::uint32_t ways = 0;
-  if (!NumberIn(name, value, 2, 4, "2 or 4", ways, error) || ways == 3) {
-    error = name + " takes 2 or 4, not '" + value + "'";
-    return false;
-  }
-  options.ways = static_cast<int>(ways);
-  return true;
-}
-
-// -p may be given several times, for the commands kManyPorts names.
-bool AddPort(const std::string&, const std::string& value, Options& options, std::string& error) {
-  if (const romprog::ChipType* chip = ChipNamed(value) ? ChipNamed(value) : ChipFamilyOf(value)) {
-    error = "-p is the port; the chip is -c " + std::string(chip->name);
-    return false;
-  }
-  options.ports.push_back(value);
-  options.port = options.ports.front();
-  return true;
-}
-
-constexpr CommandSet kManyPorts =
-    CommandsOf({Command::Write, Command::Verify, Command::Blank, Command::Read});
-
-bool Repeat(const std::string& name, const std::string& value, Options& options,
-            std::string& error) {
-  options.repeat = true;
-  return value.empty() || Count<&Options::chips, 1, 100000>(name, value, options, error);
-}
-
-bool Serial(const std::string&, const std::string& value, Options& options, std::string& error) {
-  return ParseSerialRule(value, options.serial, error);
-}
-
-bool AddDat(const std::string&, const std::string& value, Options& options, std::string&) {
-  options.dats.push_back(value);
-  return true;
-}
-
-bool Chip(const std::string&, const std::string& value, Options& options, std::string& error) {
-  options.chip = ChipNamed(value);
-  if (!options.chip && (options.chip = ChipFamilyOf(value)) != nullptr) {
-    options.chipNote = value + " taken as " + options.chip->name + ", its family";
-  }
-  if (!options.chip) error = "unknown chip type '" + value + "' (use 27C64, 27C128 or 27C256)";
-  return options.chip != nullptr;
-}
-
-bool Format(const std::string& name, const std::string& value, Options& options,
-            std::string& error) {
-  options.format = romprog::FormatCalled(value);
-  if (!options.format) error = name + " takes ihex, srec or bin, not '" + value + "'";
-  return options.format.has_value();
-}
-
-constexpr CommandSet kFileReaders =
-    CommandsOf({Command::Write, Command::Verify, Command::Convert, Command::Dump, Command::Sum,
-                Command::Pack, Command::Split, Command::Join, Command::Check, Command::Map});
-
-std::string Lower(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return text;
-}
 
 const OptionRow* OptionNamed(const std::string& name) {
   for (const OptionRow& row : OptionTable()) {
@@ -204,12 +72,32 @@ std::string Belonging(const OptionRow& option) {
   return std::string(OptionName(option)) + " belongs to " + Listed(words) + " only";
 }
 
-// --serial as given.
-std::string SerialGiven(const Options& options) {
-  for (const auto& [name, value] : options.given) {
-    if (name == "--serial") return value;
+// The rules every command's line follows, the command's own among them where
+// they belong in that order: the refusal, or empty.
+std::string LineFault(const Options& options, const CommandRow& row) {
+  const std::string word = row.name;
+  const int files = FileCount(row);
+  const bool more = TakesMore(row);
+  if (options.noLog && !options.logFile.empty()) return "--log and --no-log do not go together";
+  if (row.needsPort && options.port.empty()) return word + " needs the port: -p PORT";
+  if (options.ports.size() > 1 && !row.manyPorts) {
+    return word + " takes one port; write, verify, blank and read take -p more than once";
   }
-  return std::string();
+  if (options.ports.size() > 1 && row.checkPorts) {
+    std::string fault = row.checkPorts(options);
+    if (!fault.empty()) return fault;
+  }
+  if (row.needsChip && !options.chip) {
+    return word + " needs the chip type: -c " + ChipNames("|", "|");
+  }
+  if (static_cast<int>(options.files.size()) < files ||
+      (!more && static_cast<int>(options.files.size()) != files)) {
+    return word + " takes " + (more ? "at least " : "") + std::to_string(files) +
+           (files == 1 ? " file" : " files") + ", got " + std::to_string(options.files.size());
+  }
+  std::string twice = PortGivenTwice(options.ports);
+  if (!twice.empty()) return twice;
+  return row.check ? row.check(options) : std::string();
 }
 
 // The command line as a whole: every option given belongs to the command,
@@ -221,173 +109,17 @@ bool Complete(const Options& options, const std::vector<const OptionRow*>& given
     error = "no command given";
     return false;
   }
-  const std::string word = row->name;
   for (const OptionRow* option : given) {
     if (!Accepts(*option, *row)) {
       error = Belonging(*option);
       return false;
     }
   }
-  const int files = FileCount(*row);
-  const bool more = TakesMore(*row);
-  if (options.noLog && !options.logFile.empty()) {
-    error = "--log and --no-log do not go together";
-  } else if (row->needsPort && options.port.empty()) {
-    error = word + " needs the port: -p PORT";
-  } else if (options.ports.size() > 1 &&
-             !((kManyPorts >> static_cast<unsigned>(row->command)) & 1u)) {
-    error = word + " takes one port; write, verify, blank and read take -p more than once";
-  } else if (options.ports.size() > 1 && options.command == Command::Read &&
-             options.files.size() == 1 && options.files[0] == "-") {
-    error = "read onto standard output (-) takes one port";
-  } else if (row->needsChip && !options.chip) {
-    error = word + " needs the chip type: -c 27C64|27C128|27C256";
-  } else if (static_cast<int>(options.files.size()) < files ||
-             (!more && static_cast<int>(options.files.size()) != files)) {
-    error = word + " takes " + (more ? "at least " : "") + std::to_string(files) +
-            (files == 1 ? " file" : " files") + ", got " + std::to_string(options.files.size());
-  } else if (options.command == Command::Pack && options.output.empty()) {
-    error = "pack needs the file to make: -o OUT";
-  } else if (options.command == Command::Ident && options.dats.empty()) {
-    error = "ident needs a ROM collection to look the files up in: --dat DAT";
-  } else if (options.command == Command::Map && options.png.empty()) {
-    error = "map needs the picture to make: --png OUT";
-  }
-  if (error.empty()) error = PortGivenTwice(options.ports);
-  if (error.empty() && options.serial.width > 0 && options.chip) {
-    error = SerialCellFault(options.serial, SerialGiven(options), options.chip->name,
-                            options.chip->activeSize, options.base, options.baseAuto);
-  }
+  error = LineFault(options, *row);
   return error.empty();
 }
 
 }  // namespace
-
-const std::vector<OptionRow>& OptionTable() {
-  static const std::vector<OptionRow> rows = {
-      {"-p", "--port", "PORT", AddPort, 0, &CommandRow::needsPort,
-       "serial port (Linux: /dev/ttyUSB0 ..., or the name in /dev/serial/by-id; Windows: COM3 "
-       "...); write, verify, blank and read take several, one -p each, and work on all at once "
-       "(read: FILE names each port's file with {port} or {n}; else the port's name goes "
-       "before its extension, rom.bin: rom-ttyUSB0.bin)"},
-      {"-c", "--chip", "CHIP", Chip, CommandsOf({Command::Link}), &CommandRow::needsChip,
-       "27C64 (8 KiB), 27C128 (16 KiB), 27C256 (32 KiB)"},
-      {nullptr, "--passes", "N", Count<&Options::passes, 1, 1000>, CommandsOf({Command::Read}),
-       nullptr,
-       "read the chip N times (default 1; 2 for archiving, 20 to 100 for a failing chip) and "
-       "save FILE only when every pass read the same; else the merge, where a bit that read 0 "
-       "in any pass is 0, goes to FILE.merged (rom.merged.bin) and the unstable cells to "
-       "FILE.unstable.txt (exit 4)"},
-      {nullptr, "--until-stable", "K", Count<&Options::untilStable, 1, 1000>,
-       CommandsOf({Command::Read}), nullptr,
-       "stop once K passes in a row find no new unstable cell (at most --passes N, default "
-       "100 with this option)"},
-      {nullptr, "--map", "OUT", Text<&Options::map>, CommandsOf({Command::Read, Command::Verify}),
-       nullptr,
-       "also draw the chip read as a PNG picture (see romtool map --help): read marks its "
-       "unstable cells, verify the cells that differ from FILE"},
-      {nullptr, "--png", "OUT", Text<&Options::png>, CommandsOf({Command::Map}), nullptr,
-       "the picture made (PNG)"},
-      {nullptr, "--blank-check", nullptr, Flag<&Options::blankCheck>, CommandsOf({Command::Write}),
-       nullptr, "refuse unless every cell reads 0xFF"},
-      {nullptr, "--no-precheck", nullptr, Flag<&Options::noPrecheck>, CommandsOf({Command::Write}),
-       nullptr,
-       "do not read the chip first; by default it is read and nothing is written when it "
-       "already holds FILE (exit 0) or some cell would need a bit set 0 to 1 (exit 1: erase)"},
-      {nullptr, "--base", "ADDR", Base,
-       CommandsOf({Command::Write, Command::Verify, Command::Convert, Command::Dump, Command::Sum,
-                   Command::Pack, Command::Split}),
-       nullptr,
-       "the file's address ADDR is the chip's cell 0 (Intel HEX, S-records); auto: the one "
-       "chip-sized window, at a multiple of the chip's size, that holds all the data"},
-      {nullptr, "--at", "CELL", Cell, CommandsOf({Command::Write, Command::Verify}), nullptr,
-       "the file goes to the chip from CELL on, the rest of the chip stays as it is (write "
-       "reads it first); verify compares that range only"},
-      {"-o", "--output", "OUT", Text<&Options::output>, CommandsOf({Command::Pack}), nullptr,
-       "the image made, in the format its name says"},
-      {nullptr, "--fill", "BYTE", Fill, CommandsOf({Command::Pack}), nullptr,
-       "the cells no part gives (default 0xFF, as erased)"},
-      {nullptr, "--mirror", nullptr, Flag<&Options::mirror>, CommandsOf({Command::Pack}), nullptr,
-       "repeat the parts through the chip (the parts must end at a size that divides the "
-       "chip's): a 2764 image for a larger socket whose upper address lines are not driven"},
-      {nullptr, "--interleave", "N", Ways, CommandsOf({Command::Split}), nullptr,
-       "2 (a 16-bit bus: even and odd addresses) or 4 (32-bit) chips; default 2"},
-      {nullptr, "--swap", nullptr, Flag<&Options::swap>,
-       CommandsOf({Command::Split, Command::Join}), nullptr, "swap the bytes of each 16-bit word"},
-      {nullptr, "--banks", "N", Count<&Options::banks, 1, 64>, CommandsOf({Command::Sum}), nullptr,
-       "also the sums of each of N equal banks of the chip"},
-      {nullptr, "--no-verify", nullptr, Flag<&Options::noVerify>, CommandsOf({Command::Write}),
-       nullptr, "do not read the chip back after writing"},
-      {nullptr, "--repeat", "[N]", Repeat, CommandsOf({Command::Write}), nullptr,
-       "chip after chip: after each, its result and the tally, then \"put the next chip in, "
-       "then Enter (q to finish)\"; ends after N chips, at q or at the end of the input; exit 0 "
-       "only if every chip passed. With several ports they make each round together"},
-      {nullptr, "--serial", "CELL:WIDTH[:le|be|ascii|bcd][:START]", Serial,
-       CommandsOf({Command::Write}), nullptr,
-       "write a serial number into each chip's copy of FILE at CELL, WIDTH cells, little- "
-       "(default) or big-endian, ASCII digits or BCD; one more for each chip that passed. "
-       "Without START it goes on after the last serial the job log gives FILE. CELL is the "
-       "chip's cell; cells FILE fills with anything but 0xFF are refused"},
-      {nullptr, "--serial-over-data", nullptr, Flag<&Options::serialOverData>,
-       CommandsOf({Command::Write}), nullptr,
-       "let --serial replace data FILE gives in its cells (a serial field the build filled)"},
-      {nullptr, "--json", nullptr, Flag<&Options::json>, CommandsOf({Command::Ident}),
-       &CommandRow::keepsJobLog,
-       "each chip job's result as one JSON object a line on stdout (the job log's fields), "
-       "nothing else there; ident (and read --dat): each file's matches as one JSON object a "
-       "line"},
-      {nullptr, "--dat", "DAT", AddDat, CommandsOf({Command::Ident, Command::Read}), nullptr,
-       "a ROM collection to look dumps up in: a Logiqx DAT, mame -listxml output or a MAME "
-       "software list; one --dat for each. read: also names what was read, once it is saved "
-       "(read's exit code stays its own)"},
-      {"-q", "--quiet", nullptr, Flag<&Options::quiet>, 0, &CommandRow::keepsJobLog,
-       "show errors only"},
-      {"-n", nullptr, "N", Count<&Options::entries, 1, 100000>, CommandsOf({Command::Log}), nullptr,
-       "how many entries, the last ones (default 10)"},
-      {nullptr, "--log", "FILE", Text<&Options::logFile>, CommandsOf({Command::Log}),
-       &CommandRow::keepsJobLog,
-       "the job log to add to (for log: to show) instead of the usual one, "
-       "$XDG_DATA_HOME/romprog/romtool-log.jsonl (~/.local/share/...), "
-       "%APPDATA%\\romprog\\romtool-log.jsonl on Windows"},
-      {nullptr, "--no-log", nullptr, Flag<&Options::noLog>, 0, &CommandRow::keepsJobLog,
-       "keep no record of the job"},
-      {nullptr, "--lenient", nullptr, Flag<&Options::lenient>, kFileReaders, nullptr,
-       "take a faulty file knowingly: Intel HEX at its own addresses as the window program "
-       "reads it; with --base, and S-records, every fault read past with a note. By default "
-       "every record's count, characters and checksum are checked, the end record must be "
-       "there and last, S5/S6 counts must match, overlapping records must agree, data outside "
-       "the chip is refused; the first fault names its line (exit 2)"},
-      {nullptr, "--format", "FORMAT", Format, kFileReaders | CommandsOf({Command::Read}), nullptr,
-       "ihex, srec or bin: read FILE as Intel HEX, S-records or a raw image whatever it holds "
-       "or is named (by default its first record decides, else its name); with - (standard "
-       "output) as the file written, which has no name to tell it, the format written there "
-       "(convert then reads its input by what it holds)"},
-      {nullptr, "--truncate", nullptr, Flag<&Options::truncate>, kFileReaders, nullptr,
-       "take the first part of a raw image larger than the chip; without it such a file is "
-       "refused (exit 2), the usual cause being a wrong -c"},
-      {"-v", "--verbose", nullptr, Flag<&Options::verbose>, 0, &CommandRow::needsPort,
-       "say how the port was opened and what it did"},
-      {"-h", "--help", nullptr, Flag<&Options::help>, kEveryCommand, nullptr, nullptr},
-      {nullptr, "--version", nullptr, Flag<&Options::version>, kEveryCommand, nullptr, nullptr},
-  };
-  return rows;
-}
-
-const char* OptionName(const OptionRow& option) {
-  return option.longName ? option.longName : option.shortName;
-}
-
-bool Accepts(const OptionRow& option, const CommandRow& command) {
-  return (option.commands >> static_cast<unsigned>(command.command)) & 1u ||
-         (option.alsoWhere && command.*option.alsoWhere);
-}
-
-const romprog::ChipType* ChipNamed(const std::string& name) {
-  for (const romprog::ChipType& type : romprog::kChipTypes) {
-    if (Lower(name) == Lower(type.name)) return &type;
-  }
-  return nullptr;
-}
 
 std::string CommandLineFor(const Options& options, Command command,
                            std::initializer_list<const char*> leaveOut) {

@@ -82,9 +82,6 @@ struct Options {
   bool version = false;
 };
 
-// The chip type a name gives, in any letter case; nullptr when none.
-const romprog::ChipType* ChipNamed(const std::string& name);
-
 // `args` without the program name; options may stand before and after the
 // command word, files after "--" only. false with `error` set when the line
 // is not one romtool can run; --help and --version need nothing else.

@@ -2,6 +2,8 @@
 // each its row. Each returns the process's exit code.
 #pragma once
 
+#include <string>
+
 #include "cli/base/exit_code.h"
 #include "cli/command_line/options.h"
 
@@ -23,5 +25,13 @@ int JoinCommand(const Options& options, const Streams& streams);
 int IdentCommand(const Options& options, const Streams& streams);
 int CheckCommand(const Options& options, const Streams& streams);
 int MapCommand(const Options& options, const Streams& streams);
+
+// The commands' own rules on their lines (CommandCheck), each in its
+// command's file: the refusal, or empty.
+std::string ReadPortsCheck(const Options& options);
+std::string WriteCheck(const Options& options);
+std::string PackCheck(const Options& options);
+std::string IdentCheck(const Options& options);
+std::string MapCheck(const Options& options);
 
 }  // namespace romtool

@@ -81,4 +81,9 @@ int IdentCommand(const Options& options, const Streams& streams) {
   return code;
 }
 
+std::string IdentCheck(const Options& options) {
+  return options.dats.empty() ? "ident needs a ROM collection to look the files up in: --dat DAT"
+                              : std::string();
+}
+
 }  // namespace romtool

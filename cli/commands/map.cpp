@@ -16,4 +16,8 @@ int MapCommand(const Options& options, const Streams& streams) {
   return kSuccess;
 }
 
+std::string MapCheck(const Options& options) {
+  return options.png.empty() ? "map needs the picture to make: --png OUT" : std::string();
+}
+
 }  // namespace romtool

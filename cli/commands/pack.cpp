@@ -15,8 +15,7 @@ namespace romtool {
 namespace {
 
 std::string Cells(int first, int last) {
-  return "0x" + romprog::HexText(static_cast<unsigned>(first), 4) + "-0x" +
-         romprog::HexText(static_cast<unsigned>(last), 4);
+  return romprog::HexNumber(first, 4) + "-" + romprog::HexNumber(last, 4);
 }
 
 // Each part read for the room the chip has from its cell on; false after
@@ -27,8 +26,8 @@ bool LoadParts(const Options& options, const Streams& streams, std::vector<rompr
     PackPart given;
     std::string error;
     if (ParsePart(text, given, error) && given.cell >= size) {
-      error = "part " + text + ": cell 0x" + romprog::HexText(given.cell, 4) + " is past the " +
-              options.chip->name + "'s last 0x" + romprog::HexText(size - 1, 4);
+      error = "part " + text + ": cell " + romprog::HexNumber(given.cell, 4) + " is past the " +
+              options.chip->name + "'s last " + romprog::HexNumber(size - 1, 4);
     }
     if (!error.empty()) {
       Fail(streams, kUsageOrFile, error);
@@ -72,9 +71,8 @@ void PrintMap(const Options& options, const Streams& streams,
                                SumsText(part.bytes.data(), part.bytes.size()) + "  " + part.name));
   }
   if (period < size) {
-    char copies[64];
-    std::snprintf(copies, sizeof copies, "mirrors 0x0000-0x%04X, %d copies in all", period - 1,
-                  size / period);
+    const std::string copies =
+        "mirrors " + Cells(0, period - 1) + ", " + std::to_string(size / period) + " copies in all";
     lines.emplace_back(period, MapLine(period, size - 1, copies));
   } else {
     for (const romprog::Span& span : romprog::FreeCells(parts, size)) {
@@ -83,8 +81,8 @@ void PrintMap(const Options& options, const Streams& streams,
     }
   }
   std::sort(lines.begin(), lines.end());
-  std::fprintf(streams.out, "%s image %s, fill 0x%02X\n", options.chip->name,
-               options.output.c_str(), options.fill);
+  std::fprintf(streams.out, "%s image %s, fill %s\n", options.chip->name, options.output.c_str(),
+               romprog::HexNumber(options.fill, 2).c_str());
   for (const auto& line : lines) std::fputs(line.second.c_str(), streams.out);
   std::fprintf(streams.out, "  whole chip                    %s\n",
                SumsText(chip, static_cast<std::size_t>(size)).c_str());
@@ -114,7 +112,7 @@ int PackCommand(const Options& options, const Streams& streams) {
     for (const romprog::Part& part : parts) period = std::max(period, part.End());
     if (!romprog::Mirror(chip.data(), period, size)) {
       return Fail(streams, kUsageOrFile,
-                  "--mirror: the parts end at 0x" + romprog::HexText(period, 4) +
+                  "--mirror: the parts end at " + romprog::HexNumber(period, 4) +
                       ", which does not divide the " + options.chip->name + "'s " +
                       std::to_string(size) + " cells; nothing written");
     }
@@ -125,6 +123,10 @@ int PackCommand(const Options& options, const Streams& streams) {
   }
   PrintMap(options, streams, parts, chip.data(), period);
   return kSuccess;
+}
+
+std::string PackCheck(const Options& options) {
+  return options.output.empty() ? "pack needs the file to make: -o OUT" : std::string();
 }
 
 }  // namespace romtool

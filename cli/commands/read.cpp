@@ -103,4 +103,13 @@ int ReadCommand(const Options& options, const Streams& streams) {
   return RunChipCommand(options, told, {reserve, read});
 }
 
+// Several ports cannot share standard output: each port's read is a file of
+// its own.
+std::string ReadPortsCheck(const Options& options) {
+  if (options.files.size() == 1 && options.files[0] == "-") {
+    return "read onto standard output (-) takes one port";
+  }
+  return std::string();
+}
+
 }  // namespace romtool

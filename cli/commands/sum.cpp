@@ -1,10 +1,11 @@
 // romtool sum: the byte sum and CRC-32 of the chip's part of a file, and
 // with --banks of each bank.
-#include <cinttypes>
+#include <cstdio>
 
 #include "cli/base/checksum.h"
 #include "cli/commands/commands.h"
 #include "cli/images/chip_file.h"
+#include "core/hex_text.h"
 
 namespace romtool {
 
@@ -17,12 +18,14 @@ int SumCommand(const Options& options, const Streams& streams) {
   }
   romprog::Image image{};
   if (!LoadChipFile(options, options.files[0], image, streams)) return kUsageOrFile;
-  std::fprintf(streams.out, "byte sum  0x%04X\nCRC-32    0x%08" PRIX32 "\n",
-               static_cast<unsigned>(ByteSum16(image.data(), static_cast<std::size_t>(size))),
-               Crc32(image.data(), static_cast<std::size_t>(size)));
+  const auto cells = static_cast<std::size_t>(size);
+  std::fprintf(streams.out, "byte sum  %s\nCRC-32    %s\n",
+               romprog::HexNumber(ByteSum16(image.data(), cells), 4).c_str(),
+               romprog::HexNumber(Crc32(image.data(), cells), 8).c_str());
   const int bank = size / options.banks;
   for (int k = 0; options.banks > 1 && k < options.banks; ++k) {
-    std::fprintf(streams.out, "bank %d  0x%04X-0x%04X  %s\n", k, k * bank, (k + 1) * bank - 1,
+    std::fprintf(streams.out, "bank %d  %s-%s  %s\n", k, romprog::HexNumber(k * bank, 4).c_str(),
+                 romprog::HexNumber((k + 1) * bank - 1, 4).c_str(),
                  SumsText(image.data() + k * bank, static_cast<std::size_t>(bank)).c_str());
   }
   return kSuccess;

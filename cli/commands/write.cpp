@@ -165,4 +165,14 @@ int WriteCommand(const Options& options, const Streams& streams) {
   return RunChipCommand(options, streams, {LoadJobFile, Write});
 }
 
+// --serial must fall in cells of the chip that FILE leaves blank.
+std::string WriteCheck(const Options& options) {
+  if (options.serial.width <= 0 || !options.chip) return std::string();
+  const auto given = std::find_if(options.given.begin(), options.given.end(),
+                                  [](const auto& option) { return option.first == "--serial"; });
+  return SerialCellFault(options.serial, given == options.given.end() ? "" : given->second,
+                         options.chip->name, options.chip->activeSize, options.base,
+                         options.baseAuto);
+}
+
 }  // namespace romtool

@@ -61,7 +61,7 @@ bool LoadChipFile(const Options& options, const std::string& path, romprog::Imag
 int LoadJobFile(const Options& options, const Streams& streams, romprog::Image& image,
                 JobRecord& record) {
   const int size = options.chip->activeSize;
-  if (options.base) record.base = "0x" + romprog::HexText(*options.base, 4);
+  if (options.base) record.base = romprog::HexNumber(*options.base, 4);
   if (options.baseAuto) record.base = "auto";
   if (!options.at) {
     if (!LoadChipFile(options, options.files[0], image, streams)) return kUsageOrFile;
@@ -72,8 +72,8 @@ int LoadJobFile(const Options& options, const Streams& streams, romprog::Image& 
   const int at = *options.at;
   if (at >= size) {
     return Fail(streams, kUsageOrFile,
-                "--at 0x" + romprog::HexText(at, 4) + " is past the " + options.chip->name +
-                    "'s last cell 0x" + romprog::HexText(size - 1, 4));
+                "--at " + romprog::HexNumber(at, 4) + " is past the " + options.chip->name +
+                    "'s last cell " + romprog::HexNumber(size - 1, 4));
   }
   // The room from the cell on, as a pack part at that cell has.
   if (!LoadFileCells(options, options.files[0], size - at, cells, streams, at)) {
@@ -82,9 +82,9 @@ int LoadJobFile(const Options& options, const Streams& streams, romprog::Image& 
   const int end = at + static_cast<int>(cells.size());
   if (end > size) {
     return Fail(streams, kUsageOrFile,
-                options.files[0] + " gives cells 0x" + romprog::HexText(at, 4) + " to 0x" +
-                    romprog::HexText(end - 1, 4) + ", past the " + options.chip->name +
-                    "'s last cell 0x" + romprog::HexText(size - 1, 4));
+                options.files[0] + " gives cells " + romprog::HexNumber(at, 4) + " to " +
+                    romprog::HexNumber(end - 1, 4) + ", past the " + options.chip->name +
+                    "'s last cell " + romprog::HexNumber(size - 1, 4));
   }
   image.fill(0xFF);
   std::copy(cells.begin(), cells.end(), image.begin() + at);

@@ -6,6 +6,7 @@
 #include "cli/base/exit_code.h"
 #include "cli/base/json_text.h"
 #include "cli/base/sha1.h"
+#include "core/hex_text.h"
 
 namespace romtool {
 namespace {
@@ -13,12 +14,6 @@ namespace {
 using romprog::DatRom;
 using romprog::DumpStatus;
 using romprog::Verdict;
-
-std::string Crc(std::uint32_t crc) {
-  char text[16];
-  std::snprintf(text, sizeof text, "0x%08" PRIX32, crc);
-  return text;
-}
 
 // "prog.u1 of mygame (My Game)", a software list's "of megadriv:sonic", and
 // where a software list loads it.
@@ -150,7 +145,7 @@ bool IdentifyDumps(std::vector<IdentifiedDump>& dumps, const std::vector<std::st
 
 void PrintIdentified(const IdentifiedDump& dump, std::size_t dats, std::FILE* out) {
   std::fprintf(out, "%s: %zu bytes, CRC-32 %s, SHA-1 %s\n", dump.name.c_str(), dump.size,
-               Crc(dump.crc).c_str(), Sha1Text(dump.sha1).c_str());
+               romprog::HexNumber(dump.crc, 8).c_str(), Sha1Text(dump.sha1).c_str());
   for (const Found& found : dump.found) {
     std::string line = "  " + VariantName(dump.variants[found.variant], dump.size) +
                        (Matches(found) ? " = " : " is not ") + RomName(found.rom) + ": " +
@@ -171,7 +166,8 @@ void PrintIdentified(const IdentifiedDump& dump, std::size_t dats, std::FILE* ou
 std::string IdentifiedJson(const IdentifiedDump& dump) {
   std::string json =
       "{\"file\":" + JsonQuoted(dump.name) + ",\"size\":" + std::to_string(dump.size) +
-      ",\"crc32\":" + JsonQuoted(Crc(dump.crc)) + ",\"sha1\":" + JsonQuoted(Sha1Text(dump.sha1)) +
+      ",\"crc32\":" + JsonQuoted(romprog::HexNumber(dump.crc, 8)) +
+      ",\"sha1\":" + JsonQuoted(Sha1Text(dump.sha1)) +
       ",\"identified\":" + JsonQuoted(CoverageWord(dump.coverage)) + ",\"matches\":[";
   std::string differs;
   for (const Found& found : dump.found) {

@@ -14,10 +14,6 @@
 namespace romtool {
 namespace {
 
-std::string Hex4(int value) {
-  return "0x" + romprog::HexText(static_cast<unsigned>(value), 4);
-}
-
 std::string ChipName(int activeSize) {
   for (const romprog::ChipType& chip : romprog::kChipTypes) {
     if (chip.activeSize == activeSize) return chip.name;
@@ -49,7 +45,8 @@ std::string TextError(const std::string& path, const romprog::LoadResult& result
   if (read.loadedExtent > 0) return std::string();
   // The lenient Intel HEX reading skips data above the chip; the others refuse it.
   const bool skipsAbove = result.format == FileFormat::IntelHex && rules.lenient;
-  return path + " holds no data record" + (skipsAbove ? " below " + Hex4(activeSize) : "");
+  return path + " holds no data record" +
+         (skipsAbove ? " below " + romprog::HexNumber(activeSize, 4) : "");
 }
 
 // What is wrong with the raw image `path`, empty when nothing is.
@@ -69,9 +66,9 @@ std::string BinaryError(const std::string& path, const romprog::LoadResult& resu
     const std::string chip = std::to_string(activeSize);
     if (rules.cell > 0) {
       // A pack part: the room left from its cell, not the chip, is too small.
-      return path + " holds " + std::to_string(size) + " bytes; from cell " + Hex4(rules.cell) +
-             " the " + ChipName(activeSize + rules.cell) + " has " + chip +
-             " cells left: is its @CELL right? --truncate takes the first " + chip;
+      return path + " holds " + std::to_string(size) + " bytes; from cell " +
+             romprog::HexNumber(rules.cell, 4) + " the " + ChipName(activeSize + rules.cell) +
+             " has " + chip + " cells left: is its @CELL right? --truncate takes the first " + chip;
     }
     return path + " holds " + std::to_string(size) + " bytes, the " + ChipName(activeSize) +
            " takes " + chip + ": is -c right? --truncate takes the first " + chip;
@@ -248,12 +245,12 @@ bool ChooseBankWindow(const std::string& path, const std::vector<romprog::Span>&
     error = "--base auto: " + path + ": the data lies at " + Listed(spans) +
             ", whose smallest window (a power of two, at a multiple of its size) is " +
             Range(window.base, std::uint64_t{window.base} + window.size - 1) + ", " +
-            std::to_string(window.size) + " cells; from cell " + Hex4(rules.cell) +
+            std::to_string(window.size) + " cells; from cell " + romprog::HexNumber(rules.cell, 4) +
             " the chip has " + std::to_string(size);
     return false;
   }
   note = MappedNote(spans, window.base, rules.cell) + ": a bank of " + std::to_string(window.size) +
-         " cells from " + Hex4(rules.cell);
+         " cells from " + romprog::HexNumber(rules.cell, 4);
   return true;
 }
 
@@ -306,11 +303,10 @@ bool PlaceRecords(const std::string& path, const romprog::FileData& data,
   if (collected.ok && !placed.ok && rules.cell > 0 && !rules.base && !rules.autoBase) {
     // A pack part from a cell: what is too small is the room left from
     // there, not the chip, and the likely slip is the cell.
-    char room[40];
-    std::snprintf(room, sizeof room, "outside the chip (0x%X bytes)", static_cast<unsigned>(size));
+    const std::string room = "outside the chip (" + romprog::HexNumber(size, 1) + " bytes)";
     error =
         Replaced(error, room,
-                 "past the chip's end: from cell " + Hex4(rules.cell) + " the " +
+                 "past the chip's end: from cell " + romprog::HexNumber(rules.cell, 4) + " the " +
                      ChipName(size + rules.cell) + " has " + std::to_string(size) + " cells left");
     error += "; is its @CELL right? the data lies at " + Listed(romprog::DataSpans(data)) +
              " of the file";

@@ -1,7 +1,6 @@
 #include "cli/images/image_notes.h"
 
-#include <cstdio>
-
+#include "core/hex_text.h"
 #include "core/rescue/image_checks.h"
 
 namespace romtool {
@@ -10,17 +9,12 @@ namespace {
 using romprog::CellSpan;
 using romprog::CheckFinding;
 using romprog::CheckKind;
+using romprog::HexNumber;
 
 constexpr std::size_t kSpansTold = 8;
 
-std::string Hex(int value, int digits) {
-  char text[16];
-  std::snprintf(text, sizeof text, "0x%0*X", digits, value);
-  return text;
-}
-
 std::string SpanText(const CellSpan& span) {
-  return Hex(span.first, 4) + "-" + Hex(span.last, 4);
+  return HexNumber(span.first, 4) + "-" + HexNumber(span.last, 4);
 }
 
 std::string Spans(const std::vector<CellSpan>& spans) {
@@ -37,7 +31,7 @@ std::string Spans(const std::vector<CellSpan>& spans) {
 std::string OneValue(const CheckFinding& f) {
   if (f.value == 0xFF) return "every cell is 0xFF: a blank (erased) chip, or no chip answering";
   if (f.value == 0x00) return "every cell is 0x00: no chip answering (missing or unpowered?)";
-  return "every cell is " + Hex(f.value, 2) + ": every data line stuck, or no chip answering";
+  return "every cell is " + HexNumber(f.value, 2) + ": every data line stuck, or no chip answering";
 }
 
 std::string FixedBit(const CheckFinding& f, int size) {

@@ -4,14 +4,13 @@
 #include <cstring>
 #include <utility>
 
+#include "core/hex_text.h"
 #include "sim/romsim/chip_file.h"
 
 namespace romprog::sim {
 
 std::string FormatExchange(const ExchangeLog& log) {
-  char command[8];
-  std::snprintf(command, sizeof command, "0x%02X", log.command);
-  return std::string("command=") + command + " bytes=" + std::to_string(log.dataBytes) +
+  return "command=" + HexNumber(log.command, 2) + " bytes=" + std::to_string(log.dataBytes) +
          " acks=" + std::to_string(log.acknowledges) + " ending=" + log.ending +
          " address=" + std::to_string(log.address) +
          " programmed=" + std::to_string(log.programmed);

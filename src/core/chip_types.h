@@ -20,7 +20,12 @@ inline constexpr std::array<ChipType, 3> kChipTypes{{
     {"27C256", 32768, 0x80},
 }};
 
-// The chip type whose name equals `name` exactly, or nullptr.
-const ChipType* FindChipType(const Text& name);
+// How a name is held against the chip types' names: the selector's own
+// text exactly, a name typed on a command line in either letter case.
+enum class LetterCase { Exact, Either };
+
+// The chip type `name` names ("27C256"; with LetterCase::Either "27c256"
+// too), or nullptr.
+const ChipType* FindChipType(const Text& name, LetterCase letterCase = LetterCase::Exact);
 
 }  // namespace romprog

@@ -46,8 +46,7 @@ void AddParts(const std::uint8_t* data, std::size_t size, int copies,
 
 std::string Range(std::size_t first, std::size_t end) {
   const int digits = end > 0x10000 ? 6 : 4;
-  return "0x" + HexText(static_cast<unsigned>(first), digits) + "-0x" +
-         HexText(static_cast<unsigned>(end - 1), digits);
+  return HexNumber(first, digits) + "-" + HexNumber(end - 1, digits);
 }
 
 }  // namespace

@@ -19,4 +19,15 @@ std::string HexText(unsigned value, int digits) {
   return text;
 }
 
+std::string HexNumber(std::uint64_t value, int digits) {
+  constexpr int kMost = 16;  // digits of the largest value
+  int needed = 1;
+  while (needed < kMost && (value >> (4 * needed)) != 0) ++needed;
+  std::string text = "0x";
+  for (int k = digits > needed ? digits - 1 : needed - 1; k >= 0; --k) {
+    text += k < kMost ? HexDigit(static_cast<unsigned>(value >> (4 * k))) : '0';
+  }
+  return text;
+}
+
 }  // namespace romprog

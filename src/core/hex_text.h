@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 namespace romprog {
@@ -27,5 +28,10 @@ constexpr char HexDigit(unsigned value) {
 
 // The low `digits` digits of `value`, upper-case, the highest first: "01A8".
 std::string HexText(unsigned value, int digits);
+
+// `value` as messages, listings and logs write a number in hex: 0x and at
+// least `digits` upper-case digits, more when it needs them: "0x01A8",
+// "0x10000".
+std::string HexNumber(std::uint64_t value, int digits);
 
 }  // namespace romprog

@@ -54,13 +54,13 @@ TEST(Options, LongFormsWithEqualsAndAnyOrder) {
 
 TEST(Options, EachChipNameInAnyCase) {
   for (const char* name : {"27C64", "27c64", "27C128", "27c128", "27C256", "27c256"}) {
-    const romprog::ChipType* chip = ChipNamed(name);
+    const romprog::ChipType* chip = romprog::FindChipType(name, romprog::LetterCase::Either);
     ASSERT_NE(chip, nullptr) << name;
     EXPECT_EQ(chip->activeSize / 256, chip->chipCode) << name;
   }
-  EXPECT_EQ(ChipNamed("27C512"), nullptr);
-  EXPECT_EQ(ChipNamed("27C6"), nullptr);
-  EXPECT_EQ(ChipNamed(""), nullptr);
+  EXPECT_EQ(romprog::FindChipType("27C512", romprog::LetterCase::Either), nullptr);
+  EXPECT_EQ(romprog::FindChipType("27C6", romprog::LetterCase::Either), nullptr);
+  EXPECT_EQ(romprog::FindChipType("", romprog::LetterCase::Either), nullptr);
 }
 
 // Names as printed on parts are their family; others stay refused.

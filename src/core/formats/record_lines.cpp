@@ -1,7 +1,6 @@
 #include "core/formats/record_lines.h"
 
 #include <algorithm>
-#include <cstdio>
 
 #include "core/hex_text.h"
 
@@ -84,14 +83,11 @@ std::string FindConflict(const FileData& data, int& line) {
         if (first == second) continue;
         const bool aFirst = a.line <= b.line;
         const DataRun& earlier = aFirst ? a : b;
-        char text[200];
-        std::snprintf(text, sizeof text,
-                      "data at 0x%04llX is 0x%02X here but 0x%02X on line %d: two records give "
-                      "it different values (--lenient lets the later stand)",
-                      static_cast<unsigned long long>(at), aFirst ? second : first,
-                      aFirst ? first : second, earlier.line);
         line = aFirst ? b.line : a.line;
-        return text;
+        return "data at " + HexNumber(at, 4) + " is " + HexNumber(aFirst ? second : first, 2) +
+               " here but " + HexNumber(aFirst ? first : second, 2) + " on line " +
+               std::to_string(earlier.line) +
+               ": two records give it different values (--lenient lets the later stand)";
       }
     }
   }
@@ -116,18 +112,12 @@ namespace {
 
 // Where a run lies outside the window, as the refusal names it.
 std::string Outside(const DataRun& run, const AddressWindow& window) {
-  const auto last = static_cast<unsigned long long>(run.address) + run.bytes.size() - 1;
-  char text[128];
-  if (window.base == 0) {
-    std::snprintf(text, sizeof text, "data at 0x%X to 0x%llX lies outside the chip (0x%X bytes)",
-                  static_cast<unsigned>(run.address), last, static_cast<unsigned>(window.size));
-  } else {
-    std::snprintf(text, sizeof text,
-                  "data at 0x%X to 0x%llX lies outside the chip's 0x%X to 0x%llX",
-                  static_cast<unsigned>(run.address), last, static_cast<unsigned>(window.base),
-                  static_cast<unsigned long long>(window.base) + window.size - 1);
-  }
-  return text;
+  const std::uint64_t last = std::uint64_t{run.address} + run.bytes.size() - 1;
+  const std::string data = "data at " + HexNumber(run.address, 1) + " to " + HexNumber(last, 1) +
+                           " lies outside the chip";
+  if (window.base == 0) return data + " (" + HexNumber(window.size, 1) + " bytes)";
+  return data + "'s " + HexNumber(window.base, 1) + " to " +
+         HexNumber(std::uint64_t{window.base} + window.size - 1, 1);
 }
 
 }  // namespace
