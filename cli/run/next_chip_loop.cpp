@@ -71,14 +71,6 @@ bool GiveSerials(std::vector<PortTurn>& turns, SerialPlan& plan, const Options& 
       return false;
     }
     PutSerial(options.serial, turn.record.serial, turn.image.data());
-    // The command to write this chip again, should it fail: in a --repeat
-    // run its serial goes to the next chip, so that command must not give
-    // it; without START it takes the next one the job log leaves free.
-    for (auto& [name, value] : turn.options.given) {
-      if (name != "--serial") continue;
-      value = options.repeat ? SerialRuleWithoutStart(options.serial)
-                             : SerialRuleText(options.serial, turn.record.serial);
-    }
   }
   return true;
 }
@@ -149,7 +141,7 @@ int RunOnPorts(const Options& options, const Streams& streams, const ChipSteps& 
   Tally tally;
   int sequence = 0;
   for (int round = 1;; ++round) {
-    std::vector<PortTurn> turns = TurnsFor(options, image, base);
+    std::vector<PortTurn> turns = TurnsFor(options, steps.portFiles, image, base);
     for (PortTurn& turn : turns) {
       turn.record.start = UtcNow();
       if (options.repeat) turn.record.sequence = ++sequence;

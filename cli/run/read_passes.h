@@ -11,9 +11,6 @@
 
 namespace romtool {
 
-// How many passes at most: --passes, else 100 with --until-stable.
-int PassesAsked(const Options& options);
-
 // Pass after pass into `merge` until the passes asked are made, or
 // --until-stable K passes in a row found no new unstable cell. The exit
 // code of the pass that failed (kStopped for Ctrl-C, between passes too);

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "cli/command_line/command_table.h"
+#include "cli/images/port_files.h"
 #include "cli/run/next_chip_loop.h"
 #include "tests/cli/cli_test_support.h"
 
@@ -63,8 +64,9 @@ class FakeJobs {
   explicit FakeJobs(Ending ending = [](const std::string&, int) { return kSuccess; })
       : ending_(std::move(ending)) {}
 
-  ChipSteps Steps() {
-    return {nullptr, [this](const ChipJob& job) { return Run(job); }};
+  // `portFiles` as read gives them (PortFiles), or none.
+  ChipSteps Steps(std::vector<std::string> portFiles = {}) {
+    return {nullptr, [this](const ChipJob& job) { return Run(job); }, std::move(portFiles)};
   }
   // The jobs on `port`, in order.
   std::vector<Seen> On(const std::string& port) const {
@@ -86,7 +88,7 @@ class FakeJobs {
               job.record.hasSerial,
               job.record.serial,
               job.image[0x1FF0] | job.image[0x1FF1] << 8,
-              CommandLineFor(job.options, Command::Write)};
+              CommandToContinue(job, Command::Write)};
     const std::lock_guard<std::mutex> hold(lock_);
     seen_.push_back(seen);
     return ending_(seen.port, static_cast<int>(On(seen.port).size()));
@@ -167,7 +169,10 @@ JobRecord BaseFor(const Options& options, const romprog::Image& image) {
 
 int RunRounds(const Options& options, const romprog::Image& image, FakeJobs& jobs, const Said& said,
               std::FILE* input = nullptr) {
-  return RunOnPorts(options, said.streams(), jobs.Steps(), image, BaseFor(options, image), input);
+  // Read names each port's file; the other commands take theirs on every port.
+  const ChipSteps steps = jobs.Steps(options.command == Command::Read ? PortFiles(options)
+                                                                      : std::vector<std::string>());
+  return RunOnPorts(options, said.streams(), steps, image, BaseFor(options, image), input);
 }
 
 std::vector<std::string> LogLines(const std::string& path) {
