@@ -42,4 +42,7 @@ class ProgressBoard {
   romprog::SharedLock lock_;
 };
 
+// The columns of the terminal `stream` is (80 when it does not say).
+int TerminalWidth(std::FILE* stream);
+
 }  // namespace romtool
