@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "cli/base/exit_code.h"
 #include "cli/command_line/option_table.h"
 
 namespace romtool {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "cli/base/exit_code.h"
+#include "cli/base/streams.h"
 #include "cli/command_line/options.h"
 
 namespace romtool {

@@ -3,7 +3,7 @@
 // entry in the job log for each.
 #pragma once
 
-#include "cli/base/exit_code.h"
+#include "cli/base/streams.h"
 #include "cli/command_line/options.h"
 #include "cli/run/chip_session.h"
 

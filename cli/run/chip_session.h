@@ -13,6 +13,7 @@
 
 #include "cli/base/exit_code.h"
 #include "cli/base/job_log.h"
+#include "cli/base/streams.h"
 #include "cli/command_line/options.h"
 #include "cli/run/chip_exchange.h"
 #include "core/image.h"
