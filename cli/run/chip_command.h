@@ -5,7 +5,7 @@
 
 #include "cli/base/streams.h"
 #include "cli/command_line/options.h"
-#include "cli/run/chip_session.h"
+#include "cli/run/chip_job.h"
 
 namespace romtool {
 

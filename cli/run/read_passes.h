@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "cli/run/chip_session.h"
+#include "cli/run/chip_job.h"
 #include "core/rescue/pass_merge.h"
 
 namespace romtool {

@@ -52,7 +52,7 @@ check cli/images "" 'cli/run|cli/commands'
 check cli/run "" 'cli/commands'
 # Inside run/: the run of a chip command (its rounds over the ports and the
 # next chips) takes one chip's job on each port, never the other way round:
-# no other file of run/ (chip_session, chip_exchange, read_passes, ...)
+# no other file of run/ (chip_job, chip_exchange, read_passes, ...)
 # includes the run's.
 run='chip_command|next_chip_loop|port_workers'
 job=$(cd "$root" && grep -nHE "^[[:space:]]*#[[:space:]]*include[[:space:]]*\"cli/run/($run)\.h\"" \

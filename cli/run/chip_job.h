@@ -24,7 +24,7 @@ namespace romtool {
 struct ChipJob {
   const Options& options;
   const Streams& streams;
-  Session& session;
+  PortSession& session;
   JobRecord& record;
   romprog::Image& image;  // the file's bytes for write and verify; the chip's after read
   int size;               // the chip's cells

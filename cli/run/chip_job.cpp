@@ -1,4 +1,4 @@
-#include "cli/run/chip_session.h"
+#include "cli/run/chip_job.h"
 
 #include <algorithm>
 
@@ -46,8 +46,8 @@ int RunJobOnPort(const Options& options, const Streams& given, const ChipSteps& 
                  chip.name, chip.activeSize, chip.chipCode, chip.chipCode + 1);
   }
   std::unique_ptr<romprog::Clock> clock = romprog::MakeSystemClock();
-  Session session{*port, *clock, chip, streams.err,
-                  board ? board->Terminal() : romprog::IsTerminal(streams.err)};
+  PortSession session{*port, *clock, chip, streams.err,
+                      board ? board->Terminal() : romprog::IsTerminal(streams.err)};
   Progress progress(streams.err, session.terminal, PlannedSteps(options), chip.activeSize);
   if (board) progress.ShowOn(board, row);
   if (!options.quiet) session.progress = &progress;
