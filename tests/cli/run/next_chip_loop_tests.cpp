@@ -237,26 +237,28 @@ TEST(NextChipLoop, OneRoundTakesEveryPortOnceAndEndsWithTheWorst) {
 TEST(NextChipLoop, ReadGivesEachPortItsOwnFile) {
   TempDir dir;
   FakePort a, b;
-  FakeJobs reads;
-  Said said;
-  EXPECT_EQ(RunRounds(Parsed({"read", "-c", "27C64", "-p", a.path(), "-p", b.path(), "--no-log",
-                              dir / "chip.bin"}),
-                      Blank(), reads, said),
-            kSuccess);
-  for (const FakePort* port : {&a, &b}) {
-    const std::vector<Seen> seen = reads.On(port->path());
-    ASSERT_EQ(seen.size(), 1u);
-    EXPECT_EQ(seen[0].file, dir / ("chip-" + port->Label() + ".bin"));
-    EXPECT_EQ(seen[0].recordFile, seen[0].file);
-  }
-  FakeJobs writes;
-  EXPECT_EQ(RunRounds(Parsed({"write", "-c", "27C64", "-p", a.path(), "-p", b.path(), "--no-log",
-                              dir / "chip.bin"}),
-                      Blank(), writes, said),
-            kSuccess);
-  for (const FakePort* port : {&a, &b}) {
-    EXPECT_EQ(writes.On(port->path()).at(0).file, dir / "chip.bin");
-  }
+  // The file each port's job took, and the one its log entry names.
+  const auto files = [&](const std::string& command) {
+    FakeJobs jobs;
+    Said said;
+    EXPECT_EQ(RunRounds(Parsed({command, "-c", "27C64", "-p", a.path(), "-p", b.path(), "--no-log",
+                                dir / "chip.bin"}),
+                        Blank(), jobs, said),
+              kSuccess);
+    std::vector<std::string> taken;
+    for (const FakePort* port : {&a, &b}) {
+      const Seen seen = jobs.On(port->path()).at(0);
+      taken.push_back(seen.file + " " + seen.recordFile);
+    }
+    return taken;
+  };
+  const auto own = [&dir](const FakePort& port) {
+    const std::string file = dir / ("chip-" + port.Label() + ".bin");
+    return file + " " + file;
+  };
+  EXPECT_EQ(files("read"), (std::vector<std::string>{own(a), own(b)}));
+  const std::string same = dir / "chip.bin";
+  EXPECT_EQ(files("write"), (std::vector<std::string>{same + " " + same, same + " " + same}));
 }
 
 // --repeat: chip after chip, numbered, the prompt between them; each told
