@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/base/exit_code.h"
 #include "cli/command_line/command_table.h"
 #include "cli/command_line/help.h"
 #include "cli/command_line/options.h"

@@ -1,8 +1,6 @@
-// romtool's exit codes, the word the job log keeps for each, the two
-// streams a command speaks on, and how it fails: one message, one code.
+// romtool's exit codes and the word the job log keeps for each.
 #pragma once
 
-#include <cstdio>
 #include <string>
 
 namespace romtool {
@@ -25,16 +23,5 @@ std::string ExitWord(int code);
 std::string ExitMeaning(int code);
 // Every code with its meaning: "0 success, 1 chip or data fault, ...".
 std::string ExitMeanings();
-
-struct Streams {
-  std::FILE* out;               // results
-  std::FILE* err;               // messages and progress
-  std::FILE* json = nullptr;    // --json: where each chip job's result goes
-  std::string* said = nullptr;  // a chip job's record: the first message Fail gives
-};
-
-// "romtool: MESSAGE" on the error stream, after what is pending on the
-// output stream (a listing before its verdict); returns `code`.
-int Fail(const Streams& streams, int code, const std::string& message);
 
 }  // namespace romtool

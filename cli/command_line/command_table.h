@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/base/exit_code.h"
+#include "cli/base/streams.h"
 #include "cli/command_line/options.h"
 
 namespace romtool {

@@ -1,5 +1,6 @@
 // romtool blank: the whole chip read, its programmed cells and bits counted.
 #include "cli/commands/commands.h"
+#include "cli/run/chip_command.h"
 #include "cli/run/chip_findings.h"
 
 namespace romtool {

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "cli/commands/commands.h"
-#include "cli/run/chip_session.h"
+#include "cli/run/chip_job.h"
 #include "cli/run/progress.h"
 #include "core/protocol/chip_link.h"
 #include "platform/system_serial_ports.h"

@@ -12,8 +12,10 @@
 #include "cli/images/image_notes.h"
 #include "cli/images/map_picture.h"
 #include "cli/images/output_file.h"
+#include "cli/images/port_files.h"
+#include "cli/run/chip_command.h"
 #include "cli/run/chip_findings.h"
-#include "cli/run/port_workers.h"
+#include "cli/run/job_plan.h"
 #include "cli/run/read_ident.h"
 #include "cli/run/read_passes.h"
 
@@ -80,8 +82,9 @@ int Read(const ChipJob& job, OutputFile& output, std::FILE* data) {
 
 int ReadCommand(const Options& options, const Streams& streams) {
   // A file for each port, each port's thread using its own.
+  const std::vector<std::string> files = PortFiles(options);
   std::map<std::string, std::unique_ptr<OutputFile>> outputs;
-  for (const std::string& file : PortFiles(options)) {
+  for (const std::string& file : files) {
     outputs[file] = std::make_unique<OutputFile>(file, options);
   }
   // Standard output carries the image then; what is said goes to stderr.
@@ -100,7 +103,7 @@ int ReadCommand(const Options& options, const Streams& streams) {
   const auto read = [&outputs, &streams](const ChipJob& job) {
     return Read(job, *outputs.at(job.options.files[0]), streams.out);
   };
-  return RunChipCommand(options, told, {reserve, read});
+  return RunChipCommand(options, told, {reserve, read, files});
 }
 
 // Several ports cannot share standard output: each port's read is a file of

@@ -4,6 +4,7 @@
 #include "cli/commands/commands.h"
 #include "cli/images/chip_file.h"
 #include "cli/images/map_picture.h"
+#include "cli/run/chip_command.h"
 #include "cli/run/chip_findings.h"
 
 namespace romtool {

@@ -4,6 +4,7 @@
 
 #include "cli/commands/commands.h"
 #include "cli/images/chip_file.h"
+#include "cli/run/chip_command.h"
 #include "cli/run/chip_findings.h"
 
 namespace romtool {
@@ -15,7 +16,7 @@ constexpr int kGoOn = -1;
 // writing sees the written part as already held, so it must run and must
 // not ask for a blank chip.
 std::string WriteAgain(const ChipJob& job) {
-  return CommandLineFor(job.options, Command::Write, {"--no-precheck", "--blank-check"});
+  return CommandToContinue(job, Command::Write, {"--no-precheck", "--blank-check"});
 }
 
 // "cell 0x0005 (5)", "cells 0x0000 (0) to 0x0004 (4)".
@@ -143,7 +144,7 @@ int Write(const ChipJob& job) {
     if (CutShort(code)) {
       return Fail(job.streams, code,
                   "the chip is fully written but not verified: " +
-                      CommandLineFor(job.options, Command::Verify) + " checks it");
+                      CommandToContinue(job, Command::Verify) + " checks it");
     }
     if (code) return code;
   }

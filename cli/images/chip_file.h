@@ -7,6 +7,7 @@
 
 #include "cli/base/exit_code.h"
 #include "cli/base/job_log.h"
+#include "cli/base/streams.h"
 #include "cli/command_line/options.h"
 #include "cli/images/image_file.h"
 #include "core/image.h"

@@ -15,7 +15,7 @@ using romprog::LinkResult;
 // Progress for every cell; reading stores the cells.
 class ToolObserver : public romprog::LinkObserver {
  public:
-  ToolObserver(Session& session, const char* label, std::uint8_t* store)
+  ToolObserver(PortSession& session, const char* label, std::uint8_t* store)
       : session_(session), progress_(session.progress), store_(store) {
     if (progress_) progress_->Begin(label);
   }
@@ -33,13 +33,13 @@ class ToolObserver : public romprog::LinkObserver {
   }
 
  private:
-  Session& session_;
+  PortSession& session_;
   Progress* progress_;
   std::uint8_t* store_;
   int done_ = 0;
 };
 
-LinkResult Run(Session& session, ToolObserver& observer, Direction direction, int& cells,
+LinkResult Run(PortSession& session, ToolObserver& observer, Direction direction, int& cells,
                const std::uint8_t* image = nullptr) {
   const romprog::ChipSelection chip{session.chip.chipCode, session.chip.activeSize};
   const LinkResult result =
@@ -54,14 +54,14 @@ LinkResult Run(Session& session, ToolObserver& observer, Direction direction, in
 // one of its own and is shifted by a cell from there on.
 constexpr int kAfterLastCellMs = 100;
 
-bool ByteAfterTheEnd(Session& session) {
+bool ByteAfterTheEnd(PortSession& session) {
   std::uint8_t extra = 0;
   return session.port.ReadByte(extra, kAfterLastCellMs).ok();
 }
 
 // The verdict for an exchange that the programmer, the line or the user cut
 // short.
-Verdict CutShort(Session& session, const LinkResult& result, Direction direction,
+Verdict CutShort(PortSession& session, const LinkResult& result, Direction direction,
                  const char* label) {
   if (result.ending == Ending::Stopped) {
     return {kStopped, "stopped at cell " + CellName(result.address) + " of the " + label};
@@ -92,7 +92,7 @@ std::string ByteName(std::uint8_t value) {
   return "0x" + romprog::HexText(value, 2);
 }
 
-Verdict ReadChipInto(Session& session, std::uint8_t* image, const char* label,
+Verdict ReadChipInto(PortSession& session, std::uint8_t* image, const char* label,
                      const char* stepName) {
   ToolObserver observer(session, stepName ? stepName : label, image);
   int cells = 0;
@@ -111,7 +111,7 @@ Verdict ReadChipInto(Session& session, std::uint8_t* image, const char* label,
   return verdict;
 }
 
-Verdict WriteChipFrom(Session& session, const std::uint8_t* image) {
+Verdict WriteChipFrom(PortSession& session, const std::uint8_t* image) {
   ToolObserver observer(session, "write", nullptr);
   int cells = 0;
   const LinkResult result = Run(session, observer, Direction::Writing, cells, image);

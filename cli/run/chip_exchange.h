@@ -4,13 +4,10 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 #include <string>
 
 #include "cli/base/exit_code.h"
-#include "cli/run/progress.h"
-#include "core/chip_types.h"
-#include "core/protocol/serial_port.h"
+#include "cli/run/port_session.h"
 
 namespace romtool {
 
@@ -21,24 +18,14 @@ struct Verdict {
   int cells = 0;        // cells that passed in this exchange (written, when writing)
 };
 
-struct Session {
-  romprog::SerialPort& port;
-  romprog::Clock& clock;
-  const romprog::ChipType& chip;
-  std::FILE* progressOut;        // stderr
-  bool terminal;                 // progressOut is a terminal
-  int cellsDone = 0;             // cells that passed, over every exchange so far
-  Progress* progress = nullptr;  // the job's progress line; nullptr: none shown
-};
-
 // The chip's cells into the first activeSize bytes of `image`; `label`
 // names the step in what is said, `stepName` (else `label`) on the progress
 // line, whose own counter numbers it.
-Verdict ReadChipInto(Session& session, std::uint8_t* image, const char* label = "read",
+Verdict ReadChipInto(PortSession& session, std::uint8_t* image, const char* label = "read",
                      const char* stepName = nullptr);
 // The first activeSize bytes of `image` into the chip; a stop waits for the
 // cell already on the line, so `cells` is what the chip holds of `image`.
-Verdict WriteChipFrom(Session& session, const std::uint8_t* image);
+Verdict WriteChipFrom(PortSession& session, const std::uint8_t* image);
 
 // "0x01F4 (500)": how messages name a cell.
 std::string CellName(int address);

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "cli/images/chip_compare.h"
-#include "cli/run/chip_session.h"
+#include "cli/run/chip_job.h"
 
 namespace romtool {
 

@@ -2,9 +2,18 @@
 
 #include <algorithm>
 
-#include "cli/run/read_passes.h"
-
 namespace romtool {
+namespace {
+
+constexpr int kPassesUntilStable = 100;
+
+}  // namespace
+
+int PassesAsked(const Options& options) {
+  const bool given = std::any_of(options.given.begin(), options.given.end(),
+                                 [](const auto& option) { return option.first == "--passes"; });
+  return options.untilStable > 0 && !given ? kPassesUntilStable : options.passes;
+}
 
 int PlannedSteps(const Options& options) {
   switch (options.command) {

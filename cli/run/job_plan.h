@@ -8,6 +8,10 @@
 
 namespace romtool {
 
+// How many passes a read makes at most: --passes, else 100 with
+// --until-stable.
+int PassesAsked(const Options& options);
+
 // The steps of `options`' job when all goes well: a write's check, the
 // write and its read-back; each pass of a read (as many as it may make); one
 // for blank and verify.

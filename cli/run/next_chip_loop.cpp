@@ -71,14 +71,6 @@ bool GiveSerials(std::vector<PortTurn>& turns, SerialPlan& plan, const Options& 
       return false;
     }
     PutSerial(options.serial, turn.record.serial, turn.image.data());
-    // The command to write this chip again, should it fail: in a --repeat
-    // run its serial goes to the next chip, so that command must not give
-    // it; without START it takes the next one the job log leaves free.
-    for (auto& [name, value] : turn.options.given) {
-      if (name != "--serial") continue;
-      value = options.repeat ? SerialRuleWithoutStart(options.serial)
-                             : SerialRuleText(options.serial, turn.record.serial);
-    }
   }
   return true;
 }
@@ -126,30 +118,45 @@ bool NextRound(std::FILE* input, const Streams& streams) {
   return line[0] != 'q' && line[0] != 'Q';
 }
 
+// Where this run's serials start (none without --serial): kSuccess, else
+// the exit code after saying why none can be written.
+int PlanSerials(const Options& options, const romprog::Image& image, const JobRecord& base,
+                const Streams& streams, std::optional<SerialPlan>& serials) {
+  if (options.serial.width == 0) return kSuccess;
+  const std::string overData = SerialOverData(options, image);
+  if (!overData.empty()) return Fail(streams, kUsageOrFile, overData);
+  // With --at the chip's own cells stay around the file's: the serial must
+  // lie among those written.
+  const SerialRule& rule = options.serial;
+  if (base.at >= 0 && (rule.cell < base.at || rule.cell + rule.width > base.at + base.atSize)) {
+    return Fail(streams, kUsageOrFile,
+                "--serial: its cells lie outside those --at writes; nothing written");
+  }
+  serials = FirstSerial(options, base);
+  return kSuccess;
+}
+
+// "3 chips: 2 ok, 1 failed; 0:35 in all, 11.8 s a chip" at the end of a
+// --repeat run.
+void PrintRunSummary(const Tally& tally, double seconds, const Streams& streams) {
+  const int chips = tally.ok + tally.failed;
+  std::fprintf(streams.err, "%s: %d ok, %d failed; %s in all, %.1f s a chip\n",
+               Counted(chips, "chip").c_str(), tally.ok, tally.failed, Duration(seconds).c_str(),
+               chips > 0 ? tally.seconds / chips : 0.0);
+}
+
 }  // namespace
 
 int RunOnPorts(const Options& options, const Streams& streams, const ChipSteps& steps,
                const romprog::Image& image, const JobRecord& base, std::FILE* input) {
   const Steady::time_point start = Steady::now();
   std::optional<SerialPlan> serials;
-  if (options.serial.width > 0) {
-    const std::string overData = SerialOverData(options, image);
-    if (!overData.empty()) return Fail(streams, kUsageOrFile, overData);
-    serials = FirstSerial(options, base);
-  }
-  // With --at the chip's own cells stay around the file's: the serial must
-  // lie among those written.
-  if (serials && base.at >= 0 &&
-      (options.serial.cell < base.at ||
-       options.serial.cell + options.serial.width > base.at + base.atSize)) {
-    return Fail(streams, kUsageOrFile,
-                "--serial: its cells lie outside those --at writes; nothing written");
-  }
+  if (int code = PlanSerials(options, image, base, streams, serials)) return code;
   const bool several = options.ports.size() > 1;
   Tally tally;
   int sequence = 0;
-  for (int round = 1;; ++round) {
-    std::vector<PortTurn> turns = TurnsFor(options, image, base);
+  for (;;) {
+    std::vector<PortTurn> turns = TurnsFor(options, steps.portFiles, image, base);
     for (PortTurn& turn : turns) {
       turn.record.start = UtcNow();
       if (options.repeat) turn.record.sequence = ++sequence;
@@ -172,12 +179,7 @@ int RunOnPorts(const Options& options, const Streams& streams, const ChipSteps& 
   }
   // A chip cut short by Ctrl-C has its own exit 130 in the tally; Ctrl-C at
   // the prompt only finishes the run, whose chips all passed or not.
-  if (!options.quiet) {
-    const int chips = tally.ok + tally.failed;
-    std::fprintf(streams.err, "%s: %d ok, %d failed; %s in all, %.1f s a chip\n",
-                 Counted(chips, "chip").c_str(), tally.ok, tally.failed,
-                 Duration(SecondsSince(start)).c_str(), chips > 0 ? tally.seconds / chips : 0.0);
-  }
+  if (!options.quiet) PrintRunSummary(tally, SecondsSince(start), streams);
   return tally.worst;
 }
 

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <chrono>
 
-#include "cli/base/standard_streams.h"
 #include "cli/run/progress.h"
 #include "cli/run/progress_line.h"
 #include "platform/captured_stream.h"
@@ -72,58 +71,21 @@ void RunRound(std::vector<PortTurn>& turns, const Streams& streams, const ChipSt
   });
 }
 
-std::vector<PortTurn> TurnsFor(const Options& options, const romprog::Image& image,
-                               const JobRecord& base) {
+std::vector<PortTurn> TurnsFor(const Options& options, const std::vector<std::string>& files,
+                               const romprog::Image& image, const JobRecord& base) {
   std::vector<PortTurn> turns;
   for (std::size_t k = 0; k < options.ports.size(); ++k) {
     PortTurn turn{options, image, base};
     turn.options.port = options.ports[k];
     turn.options.ports = {options.ports[k]};
-    // A command to go on with is for this port and this chip alone.
-    auto& given = turn.options.given;
-    given.erase(
-        std::remove_if(given.begin(), given.end(),
-                       [&options, k](const std::pair<std::string, std::string>& option) {
-                         return (option.first == "--port" && option.second != options.ports[k]) ||
-                                option.first == "--repeat";
-                       }),
-        given.end());
     turn.record.port = options.ports[k];
-    if (options.command == Command::Read) {
-      turn.options.files[0] = PortFiles(options)[k];
-      turn.record.file = turn.options.files[0];
+    if (!files.empty()) {
+      turn.options.files[0] = files[k];
+      turn.record.file = files[k];
     }
     turns.push_back(turn);
   }
   return turns;
-}
-
-std::string PortLabel(const std::string& port) {
-  std::string label = port.rfind("/dev/", 0) == 0 ? port.substr(5) : port;
-  std::replace(label.begin(), label.end(), '/', '-');
-  std::replace(label.begin(), label.end(), '\\', '-');
-  return label;
-}
-
-std::string OutputFileFor(const std::string& name, const std::string& port, int n, bool several) {
-  const std::string filled =
-      Replaced(Replaced(name, "{port}", PortLabel(port)), "{n}", std::to_string(n));
-  if (filled != name || !several) return filled;
-  const std::size_t slash = name.find_last_of("/\\");
-  const std::size_t dot = name.rfind('.');
-  const bool hasExtension =
-      dot != std::string::npos && dot > 0 && (slash == std::string::npos || dot > slash + 1);
-  const std::size_t at = hasExtension ? dot : name.size();
-  return name.substr(0, at) + "-" + PortLabel(port) + name.substr(at);
-}
-
-std::vector<std::string> PortFiles(const Options& options) {
-  std::vector<std::string> files;
-  for (std::size_t k = 0; k < options.ports.size(); ++k) {
-    files.push_back(OutputFileFor(options.files[0], options.ports[k], static_cast<int>(k) + 1,
-                                  options.ports.size() > 1));
-  }
-  return files;
 }
 
 int WorstCode(const std::vector<PortTurn>& turns) {

@@ -7,13 +7,13 @@
 #include <string>
 #include <vector>
 
-#include "cli/run/chip_session.h"
+#include "cli/run/chip_job.h"
 
 namespace romtool {
 
 // One port's share of a round.
 struct PortTurn {
-  Options options;       // options.port this port, and for read its own file
+  Options options;       // options.port this port, FILE its own when it has one
   romprog::Image image;  // what goes into, or is compared with, its chip
   JobRecord record;      // its job log entry, filled by the round
 };
@@ -23,19 +23,11 @@ struct PortTurn {
 // ends. Each record gets its exit code, its timing and its log line.
 void RunRound(std::vector<PortTurn>& turns, const Streams& streams, const ChipSteps& steps);
 
-// The turns for options.ports, each with a copy of `image` and of `base`.
-std::vector<PortTurn> TurnsFor(const Options& options, const romprog::Image& image,
-                               const JobRecord& base);
-
-// What a file name says of a port: "ttyUSB0", "pts-3", "COM3".
-std::string PortLabel(const std::string& port);
-// The file read saves port `n` (from 1) to: `name` with "{port}" and "{n}"
-// filled in; without either, and when there are several ports, the port's
-// label before the extension ("chip.hex" -> "chip-ttyUSB0.hex").
-std::string OutputFileFor(const std::string& name, const std::string& port, int n, bool several);
-
-// The file read saves each port's chip to, in the order of options.ports.
-std::vector<std::string> PortFiles(const Options& options);
+// The turns for options.ports, each with a copy of `image` and of `base`,
+// and FILE the port's own from `files` (ChipSteps::portFiles) unless that
+// is empty.
+std::vector<PortTurn> TurnsFor(const Options& options, const std::vector<std::string>& files,
+                               const romprog::Image& image, const JobRecord& base);
 
 // The worst of the codes: a stop above a lost line above a file error
 // above a chip fault.

@@ -1,14 +1,9 @@
 #include "cli/run/progress.h"
 
-#include <cstdlib>
-
-#include "platform/console.h"
-
 namespace romtool {
 namespace {
 
 constexpr auto kRedrawInterval = std::chrono::milliseconds(100);
-constexpr int kDefaultWidth = 80;
 
 double Since(Progress::Clock::time_point start) {
   return std::chrono::duration<double>(Progress::Clock::now() - start).count();
@@ -89,14 +84,6 @@ void Progress::Clear() {
   std::fprintf(out_, "\r%s\r", std::string(shown_, ' ').c_str());
   std::fflush(out_);
   shown_ = 0;
-}
-
-int TerminalWidth(std::FILE* stream) {
-  const int columns = romprog::ConsoleColumns(stream);
-  if (columns > 0) return columns;
-  const char* named = std::getenv("COLUMNS");
-  const int given = named ? std::atoi(named) : 0;
-  return given > 0 ? given : kDefaultWidth;
 }
 
 }  // namespace romtool

@@ -57,7 +57,4 @@ class Progress {
   std::size_t shown_ = 0;  // characters of the line on show (one port on a terminal)
 };
 
-// The columns of the terminal `stream` is (80 when it does not say).
-int TerminalWidth(std::FILE* stream);
-
 }  // namespace romtool

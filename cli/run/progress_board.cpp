@@ -1,8 +1,15 @@
 #include "cli/run/progress_board.h"
 
-#include "cli/run/progress.h"
+#include <cstdlib>
+
+#include "platform/console.h"
 
 namespace romtool {
+namespace {
+
+constexpr int kDefaultWidth = 80;
+
+}  // namespace
 
 ProgressBoard::ProgressBoard(std::FILE* out, bool terminal, std::vector<std::string> names)
     : out_(out), terminal_(terminal), names_(std::move(names)), lines_(names_.size()) {}
@@ -46,6 +53,14 @@ void ProgressBoard::Draw() {
 void ProgressBoard::Lift() {
   if (drawn_) std::fprintf(out_, "\x1b[%zuA\r\x1b[J", lines_.size());
   drawn_ = false;
+}
+
+int TerminalWidth(std::FILE* stream) {
+  const int columns = romprog::ConsoleColumns(stream);
+  if (columns > 0) return columns;
+  const char* named = std::getenv("COLUMNS");
+  const int given = named ? std::atoi(named) : 0;
+  return given > 0 ? given : kDefaultWidth;
 }
 
 }  // namespace romtool

@@ -28,7 +28,7 @@ class ProgressBoard {
   void Print(std::FILE* to, const std::string& text);
   // Held around anything else the ports share (the job log); Show and
   // Print may be called while it is held.
-  romprog::SharedLock& Lock() { return lock_; }
+  romprog::RecursiveMutex& Lock() { return lock_; }
 
  private:
   void Draw();
@@ -39,7 +39,10 @@ class ProgressBoard {
   std::vector<std::string> names_;
   std::vector<std::string> lines_;
   bool drawn_ = false;
-  romprog::SharedLock lock_;
+  romprog::RecursiveMutex lock_;
 };
+
+// The columns of the terminal `stream` is (80 when it does not say).
+int TerminalWidth(std::FILE* stream);
 
 }  // namespace romtool

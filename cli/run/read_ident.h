@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "cli/run/chip_session.h"
+#include "cli/run/chip_job.h"
 
 namespace romtool {
 

@@ -1,6 +1,5 @@
 #include "cli/run/read_passes.h"
 
-#include <algorithm>
 #include <filesystem>
 
 #include "cli/base/standard_streams.h"
@@ -12,8 +11,6 @@
 
 namespace romtool {
 namespace {
-
-constexpr int kPassesUntilStable = 100;
 
 std::string Passes(int count) {
   return std::to_string(count) + (count == 1 ? " pass" : " passes");
@@ -67,12 +64,6 @@ bool SaveMerge(const ChipJob& job, const std::string& path, const std::uint8_t* 
 }
 
 }  // namespace
-
-int PassesAsked(const Options& options) {
-  const bool given = std::any_of(options.given.begin(), options.given.end(),
-                                 [](const auto& option) { return option.first == "--passes"; });
-  return options.untilStable > 0 && !given ? kPassesUntilStable : options.passes;
-}
 
 int ReadPasses(const ChipJob& job, romprog::PassMerge& merge) {
   const int most = PassesAsked(job.options);

@@ -6,13 +6,10 @@
 
 #include <string>
 
-#include "cli/run/chip_session.h"
+#include "cli/run/chip_job.h"
 #include "core/rescue/pass_merge.h"
 
 namespace romtool {
-
-// How many passes at most: --passes, else 100 with --until-stable.
-int PassesAsked(const Options& options);
 
 // Pass after pass into `merge` until the passes asked are made, or
 // --until-stable K passes in a row found no new unstable cell. The exit

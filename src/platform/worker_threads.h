@@ -1,6 +1,6 @@
-// Threads for the ports' jobs and the lock they share, on the C++ library
-// on POSIX systems and on Win32 itself on Windows (the MinGW runtime romtool
-// is built with has no std::thread).
+// Threads for the ports' jobs and the recursive mutex they share, on the C++
+// library on POSIX systems and on Win32 itself on Windows (the MinGW runtime
+// romtool is built with has no std::thread).
 #pragma once
 
 #include <functional>
@@ -8,13 +8,14 @@
 
 namespace romprog {
 
-// A lock the thread holding it may take again.
-class SharedLock {
+// A mutex the thread holding it may take again (the ports share one, and
+// what runs under it may print through the board, which takes it too).
+class RecursiveMutex {
  public:
-  SharedLock();
-  ~SharedLock();
-  SharedLock(const SharedLock&) = delete;
-  SharedLock& operator=(const SharedLock&) = delete;
+  RecursiveMutex();
+  ~RecursiveMutex();
+  RecursiveMutex(const RecursiveMutex&) = delete;
+  RecursiveMutex& operator=(const RecursiveMutex&) = delete;
   void Take();
   void Give();
 
@@ -23,16 +24,16 @@ class SharedLock {
   std::unique_ptr<State> state_;
 };
 
-// Holds a SharedLock for its scope.
+// Holds a RecursiveMutex for its scope.
 class Holding {
  public:
-  explicit Holding(SharedLock& lock) : lock_(lock) { lock_.Take(); }
+  explicit Holding(RecursiveMutex& lock) : lock_(lock) { lock_.Take(); }
   ~Holding() { lock_.Give(); }
   Holding(const Holding&) = delete;
   Holding& operator=(const Holding&) = delete;
 
  private:
-  SharedLock& lock_;
+  RecursiveMutex& lock_;
 };
 
 // work(0) to work(count - 1), each in a thread of its own; returns when all

@@ -8,7 +8,7 @@
 #include "cli/command_line/help.h"
 #include "cli/command_line/options.h"
 #include "cli/images/pack_part.h"
-#include "cli/run/port_workers.h"
+#include "cli/images/port_files.h"
 #include "core/number_text.h"
 
 namespace romtool::testing {

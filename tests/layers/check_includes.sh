@@ -50,6 +50,18 @@ check cli/base "" 'cli/command_line|cli/images|cli/run|cli/commands'
 check cli/command_line "" 'cli/images|cli/run|cli/commands'
 check cli/images "" 'cli/run|cli/commands'
 check cli/run "" 'cli/commands'
+# Inside run/: the run of a chip command (its rounds over the ports and the
+# next chips) takes one chip's job on each port, never the other way round:
+# no other file of run/ (chip_job, chip_exchange, read_passes, ...)
+# includes the run's.
+run='chip_command|next_chip_loop|port_workers'
+job=$(cd "$root" && grep -nHE "^[[:space:]]*#[[:space:]]*include[[:space:]]*\"cli/run/($run)\.h\"" \
+        cli/run/*.h cli/run/*.cpp | grep -vE "^cli/run/($run)\.(h|cpp):")
+if [ -n "$job" ]; then
+  echo "a chip's job may not include the run that takes it over ports and chips (${run//|/, }):"
+  echo "$job"
+  status=1
+fi
 # What differs between POSIX and Windows lives in src/platform/, behind a
 # header with a file for each; romtool and the emulator ask no _WIN32.
 win=$(cd "$root" && grep -rnwE --include='*.h' --include='*.cpp' '_WIN32' cli sim)

@@ -6,18 +6,18 @@
 
 namespace romprog {
 
-struct SharedLock::State {
+struct RecursiveMutex::State {
   std::recursive_mutex mutex;
 };
 
-SharedLock::SharedLock() : state_(std::make_unique<State>()) {}
-SharedLock::~SharedLock() = default;
+RecursiveMutex::RecursiveMutex() : state_(std::make_unique<State>()) {}
+RecursiveMutex::~RecursiveMutex() = default;
 
-void SharedLock::Take() {
+void RecursiveMutex::Take() {
   state_->mutex.lock();
 }
 
-void SharedLock::Give() {
+void RecursiveMutex::Give() {
   state_->mutex.unlock();
 }
 

@@ -21,23 +21,23 @@ DWORD WINAPI RunTask(void* task) {
 }  // namespace
 
 // A critical section may be entered again by the thread that holds it.
-struct SharedLock::State {
+struct RecursiveMutex::State {
   CRITICAL_SECTION section;
 };
 
-SharedLock::SharedLock() : state_(std::make_unique<State>()) {
+RecursiveMutex::RecursiveMutex() : state_(std::make_unique<State>()) {
   InitializeCriticalSection(&state_->section);
 }
 
-SharedLock::~SharedLock() {
+RecursiveMutex::~RecursiveMutex() {
   DeleteCriticalSection(&state_->section);
 }
 
-void SharedLock::Take() {
+void RecursiveMutex::Take() {
   EnterCriticalSection(&state_->section);
 }
 
-void SharedLock::Give() {
+void RecursiveMutex::Give() {
   LeaveCriticalSection(&state_->section);
 }
 

@@ -1,15 +1,19 @@
-// A chip command's run: its entry in the job log around all of it, the port
-// opened once (what opening did shown by -v), and the parts every step on
-// the chip needs.
+// One chip's job on one port: the port opened once (what opening did shown
+// by -v), the parts every step on the chip needs, its entry in the job log,
+// and the command that goes on with it. The rounds that run it over ports
+// and chips (chip_command.h) stand above it.
 #pragma once
 
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "cli/base/exit_code.h"
 #include "cli/base/job_log.h"
+#include "cli/base/streams.h"
 #include "cli/command_line/options.h"
 #include "cli/run/chip_exchange.h"
 #include "core/image.h"
@@ -20,7 +24,7 @@ namespace romtool {
 struct ChipJob {
   const Options& options;
   const Streams& streams;
-  Session& session;
+  PortSession& session;
   JobRecord& record;
   romprog::Image& image;  // the file's bytes for write and verify; the chip's after read
   int size;               // the chip's cells
@@ -35,12 +39,10 @@ struct ChipSteps {
                     JobRecord& record)>
       prepare;
   std::function<int(const ChipJob& job)> onChip;
+  // Each port's own FILE, in the order of options.ports (read saves each
+  // chip apart); empty: every port takes the command's FILE.
+  std::vector<std::string> portFiles;
 };
-
-// Runs a chip command on every port given (cli/run/port_workers.h) and adds an
-// entry per port to the job log; Ctrl-C stops it between two cells. The
-// exit code.
-int RunChipCommand(const Options& options, const Streams& streams, const ChipSteps& steps);
 
 // The chip job on options.port with `image` prepared (the file's bytes for
 // write and verify); the exit code, the record filled but for its timing.
@@ -61,6 +63,14 @@ std::unique_ptr<romprog::SerialPort> OpenCommandPort(const Options& options, con
 
 // A verdict as an exit code, its message after `step` unless the user stopped.
 int Report(const ChipJob& job, const Verdict& verdict, const std::string& step);
+
+// `command` for this job's chip alone, to go on with it (finish a write,
+// verify it): the options the run was given less the other ports and
+// --repeat, and the chip's own serial, which in a --repeat run goes to the
+// next chip (so none is given: the next free one is taken then). See
+// CommandLineFor for `leaveOut`.
+std::string CommandToContinue(const ChipJob& job, Command command,
+                              std::initializer_list<const char*> leaveOut = {});
 
 // The whole chip into `chip`; its sums go into the record. `stepName`, when
 // given, names the step on the progress line instead of `label`.

@@ -1,15 +1,11 @@
-#include "cli/run/chip_session.h"
+#include "cli/run/chip_job.h"
 
-#include <chrono>
+#include <algorithm>
 
-#include "cli/command_line/command_table.h"
+#include "cli/base/serial_number.h"
 #include "cli/run/job_plan.h"
-#include "cli/run/next_chip_loop.h"
 #include "cli/run/progress.h"
-#include "cli/run/prompt_input.h"
-#include "platform/captured_stream.h"
 #include "platform/console.h"
-#include "platform/interrupt.h"
 #include "platform/system_serial_ports.h"
 
 namespace romtool {
@@ -50,8 +46,8 @@ int RunJobOnPort(const Options& options, const Streams& given, const ChipSteps& 
                  chip.name, chip.activeSize, chip.chipCode, chip.chipCode + 1);
   }
   std::unique_ptr<romprog::Clock> clock = romprog::MakeSystemClock();
-  Session session{*port, *clock, chip, streams.err,
-                  board ? board->Terminal() : romprog::IsTerminal(streams.err)};
+  PortSession session{*port, *clock, chip, streams.err,
+                      board ? board->Terminal() : romprog::IsTerminal(streams.err)};
   Progress progress(streams.err, session.terminal, PlannedSteps(options), chip.activeSize);
   if (board) progress.ShowOn(board, row);
   if (!options.quiet) session.progress = &progress;
@@ -61,35 +57,6 @@ int RunJobOnPort(const Options& options, const Streams& given, const ChipSteps& 
   const int code = steps.onChip(job);
   record.cells = session.cellsDone;
   return code;
-}
-
-int RunChipCommand(const Options& options, const Streams& streams, const ChipSteps& steps) {
-  romprog::CatchInterrupt();
-  JobRecord record;
-  record.start = UtcNow();
-  record.command = CommandWord(options.command);
-  record.port = options.port;
-  record.chip = options.chip->name;
-  if (!options.files.empty()) record.file = options.files[0];
-  const auto start = std::chrono::steady_clock::now();
-  // --json keeps stdout for the results; --quiet shows no results at all
-  // (with --json: the JSON lines alone).
-  const romprog::NullStream null;
-  const Streams job{options.quiet  ? null.file()
-                    : options.json ? streams.err
-                                   : streams.out,
-                    streams.err, options.json ? streams.out : nullptr, &record.error};
-  romprog::Image image{};
-  record.exitCode = steps.prepare ? steps.prepare(options, job, image, record) : kSuccess;
-  if (record.exitCode == kSuccess) {
-    // The image is in hand: a run chip after chip reads its answers from the
-    // terminal when the image came on standard input.
-    const PromptFile input = PromptInput(options);
-    return RunOnPorts(options, job, steps, image, record, input.get());
-  }
-  record.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  LogJob(options, job, record);
-  return record.exitCode;
 }
 
 void LogJob(const Options& options, const Streams& streams, const JobRecord& record) {
@@ -124,6 +91,25 @@ int Report(const ChipJob& job, const Verdict& verdict, const std::string& step) 
   if (verdict.exitCode == kSuccess) return kSuccess;
   if (verdict.exitCode == kStopped) return Fail(job.streams, kStopped, verdict.message);
   return Fail(job.streams, verdict.exitCode, step + ": " + verdict.message);
+}
+
+std::string CommandToContinue(const ChipJob& job, Command command,
+                              std::initializer_list<const char*> leaveOut) {
+  Options own = job.options;
+  auto& given = own.given;
+  given.erase(
+      std::remove_if(given.begin(), given.end(),
+                     [&job](const std::pair<std::string, std::string>& option) {
+                       return (option.first == "--port" && option.second != job.options.port) ||
+                              option.first == "--repeat";
+                     }),
+      given.end());
+  for (auto& [name, value] : given) {
+    if (name != "--serial" || !job.record.hasSerial) continue;
+    value = job.options.repeat ? SerialRuleWithoutStart(job.options.serial)
+                               : SerialRuleText(job.options.serial, job.record.serial);
+  }
+  return CommandLineFor(own, command, leaveOut);
 }
 
 int ReadWholeChip(const ChipJob& job, std::uint8_t* chip, const std::string& label,
