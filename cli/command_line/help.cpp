@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "cli/command_line/chip_names.h"
 #include "cli/base/exit_code.h"
+#include "cli/command_line/chip_names.h"
 #include "cli/command_line/option_table.h"
 
 namespace romtool {
