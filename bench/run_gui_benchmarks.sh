@@ -9,9 +9,9 @@ set -euo pipefail
 tree="$(cd "$(dirname "$0")/.." && pwd)"
 build="$(cd "${1:-$tree/build/win32}" && pwd)"
 export ROMPROG_EXE="$build/src/gui/win32/romprog.exe"
-export ROMDRIVE_EXE="$build/tests/gui/driver/romdrive.exe"
+export ROMDRIVE_EXE="$build/tests/wine/driver/romdrive.exe"
 export ROMPROG_WINEPREFIX="${ROMPROG_WINEPREFIX:-$tree/build/native/wine}"
-source "$tree/tests/gui/wine_env.sh"
+source "$tree/tests/wine/wine_env.sh"
 romprog_wine_setup
 wine "$build/bench/gui/refresh_bench.exe"
 /usr/bin/python3 "$tree/bench/gui/startup_bench.py" 10

@@ -79,7 +79,7 @@ else
   export ROMPROG_DISPLAY=":57"
 fi
 export ROMPROG_WINEPREFIX="$tree/build/wine/run-$ROMPROG_WINDOWS"
-source tests/gui/wine_env.sh
+source tests/wine/wine_env.sh
 
 # Whatever this run started ends with it: the emulator, the prefix's Wine
 # processes and server, and an Xvfb started for it.

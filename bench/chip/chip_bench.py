@@ -27,7 +27,7 @@ import tempfile
 import time
 
 TREE = pathlib.Path(__file__).resolve().parents[2]
-sys.path.insert(0, str(TREE / "tests/gui"))
+sys.path.insert(0, str(TREE / "tests/wine"))
 import wineenv  # noqa: E402
 
 LINE_LIMIT_27C64 = 8193 * 20 / 9600  # seconds

@@ -23,7 +23,7 @@ import tempfile
 import time
 
 TREE = pathlib.Path(__file__).resolve().parents[2]
-sys.path.insert(0, str(TREE / "tests/gui"))
+sys.path.insert(0, str(TREE / "tests/wine"))
 import romsim  # noqa: E402
 import wineenv  # noqa: E402
 

@@ -9,7 +9,7 @@ import pathlib
 import statistics
 import sys
 
-sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[2] / "tests/gui"))
+sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[2] / "tests/wine"))
 import wineenv  # noqa: E402
 
 

@@ -21,7 +21,7 @@
 
 #include "sim/host/romsim_client.h"
 #include "sim/modem_lines.h"
-#include "tests/cli/cli_test_support.h"
+#include "tests/support/cli_test_support.h"
 
 namespace romprog::testing {
 namespace {

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "gui/cell_display.h"
-#include "tests/unit/programmer_test_ports.h"
-#include "tests/unit/test_app.h"
+#include "tests/gui/test_app.h"
+#include "tests/gui/test_ports.h"
 
 namespace romprog::testing {
 namespace {

@@ -7,7 +7,7 @@
 #include "gui/chip_commands.h"
 #include "gui/win_constants.h"
 #include "sim/device/loopback_port.h"
-#include "tests/unit/test_app.h"
+#include "tests/gui/test_app.h"
 
 namespace romprog::testing {
 namespace {

@@ -1,4 +1,4 @@
-#include "tests/unit/programmer_fake_line.h"
+#include "tests/gui/fake_line.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "tests/unit/fake_toolkit.h"
+#include "tests/gui/fake_toolkit.h"
 
 #include <stdexcept>
 

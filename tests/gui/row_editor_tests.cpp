@@ -3,7 +3,7 @@
 #include "gui/chip_selector.h"
 #include "gui/hex_listing.h"
 #include "gui/row_editor.h"
-#include "tests/unit/test_app.h"
+#include "tests/gui/test_app.h"
 
 namespace romprog::testing {
 namespace {

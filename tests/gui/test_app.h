@@ -4,7 +4,7 @@
 #include "gui/app.h"
 #include "gui/control_ids.h"
 #include "gui/program.h"
-#include "tests/unit/fake_toolkit.h"
+#include "tests/gui/fake_toolkit.h"
 
 namespace romprog::testing {
 

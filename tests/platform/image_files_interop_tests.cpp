@@ -9,7 +9,7 @@
 
 #include "core/image.h"
 #include "platform/image_files.h"
-#include "tests/unit/files_test_support.h"
+#include "tests/support/files_test_support.h"
 
 namespace romprog::testing {
 namespace {

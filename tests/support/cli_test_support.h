@@ -5,7 +5,7 @@
 #include <random>
 #include <string>
 
-#include "tests/unit/files_test_support.h"
+#include "tests/support/files_test_support.h"
 
 namespace romtool::testing {
 

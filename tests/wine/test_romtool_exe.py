@@ -14,7 +14,7 @@ import time
 import unittest
 import zlib
 
-sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[1] / "gui"))
+sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[1] / "wine"))
 import romsim  # noqa: E402
 import wineenv  # noqa: E402
 

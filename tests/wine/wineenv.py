@@ -4,7 +4,7 @@ The same set-up as wine_env.sh (a prefix with a 1024x768 virtual desktop on an
 Xvfb display, the machine's serial ports hidden), plus:
 
 - `Driver`: one romdrive.exe process, spoken to line by line (see
-  tests/gui/driver/main.cpp for the commands). It starts romprog.exe itself
+  tests/wine/driver/main.cpp for the commands). It starts romprog.exe itself
   (`start`), so one scenario pays for one Wine start-up only.
 - `Program`: a started romprog.exe with its driver; `screenshot()` crops the
   X screen to a window; `stop()` leaves no Wine process of ours behind.
@@ -114,7 +114,7 @@ def program_path(env=None):
 
 def driver_path(env=None):
     build = (env or {}).get("ROMPROG_WINDOWS_BUILD") or under_test().build
-    return _env_path("ROMDRIVE_EXE", pathlib.Path(build) / "tests/gui/driver/romdrive.exe")
+    return _env_path("ROMDRIVE_EXE", pathlib.Path(build) / "tests/wine/driver/romdrive.exe")
 
 
 def romtool_path(env=None):

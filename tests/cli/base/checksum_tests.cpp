@@ -3,7 +3,7 @@
 #include <numeric>
 
 #include "cli/base/checksum.h"
-#include "tests/cli/cli_test_support.h"
+#include "tests/support/cli_test_support.h"
 
 namespace romtool::testing {
 namespace {

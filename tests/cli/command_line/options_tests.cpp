@@ -1,15 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "cli/base/exit_code.h"
-#include "cli/base/job_log.h"
-#include "cli/base/serial_number.h"
 #include "cli/command_line/command_table.h"
 #include "cli/command_line/habits.h"
-#include "cli/command_line/help.h"
 #include "cli/command_line/options.h"
-#include "cli/images/pack_part.h"
-#include "cli/run/port_workers.h"
-#include "core/number_text.h"
 
 namespace romtool::testing {
 namespace {
@@ -159,16 +152,6 @@ TEST(Options, AnOptionGivenToACommandThatDoesNotTakeItNamesThoseThatDo) {
             "--log belongs to blank, read, write, verify and log only");
 }
 
-TEST(ExitCodes, EachHasItsWordAndAnUnknownOneIsNotTakenForAnother) {
-  EXPECT_EQ(ExitWord(kSuccess), "ok");
-  EXPECT_EQ(ExitWord(kChipFault), "fault");
-  EXPECT_EQ(ExitWord(kUsageOrFile), "file-error");
-  EXPECT_EQ(ExitWord(kNoAnswer), "no-answer");
-  EXPECT_EQ(ExitWord(kStopped), "stopped");
-  EXPECT_EQ(ExitWord(kUnstable), "unstable");
-  EXPECT_EQ(ExitWord(5), "exit-5");
-}
-
 TEST(Options, HelpAndVersionNeedNothingElse) {
   EXPECT_TRUE(Parsed({"--help"}).help);
   EXPECT_EQ(Parsed({"--help"}).command, Command::None);
@@ -197,21 +180,6 @@ TEST(Options, PrecheckPassesLenientAndTheJobLog) {
   Refused({"read", "-p", "P", "-c", "27C64", "--lenient", "a.bin"});
 }
 
-// A file name or message with quotes, backslashes or control bytes stays one
-// JSON string in the job log's line.
-TEST(Options, TheJobLogQuotesWhatItWasGiven) {
-  JobRecord record;
-  record.command = "read";
-  record.file = "C:\\roms\\\"a\".bin";
-  record.exitCode = kNoAnswer;
-  record.step = "read";
-  record.error = "no answer\tat\ncell 0x0";
-  const std::string line = JobLine(record);
-  EXPECT_NE(line.find(R"("file":"C:\\roms\\\"a\".bin")"), std::string::npos) << line;
-  EXPECT_NE(line.find(R"("error":"no answer\u0009at\u000acell 0x0")"), std::string::npos) << line;
-  EXPECT_EQ(line.find('\n'), std::string::npos) << line;
-}
-
 TEST(Options, RepeatTakesACountOnlyWhenOneFollowsAndPortsMayBeMany) {
   const Options o = Parsed({"write", "-p", "A", "-p", "B", "--repeat", "rom.bin", "-c", "27C64"});
   EXPECT_TRUE(o.repeat);
@@ -221,66 +189,6 @@ TEST(Options, RepeatTakesACountOnlyWhenOneFollowsAndPortsMayBeMany) {
   EXPECT_NE(Refused({"link", "-p", "A", "-p", "B"}).find("takes one port"), std::string::npos);
   EXPECT_NE(Refused({"write", "-p", "A", "-c", "27C64", "--serial", "0x1FFF:2", "f"}).find("past"),
             std::string::npos);
-}
-
-TEST(SerialNumbers, EachCodingItsCellsAndWhatFits) {
-  SerialRule rule;
-  std::string error;
-  ASSERT_TRUE(ParseSerialRule("0x10:3:bcd:7", rule, error)) << error;
-  EXPECT_EQ(rule.cell, 16);
-  EXPECT_EQ(rule.start, 7u);
-  EXPECT_FALSE(ParseSerialRule("0x10:2:hex", rule, error));
-  const struct {
-    const char* rule;
-    std::uint64_t value;
-    const char* cells;
-  } cases[] = {{"1:2:le", 0x1234, "\xFF\x34\x12\xFF"},
-               {"1:2:be", 0x1234, "\xFF\x12\x34\xFF"},
-               {"1:3:ascii", 42,
-                "\xFF"
-                "042"},
-               {"1:2:bcd", 1234, "\xFF\x12\x34\xFF"}};
-  for (const auto& c : cases) {
-    ASSERT_TRUE(ParseSerialRule(c.rule, rule, error)) << c.rule;
-    std::string image(4, '\xFF');
-    PutSerial(rule, c.value, reinterpret_cast<std::uint8_t*>(image.data()));
-    EXPECT_EQ(image.substr(0, std::string(c.cells).size()), c.cells) << c.rule;
-  }
-  ASSERT_TRUE(ParseSerialRule("0:1", rule, error));
-  EXPECT_TRUE(SerialFits(rule, 255));
-  EXPECT_FALSE(SerialFits(rule, 256));
-  ASSERT_TRUE(ParseSerialRule("0:2:bcd", rule, error));
-  EXPECT_FALSE(SerialFits(rule, 10000));
-  // A failed chip's serial goes to the next chip, lowest first.
-  SerialPlan plan(100);
-  plan.Take();
-  const std::uint64_t failed = plan.Take();
-  plan.Take();
-  plan.GiveBack(failed);
-  EXPECT_EQ(plan.Take(), 101u);
-  EXPECT_EQ(plan.Take(), 103u);
-}
-
-TEST(PortWorkers, EachPortReadsIntoItsOwnFile) {
-  EXPECT_EQ(OutputFileFor("out/chip.hex", "/dev/ttyUSB0", 1, true), "out/chip-ttyUSB0.hex");
-  EXPECT_EQ(OutputFileFor("chip", "COM3", 2, true), "chip-COM3");
-  EXPECT_EQ(OutputFileFor("c-{n}-{port}.bin", "/dev/pts/3", 2, true), "c-2-pts-3.bin");
-  EXPECT_EQ(OutputFileFor("chip.hex", "/dev/ttyUSB0", 1, false), "chip.hex");
-}
-
-TEST(Options, EveryCommandHasItsHelp) {
-  for (Command c : {Command::Ports, Command::Blank, Command::Read, Command::Write, Command::Verify,
-                    Command::Convert, Command::Dump, Command::Sum, Command::Log}) {
-    const std::string text = HelpText(c);
-    EXPECT_EQ(text.find(std::string("usage: romtool ") + CommandWord(c)), 0u) << text;
-    EXPECT_EQ(CommandNamed(CommandWord(c)), c);
-  }
-  EXPECT_NE(HelpText(Command::Write).find("--no-verify"), std::string::npos);
-  EXPECT_EQ(HelpText(Command::Read).find("--no-verify"), std::string::npos);
-  const std::string general = HelpText(Command::None);
-  for (const char* word : {"ports", "blank", "read", "write", "verify", "convert", "dump", "sum"}) {
-    EXPECT_NE(general.find(std::string("  ") + word + " "), std::string::npos) << word;
-  }
 }
 
 TEST(Options, NumbersInEveryFormAndABadOneNamesTheOptionAndTheText) {
@@ -297,25 +205,7 @@ TEST(Options, NumbersInEveryFormAndABadOneNamesTheOptionAndTheText) {
             "--fill takes a byte (0xFF, $FF, FFh, 255), not '0x100'");
   EXPECT_EQ(Refused({"split", "-c", "27C64", "--interleave", "3", "a", "b", "c", "d"}),
             "--interleave takes 2 or 4, not '3'");
-  for (const char* bad : {"0x", "$", "h", "k", "0x1G", "4294967296", "4194304k", "-1", " 1"}) {
-    EXPECT_FALSE(romprog::NumberFromText(bad)) << bad;
-  }
-  EXPECT_EQ(romprog::NumberFromText("0xFFFFFFFF"), 0xFFFFFFFFu);
   EXPECT_EQ(Refused({"pack", "-c", "27C64", "a.bin"}), "pack needs the file to make: -o OUT");
-}
-
-TEST(Options, PackPartsNameAFileItsBaseAndItsCell) {
-  PackPart part;
-  std::string error;
-  ASSERT_TRUE(ParsePart("C:\\roms\\mon.hex:base=$E000@0x6000", part, error)) << error;
-  EXPECT_EQ(part.path, "C:\\roms\\mon.hex");
-  EXPECT_EQ(part.base, 0xE000u);
-  EXPECT_EQ(part.cell, 0x6000);
-  ASSERT_TRUE(ParsePart("a@b.bin:base=auto", part, error)) << error;
-  EXPECT_EQ(part.path, "a@b.bin");
-  EXPECT_TRUE(part.autoBase);
-  EXPECT_FALSE(ParsePart("a.bin@0x8000", part, error));
-  EXPECT_EQ(error, "part a.bin@0x8000: '0x8000' after @ is no cell (0x2000, 8k)");
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "sim/host/romsim_client.h"
-#include "tests/cli/cli_test_support.h"
+#include "tests/support/cli_test_support.h"
 
 namespace romtool::testing {
 

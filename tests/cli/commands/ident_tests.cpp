@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "tests/cli/dat_test_support.h"
+#include "tests/cli/commands/dat_test_support.h"
 
 namespace romtool::testing {
 namespace {

@@ -23,8 +23,8 @@
 
 #include "cli/run/chip_exchange.h"
 #include "sim/host/romsim_client.h"
-#include "tests/cli/cli_test_support.h"
-#include "tests/cli/dat_test_support.h"
+#include "tests/cli/commands/dat_test_support.h"
+#include "tests/support/cli_test_support.h"
 
 extern char** environ;
 

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "cli/images/dat_reader.h"
-#include "tests/cli/cli_test_support.h"
+#include "tests/support/cli_test_support.h"
 
 namespace romtool::testing {
 namespace {

@@ -4,7 +4,7 @@
 
 #include "cli/images/dump.h"
 #include "core/listing_row.h"
-#include "tests/cli/cli_test_support.h"
+#include "tests/support/cli_test_support.h"
 
 namespace romtool::testing {
 namespace {

@@ -6,7 +6,7 @@
 
 #include "cli/images/image_file.h"
 #include "core/image.h"
-#include "tests/cli/cli_test_support.h"
+#include "tests/support/cli_test_support.h"
 
 namespace romtool::testing {
 namespace {

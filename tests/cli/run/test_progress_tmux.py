@@ -13,10 +13,10 @@ import tempfile
 import time
 import unittest
 
-sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[1] / "gui"))
+sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[2] / "wine"))
 import romsim  # noqa: E402
 
-TREE = pathlib.Path(__file__).resolve().parents[2]
+TREE = pathlib.Path(__file__).resolve().parents[3]
 ROMTOOL = os.environ.get("ROMTOOL_BINARY") or str(TREE / "build/native/cli/romtool")
 ROMSIM = os.environ.get("ROMSIM_BINARY") or str(TREE / "build/native/sim/romsim")
 LINES64 = os.environ.get("ROMSIM_LINES64") or str(

@@ -6,7 +6,7 @@
 
 #include "core/protocol/chip_link.h"
 #include "sim/device/loopback_port.h"
-#include "tests/cli/cli_test_support.h"
+#include "tests/support/cli_test_support.h"
 
 namespace romtool::testing {
 namespace {

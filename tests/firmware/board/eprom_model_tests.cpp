@@ -1,6 +1,6 @@
 // The chip model's rules on their own: only a 95-105 us pulse with both
 // supplies up programs, bits only clear, the outputs give the cell only in
-// the read and verify modes, and the shift chain puts 16 bits in place.
+// the read and verify modes.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -202,21 +202,6 @@ TEST(EpromModel, OutputsHoldTheCellOnlyInReadAndVerifyModes) {
   small.in.vppHigh = small.in.vccHigh = true;
   small.Set(1);
   EXPECT_EQ(small.chip->Output(), cells[0x1234]);
-}
-
-TEST(ShiftChain, SixteenBitsShiftedHighFirstLandOnA0ToA15AtTheLatch) {
-  ShiftChain chain;
-  const std::uint16_t lines = 0xA5C3;
-  for (int bit = 15; bit >= 0; --bit) {
-    const bool ser = (lines >> bit) & 1;
-    chain.Pins(ser, false, false);
-    chain.Pins(ser, true, false);
-  }
-  EXPECT_EQ(chain.lines(), 0) << "nothing shows before the latch";
-  chain.Pins(false, false, true);
-  EXPECT_EQ(chain.lines(), lines);
-  chain.Pins(true, true, true);  // a clock with RCLK held: the outputs stay
-  EXPECT_EQ(chain.lines(), lines);
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "tests/unit/jpeg_streams.h"
+#include "tests/gui/win32/jpeg_streams.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -16,7 +16,7 @@
 #include "platform/posix/posix_serial_port.h"
 #include "platform/system_serial_ports.h"
 #include "sim/host/romsim_client.h"
-#include "tests/unit/test_app.h"
+#include "tests/gui/test_app.h"
 
 namespace romprog::testing {
 namespace {

@@ -4,9 +4,9 @@
 #include <cstdlib>
 #include <vector>
 
-#include "tests/gui/driver/find.h"
-#include "tests/gui/driver/input.h"
-#include "tests/gui/driver/utf8.h"
+#include "tests/wine/driver/find.h"
+#include "tests/wine/driver/input.h"
+#include "tests/wine/driver/utf8.h"
 
 namespace romdrive {
 namespace {

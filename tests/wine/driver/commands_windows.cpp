@@ -1,7 +1,7 @@
 // Starting the program, finding its windows, their geometry, closing them.
-#include "tests/gui/driver/find.h"
-#include "tests/gui/driver/input.h"
-#include "tests/gui/driver/utf8.h"
+#include "tests/wine/driver/find.h"
+#include "tests/wine/driver/input.h"
+#include "tests/wine/driver/utf8.h"
 
 namespace romdrive {
 namespace {

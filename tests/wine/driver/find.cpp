@@ -1,4 +1,4 @@
-#include "tests/gui/driver/find.h"
+#include "tests/wine/driver/find.h"
 
 #include <cwchar>
 

@@ -6,7 +6,7 @@
 #include <functional>
 #include <string>
 
-#include "tests/gui/driver/session.h"
+#include "tests/wine/driver/session.h"
 
 namespace romdrive {
 

@@ -1,4 +1,4 @@
-#include "tests/gui/driver/input.h"
+#include "tests/wine/driver/input.h"
 
 #include <cwctype>
 #include <map>

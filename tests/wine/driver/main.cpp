@@ -22,8 +22,8 @@
 #include <iostream>
 #include <string>
 
-#include "tests/gui/driver/session.h"
-#include "tests/gui/driver/utf8.h"
+#include "tests/wine/driver/session.h"
+#include "tests/wine/driver/utf8.h"
 
 using namespace romdrive;
 

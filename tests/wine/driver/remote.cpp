@@ -1,4 +1,4 @@
-#include "tests/gui/driver/remote.h"
+#include "tests/wine/driver/remote.h"
 
 namespace romdrive {
 

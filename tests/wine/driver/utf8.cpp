@@ -1,4 +1,4 @@
-#include "tests/gui/driver/utf8.h"
+#include "tests/wine/driver/utf8.h"
 
 #include <windows.h>
 
