@@ -14,31 +14,13 @@
 #include "gui/win32/jpeg_picture.h"
 #include "tests/gui/fake_toolkit.h"
 #include "tests/gui/test_app.h"
+#include "tests/gui/win32/decoded_pictures.h"
 #include "tests/gui/win32/jpeg_streams.h"
 
 namespace romprog::testing {
 namespace {
 using win32::DecodeJpegPicture;
 using win32::JpegPicture;
-
-Bytes Stream(int n) {
-  const PictureStream s = EmbeddedPicture(n);
-  return Bytes(s.data, s.data + s.size);
-}
-
-std::optional<JpegPicture> Decode(const Bytes& b) {
-  return DecodeJpegPicture(b.data(), b.size());
-}
-
-// Pixel (x, y) counted from the image's top left, as R, G, B.
-struct Rgb {
-  int r, g, b;
-};
-Rgb At(const JpegPicture& p, int x, int y) {
-  const std::uint8_t* px =
-      p.pixels.data() + static_cast<std::size_t>(p.height - 1 - y) * p.stride + 3 * x;
-  return {px[2], px[1], px[0]};
-}
 
 std::size_t CountMarkers(const SegmentList& list, std::uint8_t marker) {
   return static_cast<std::size_t>(

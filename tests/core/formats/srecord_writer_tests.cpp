@@ -6,25 +6,11 @@
 #include "core/formats/srecord_reader.h"
 #include "core/formats/srecord_writer.h"
 #include "core/image.h"
+#include "tests/core/formats/srecord_loads.h"
 #include "tests/support/cli_test_support.h"
 
 namespace romtool::testing {
 namespace {
-
-using romprog::ReadSRecords;
-using romprog::TextLoad;
-using romprog::WriteSRecords;
-
-struct Loaded {
-  TextLoad load;
-  std::vector<std::uint8_t> image = std::vector<std::uint8_t>(romprog::kBufferSize, 0xFF);
-};
-
-Loaded Read(const std::string& text, int activeSize = 32768) {
-  Loaded result;
-  result.load = ReadSRecords(Bytes(text), text.size(), result.image.data(), activeSize);
-  return result;
-}
 
 std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;

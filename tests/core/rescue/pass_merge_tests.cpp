@@ -6,18 +6,13 @@
 #include <vector>
 
 #include "core/rescue/pass_merge.h"
+#include "tests/core/rescue/random_bytes.h"
 
 namespace romprog {
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
-
-Bytes Random(int size, unsigned seed) {
-  std::mt19937 draw(seed);
-  Bytes bytes(static_cast<std::size_t>(size));
-  for (auto& b : bytes) b = static_cast<std::uint8_t>(draw());
-  return bytes;
-}
+using rescue_testing::Bytes;
+using rescue_testing::Random;
 
 TEST(PassMerge, AndsThePassesAndCountsEachUnstableBitBothWays) {
   Bytes chip = Random(8192, 1);

@@ -11,6 +11,7 @@
 #include "gui/button_pictures.h"
 #include "gui/picture_data.h"
 #include "gui/win32/jpeg_picture.h"
+#include "tests/gui/win32/decoded_pictures.h"
 #include "tests/gui/win32/jpeg_streams.h"
 
 namespace romprog::testing {
@@ -19,25 +20,6 @@ namespace {
 using win32::BitmapStride;
 using win32::DecodeJpegPicture;
 using win32::JpegPicture;
-
-Bytes Stream(int n) {
-  const PictureStream s = EmbeddedPicture(n);
-  return Bytes(s.data, s.data + s.size);
-}
-
-std::optional<JpegPicture> Decode(const Bytes& b) {
-  return DecodeJpegPicture(b.data(), b.size());
-}
-
-// Pixel (x, y) counted from the image's top left, as R, G, B.
-struct Rgb {
-  int r, g, b;
-};
-Rgb At(const JpegPicture& p, int x, int y) {
-  const std::uint8_t* px =
-      p.pixels.data() + static_cast<std::size_t>(p.height - 1 - y) * p.stride + 3 * x;
-  return {px[2], px[1], px[0]};
-}
 
 TEST(JpegPicture, RowsAreStoredBottomUpAsBlueGreenRed) {
   // Top half red, bottom half blue: the bitmap's first row is the blue bottom.
