@@ -18,7 +18,7 @@ if ! choice="$(bash "$tree/scripts/windows_choice.sh")" ||
 fi
 build="$(cd "${1:-$tree/build/$ROMPROG_WINDOWS}" && pwd)"
 export ROMPROG_EXE="$build/src/gui/win32/romprog.exe"
-export ROMDRIVE_EXE="$build/tests/gui/driver/romdrive.exe"
+export ROMDRIVE_EXE="$build/tests/wine/driver/romdrive.exe"
 export ROMPROG_WINEPREFIX="${ROMPROG_WINEPREFIX:-$tree/build/native/wine-$ROMPROG_WINDOWS}"
 trap romprog_end_run EXIT
 romprog_wine_setup

@@ -9,7 +9,7 @@ import pathlib
 import sys
 
 TREE = pathlib.Path(__file__).resolve().parents[1]
-sys.path.insert(0, str(TREE / "tests/gui"))
+sys.path.insert(0, str(TREE / "tests/wine"))
 
 import romsim  # noqa: E402,F401
 import wineenv  # noqa: E402,F401

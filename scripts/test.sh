@@ -21,10 +21,10 @@ echo "test: $ROMPROG_WINDOWS_WHY: testing build/$ROMPROG_WINDOWS under $ROMPROG_
 if [ "$ROMPROG_WINDOWS" = win64 ]; then
   echo "test: skipped, for they need the 32-bit program itself: package.installer" \
     "(romprog-setup.exe is a 32-bit program)"
-  echo "test: gui.test_smoke_i386 runs the 32-bit romprog.exe" \
-    "$(bash tests/gui/i386_emulation.sh plan || true)"
+  echo "test: wine.smoke_i386 runs the 32-bit romprog.exe" \
+    "$(bash tests/wine/i386_emulation.sh plan || true)"
 else
-  echo "test: skipped, for the 32-bit program is already under test: gui.test_smoke_i386"
+  echo "test: skipped, for the 32-bit program is already under test: wine.smoke_i386"
 fi
 
 logs="$tree/build/logs"

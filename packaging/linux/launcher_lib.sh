@@ -1,6 +1,6 @@
 # Sourced by the launchers (the packaged romprog, scripts/run.sh), the test
 # scripts and the benchmarks, and called through bash by the Wine tests'
-# Python (tests/gui/wineenv.py): which Windows build this host runs, a Wine
+# Python (tests/wine/wineenv.py): which Windows build this host runs, a Wine
 # prefix with a 1024x768 virtual desktop, the serial adapters found and mapped
 # to COM ports, their latency timers set, the programmer's emulator started on
 # a pty as a COM port, and the end of all a run started.

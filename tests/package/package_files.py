@@ -9,7 +9,7 @@ import os
 import pathlib
 import sys
 
-sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[1] / "gui"))
+sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[1] / "wine"))
 import wineenv  # noqa: E402
 
 TREE = wineenv.TREE

@@ -6,7 +6,7 @@ import sys
 import tempfile
 import time
 
-sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[1] / "gui"))
+sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[1] / "wine"))
 import wineenv  # noqa: E402
 
 UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\romprog"

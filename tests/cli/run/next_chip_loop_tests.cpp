@@ -16,7 +16,7 @@
 #include "cli/command_line/command_table.h"
 #include "cli/images/port_files.h"
 #include "cli/run/next_chip_loop.h"
-#include "tests/cli/cli_test_support.h"
+#include "tests/support/cli_test_support.h"
 
 namespace romtool::testing {
 namespace {
