@@ -131,9 +131,7 @@ std::string LoadNote(const std::string& path, const romprog::LoadResult& result,
 
 // An address in at least four hex digits: "0xE000", "0x20000".
 std::string Address(std::uint64_t address) {
-  int digits = 4;
-  while (digits < 8 && (address >> (4 * digits)) != 0) ++digits;
-  return "0x" + romprog::HexText(static_cast<unsigned>(address), digits);
+  return romprog::HexNumber(address, 4);
 }
 
 std::string Range(std::uint32_t first, std::uint64_t last) {

@@ -84,12 +84,12 @@ Verdict CutShort(PortSession& session, const LinkResult& result, Direction direc
 }  // namespace
 
 std::string CellName(int address) {
-  return "0x" + romprog::HexText(static_cast<unsigned>(address), 4) + " (" +
+  return romprog::HexNumber(static_cast<std::uint64_t>(address), 4) + " (" +
          std::to_string(address) + ")";
 }
 
 std::string ByteName(std::uint8_t value) {
-  return "0x" + romprog::HexText(value, 2);
+  return romprog::HexNumber(value, 2);
 }
 
 Verdict ReadChipInto(PortSession& session, std::uint8_t* image, const char* label,

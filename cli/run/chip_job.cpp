@@ -5,6 +5,7 @@
 #include "cli/base/serial_number.h"
 #include "cli/run/job_plan.h"
 #include "cli/run/progress.h"
+#include "core/hex_text.h"
 #include "platform/console.h"
 #include "platform/system_serial_ports.h"
 
@@ -42,8 +43,9 @@ int RunJobOnPort(const Options& options, const Streams& given, const ChipSteps& 
   if (!port) return kNoAnswer;
   const romprog::ChipType& chip = *options.chip;
   if (options.verbose) {
-    std::fprintf(streams.err, "%s: %d cells, read command 0x%02X, write command 0x%02X\n",
-                 chip.name, chip.activeSize, chip.chipCode, chip.chipCode + 1);
+    std::fprintf(streams.err, "%s: %d cells, read command %s, write command %s\n", chip.name,
+                 chip.activeSize, romprog::HexNumber(chip.chipCode, 2).c_str(),
+                 romprog::HexNumber(chip.chipCode + 1, 2).c_str());
   }
   std::unique_ptr<romprog::Clock> clock = romprog::MakeSystemClock();
   PortSession session{*port, *clock, chip, streams.err,

@@ -9,6 +9,7 @@
 #include "cli/base/checksum.h"
 #include "cli/run/chip_findings.h"
 #include "cli/run/progress.h"
+#include "core/hex_text.h"
 #include "platform/interrupt.h"
 
 namespace romtool {
@@ -20,12 +21,6 @@ double SecondsSince(Steady::time_point start) {
   return std::chrono::duration<double>(Steady::now() - start).count();
 }
 
-std::string Hex(unsigned value, int digits) {
-  char text[16];
-  std::snprintf(text, sizeof text, "0x%0*X", digits, value);
-  return text;
-}
-
 // The serial's cells must be blank (0xFF) in the image unless
 // --serial-over-data: else the serial would replace the file's own data
 // (interrupt vectors, code) without a word. Empty when they may be written.
@@ -34,15 +29,15 @@ std::string SerialOverData(const Options& options, const romprog::Image& image) 
   const SerialRule& rule = options.serial;
   std::string held;
   for (int k = 0; k < rule.width; ++k) {
-    held += (k ? " " : "") + Hex(image[static_cast<std::size_t>(rule.cell + k)], 2);
+    held += (k ? " " : "") + romprog::HexNumber(image[static_cast<std::size_t>(rule.cell + k)], 2);
   }
   const auto first = image.begin() + rule.cell;
   if (std::all_of(first, first + rule.width, [](std::uint8_t b) { return b == 0xFF; })) {
     return std::string();
   }
-  return "--serial: cells " + Hex(static_cast<unsigned>(rule.cell), 4) + " to " +
-         Hex(static_cast<unsigned>(rule.cell + rule.width - 1), 4) + " hold data of " +
-         options.files[0] + " (" + held +
+  return "--serial: cells " + romprog::HexNumber(static_cast<unsigned>(rule.cell), 4) + " to " +
+         romprog::HexNumber(static_cast<unsigned>(rule.cell + rule.width - 1), 4) +
+         " hold data of " + options.files[0] + " (" + held +
          "), not blank 0xFF: the serial would replace it; nothing written. Pick blank cells, "
          "or --serial-over-data to write over them knowingly";
 }
@@ -53,8 +48,8 @@ SerialPlan FirstSerial(const Options& options, const JobRecord& base) {
   if (options.serial.hasStart) return SerialPlan(options.serial.start);
   std::ifstream log(LogPath(options.logFile), std::ios::binary);
   const std::string text((std::istreambuf_iterator<char>(log)), std::istreambuf_iterator<char>());
-  return SerialPlan(
-      SerialAfterLog(text, Hex(base.fileSum, 4), Hex(base.fileCrc, 8), std::uint64_t{1}));
+  return SerialPlan(SerialAfterLog(text, romprog::HexNumber(base.fileSum, 4),
+                                   romprog::HexNumber(base.fileCrc, 8), std::uint64_t{1}));
 }
 
 // Each turn's serial into its copy of the image; false after saying so when
@@ -93,8 +88,8 @@ void CountRound(const std::vector<PortTurn>& turns, bool several, Tally& tally,
     const std::string port = several ? " (" + r.port + ")" : "";
     const std::uint16_t sum = ByteSum16(turn.image.data(), turn.options.chip->activeSize);
     std::fprintf(streams.err, "chip %d%s: %s, %s, %s sum%s, %.1f s\n", r.sequence, port.c_str(),
-                 ExitWord(r.exitCode).c_str(), r.chip.c_str(), Hex(sum, 4).c_str() + 2,
-                 serial.c_str(), r.seconds);
+                 ExitWord(r.exitCode).c_str(), r.chip.c_str(),
+                 romprog::HexNumber(sum, 4).c_str() + 2, serial.c_str(), r.seconds);
   }
   if (!quiet) std::fprintf(streams.err, "%d ok, %d failed\n", tally.ok, tally.failed);
 }

@@ -6,6 +6,7 @@
 #include "cli/images/output_file.h"
 #include "cli/run/chip_findings.h"
 #include "cli/run/job_plan.h"
+#include "core/hex_text.h"
 #include "platform/file_io.h"
 #include "platform/interrupt.h"
 
@@ -14,12 +15,6 @@ namespace {
 
 std::string Passes(int count) {
   return std::to_string(count) + (count == 1 ? " pass" : " passes");
-}
-
-std::string Hex2(int value) {
-  char text[8];
-  std::snprintf(text, sizeof text, "0x%02X", value);
-  return text;
 }
 
 // "bit 0: 12 times 0, 8 times 1; bit 3: ...".
@@ -105,10 +100,8 @@ std::string UnstableListText(const ChipJob& job, const romprog::PassMerge& merge
                      "# cell, merged value (a bit that read 0 in any pass is 0), unstable bits; "
                      "then for each unstable bit how many passes read it 0 and 1\n";
   for (const romprog::UnstableCell& cell : merge.UnstableList()) {
-    char line[64];
-    std::snprintf(line, sizeof line, "0x%04X %s %s", cell.address, Hex2(cell.merged).c_str(),
-                  Hex2(cell.bits).c_str());
-    text += line;
+    text += romprog::HexNumber(static_cast<std::uint64_t>(cell.address), 4) + " " +
+            romprog::HexNumber(cell.merged, 2) + " " + romprog::HexNumber(cell.bits, 2);
     for (int bit = 7; bit >= 0; --bit) {
       if ((cell.bits >> bit) & 1) {
         text += " bit" + std::to_string(bit) + "=" + std::to_string(cell.zeros[bit]) + "/" +
