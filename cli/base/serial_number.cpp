@@ -16,6 +16,8 @@ std::vector<std::string> Split(const std::string& text, char at) {
   std::vector<std::string> parts;
   std::stringstream stream(text);
   for (std::string part; std::getline(stream, part, at);) parts.push_back(part);
+  // getline drops an empty last part: "0:1:le:" must not pass for "0:1:le".
+  if (!text.empty() && text.back() == at) parts.emplace_back();
   return parts;
 }
 

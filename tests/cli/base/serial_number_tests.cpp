@@ -90,7 +90,8 @@ TEST(SerialNumbers, TheRuleTakesOneToSixteenCellsAndBinaryAtMostEight) {
   EXPECT_EQ(Rule("0:1:bcd").coding, SerialCoding::Bcd);
   EXPECT_EQ(Refusal("0:9"), "--serial: binary and BCD serials take at most 8 cells");
   EXPECT_EQ(Refusal("0:9:bcd"), "--serial: binary and BCD serials take at most 8 cells");
-  for (const char* bad : {"0:0", "0:17:ascii", "0", "0:1:le:5:6", "0:2:hex:5", "x:2"}) {
+  for (const char* bad : {"0:0", "0:17:ascii", "0", "0:1:le:5:6", "0:2:hex:5", "x:2",
+                          "0:1:", "0:1:le:", "0:2:be:7:", "0::1"}) {
     EXPECT_EQ(
         Refusal(bad),
         std::string("--serial takes CELL:WIDTH[:le|be|ascii|bcd][:START], not '") + bad + "'");
