@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "cli/run/progress_line.h"
 #include "platform/console.h"
 
 namespace romtool {
@@ -40,10 +41,7 @@ void ProgressBoard::Print(std::FILE* to, const std::string& text) {
 void ProgressBoard::Draw() {
   Lift();
   for (std::size_t row = 0; row < lines_.size(); ++row) {
-    // A port yet to start shows its name, within the width all the same.
-    const std::string line = lines_[row].empty()
-                                 ? names_[row].substr(0, static_cast<std::size_t>(Width() - 1))
-                                 : lines_[row];
+    const std::string line = lines_[row].empty() ? WaitingLine(names_[row], Width()) : lines_[row];
     std::fprintf(out_, "%s\x1b[K\n", line.c_str());
   }
   std::fflush(out_);

@@ -126,6 +126,11 @@ std::string ResultLine(const std::string& name, const std::string& result, doubl
       .substr(0, room);
 }
 
+std::string WaitingLine(const std::string& name, int width) {
+  const std::size_t room = static_cast<std::size_t>(std::max(width - 1, 1));
+  return ShortName(name, room).substr(0, room);
+}
+
 std::string StepLine(const JobFigures& f, double stepSeconds) {
   return StepName(f) + ": " + std::to_string(f.done) + "/" + std::to_string(f.total) + " cells, " +
          Format("%.1f s, ", stepSeconds) + Rate(f.rate) + Format("; job %.0f%%, ", f.percent) +

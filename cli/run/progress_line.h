@@ -33,6 +33,10 @@ std::string FitLine(const std::string& name, const JobFigures& figures, int widt
 std::string ResultLine(const std::string& name, const std::string& result, double seconds,
                        int width);
 
+// The line of a port yet to start: its name within `width`, shortened as
+// the job lines shorten it, so that waiting adapters stay told apart.
+std::string WaitingLine(const std::string& name, int width);
+
 // The line a log gets at the end of a step: "write 2/3: 8192/8192 cells,
 // 17.1 s, 479 B/s; job 67%, 0:17 left".
 std::string StepLine(const JobFigures& figures, double stepSeconds);

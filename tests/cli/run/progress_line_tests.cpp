@@ -82,6 +82,12 @@ TEST(Progress, TheLineFitsTheWidth) {
   EXPECT_EQ(FitLine("/dev/pts/0", f, 40), "/dev/pts/0: write 2/3  41%  0:30 left");
   EXPECT_EQ(ResultLine(byId, "ok", 51.24, 40), "~B_UART_A10KX2B3-if00-port0: ok, 51.2 s");
   EXPECT_EQ(ResultLine(byId, "no-answer", 3.0, 0), "no-answer, 3.0 s");
+  // A port yet to start keeps the end of its name, which tells adapters apart.
+  EXPECT_EQ(WaitingLine(byId, 40), "~DI_FT232R_USB_UART_A10KX2B3-if00-port0");
+  EXPECT_EQ(WaitingLine(byId, 80), byId);
+  EXPECT_EQ(WaitingLine("/tmp/t/serial/by-id/usb-FTDI_FT232R_USB_UART_A10KX2B3-if00-port0", 60),
+            "usb-FTDI_FT232R_USB_UART_A10KX2B3-if00-port0");
+  EXPECT_EQ(WaitingLine("COM3", 3), "~3");
 }
 
 }  // namespace
